@@ -1,0 +1,180 @@
+#include "platform/profile.h"
+
+#include "platform/text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+namespace tellavine {
+namespace {
+
+// Profile files are small; anything larger than this is not one of ours.
+constexpr std::size_t kMaxProfileBytes = 16u << 20;
+
+std::string_view trim(std::string_view text) {
+    const char* blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+bool readLines(const std::string& filePath, std::vector<std::string>& lines) {
+    std::ifstream in(filePath, std::ios::binary);
+    if (!in) return false;
+    std::string line;
+    std::size_t total = 0;
+    while (std::getline(in, line)) {
+        total += line.size() + 1;
+        if (total > kMaxProfileBytes) break;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return true;
+}
+
+// "[name]" gives name; anything else gives nullopt-like empty with ok=false.
+bool sectionName(std::string_view line, std::string_view& name) {
+    line = trim(line);
+    if (line.size() < 2 || line.front() != '[') return false;
+    const auto close = line.find(']');
+    if (close == std::string_view::npos) return false;
+    name = trim(line.substr(1, close - 1));
+    return true;
+}
+
+bool keyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+    const auto stripped = trim(line);
+    if (stripped.empty() || stripped.front() == ';') return false;
+    const auto eq = line.find('=');
+    if (eq == std::string_view::npos) return false;
+    key = trim(line.substr(0, eq));
+    value = trim(line.substr(eq + 1));
+    return true;
+}
+
+bool findValue(const std::vector<std::string>& lines, const std::string& section,
+               const std::string& key, std::string& value) {
+    bool inSection = false;
+    for (const auto& line : lines) {
+        std::string_view name;
+        if (sectionName(line, name)) {
+            inSection = equalsIgnoreCase(name, section);
+            continue;
+        }
+        if (!inSection) continue;
+        std::string_view k, v;
+        if (keyValue(line, k, v) && equalsIgnoreCase(k, key)) {
+            if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') ||
+                                  (v.front() == '\'' && v.back() == '\''))) {
+                v = v.substr(1, v.size() - 2);
+            }
+            value.assign(v);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string readProfileString(const std::string& filePath, const std::string& section,
+                              const std::string& key, const std::string& defaultValue,
+                              std::size_t maxLength) {
+    std::vector<std::string> lines;
+    std::string value;
+    if (!readLines(filePath, lines) || !findValue(lines, section, key, value)) {
+        value = defaultValue;
+    }
+    if (value.size() > maxLength) value.resize(maxLength);
+    return value;
+}
+
+int readProfileInt(const std::string& filePath, const std::string& section,
+                   const std::string& key, int defaultValue) {
+    std::vector<std::string> lines;
+    std::string value;
+    if (!readLines(filePath, lines) || !findValue(lines, section, key, value)) {
+        return defaultValue;
+    }
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < value.size() && (value[pos] == '-' || value[pos] == '+')) {
+        negative = value[pos] == '-';
+        ++pos;
+    }
+    long long result = 0;
+    for (; pos < value.size() && value[pos] >= '0' && value[pos] <= '9'; ++pos) {
+        result = result * 10 + (value[pos] - '0');
+        if (result > 0x7fffffffLL) result = 0x7fffffffLL + (negative ? 1 : 0);
+    }
+    return static_cast<int>(negative ? -result : result);
+}
+
+bool writeProfileString(const std::string& filePath, const std::string& section,
+                        const std::string& key, const std::string& value) {
+    std::vector<std::string> lines;
+    readLines(filePath, lines);  // a missing file is created
+
+    // Find the section and, inside it, the key or the place after its last entry.
+    std::size_t sectionLine = lines.size();
+    std::size_t insertAt = lines.size();
+    bool replaced = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view name;
+        if (sectionName(lines[i], name)) {
+            if (sectionLine != lines.size()) break;  // the next section ends ours
+            if (equalsIgnoreCase(name, section)) {
+                sectionLine = i;
+                insertAt = i + 1;
+            }
+            continue;
+        }
+        if (sectionLine == lines.size()) continue;
+        std::string_view k, v;
+        if (keyValue(lines[i], k, v)) {
+            if (equalsIgnoreCase(k, key)) {
+                lines[i] = std::string(k) + "=" + value;
+                replaced = true;
+                break;
+            }
+        }
+        if (!trim(lines[i]).empty()) insertAt = i + 1;
+    }
+    if (!replaced) {
+        if (sectionLine == lines.size()) {
+            lines.push_back("[" + section + "]");
+            insertAt = lines.size();
+        }
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + "=" + value);
+    }
+
+    // Write beside the file, then rename, so a failed write never leaves half a file.
+    const std::string temporary = filePath + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        for (const auto& line : lines) out << line << "\r\n";
+        out.flush();
+        if (!out) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), filePath.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool writeProfileInt(const std::string& filePath, const std::string& section,
+                     const std::string& key, int value) {
+    return writeProfileString(filePath, section, key, std::to_string(value));
+}
+
+}  // namespace tellavine
