@@ -1,0 +1,105 @@
+#include "project/messages.h"
+
+#include "platform/profile.h"
+#include "project/strings.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace tellavine {
+namespace {
+
+std::mutex configMutex;
+std::string logPath;          // guarded by configMutex
+bool logEnabled = false;      // guarded by configMutex
+std::string textTablePath;    // guarded by configMutex
+
+// Values are read with up to 1019 characters.
+constexpr std::size_t kTableValueLength = 1019;
+
+enum class Escapes { LineBreaksOnly, LineBreaksAndTabs };
+
+std::string unescape(const std::string& value, Escapes escapes) {
+    std::string result;
+    result.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == '\\' && i + 1 < value.size()) {
+            if (value[i + 1] == 'n') { result += '\n'; ++i; continue; }
+            if (value[i + 1] == 't' && escapes == Escapes::LineBreaksAndTabs) { result += '\t'; ++i; continue; }
+        }
+        result += value[i];
+    }
+    return result;
+}
+
+// The table's value, or empty when there is no table, no such key or an empty value.
+std::string lookUp(const std::string& section, const std::string& key) {
+    std::string table;
+    {
+        std::lock_guard lock(configMutex);
+        table = textTablePath;
+    }
+    if (table.empty()) return {};
+    return readProfileString(table, section, key, "", kTableValueLength);
+}
+
+}  // namespace
+
+void configureRunLog(const std::string& logFilePath, bool enabled) {
+    std::lock_guard lock(configMutex);
+    logPath = logFilePath;
+    logEnabled = enabled;
+}
+
+void appendRunLog(const std::string& text) {
+    std::string path;
+    {
+        std::lock_guard lock(configMutex);
+        if (!logEnabled) return;
+        path = logPath;
+    }
+    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "a");
+    if (!file) {
+        showMessage(IDS_LOG_OPEN_FAILED);
+        return;
+    }
+    std::fprintf(file, "\n%s", text.c_str());
+    std::fclose(file);
+}
+
+PromptAnswer showText(const std::string& text, PromptButtons buttons) {
+    return currentPrompt()->showText(text, buttons);
+}
+
+PromptAnswer showMessage(int stringId, PromptButtons buttons) {
+    return showText(builtInString(stringId), buttons);
+}
+
+PromptAnswer showTableMessage(int stringId, PromptButtons buttons) {
+    const auto value = lookUp("STRINGS", std::to_string(stringId));
+    if (!value.empty()) return showText(unescape(value, Escapes::LineBreaksAndTabs), buttons);
+    return showMessage(stringId, buttons);
+}
+
+std::string tableText(int stringId) {
+    const auto value = lookUp("STRINGS", std::to_string(stringId));
+    if (!value.empty()) return unescape(value, Escapes::LineBreaksAndTabs);
+    return builtInString(stringId);
+}
+
+void setTextTablePath(const std::string& path) {
+    std::lock_guard lock(configMutex);
+    textTablePath = path;
+}
+
+DialogTexts applyDialogTexts(const std::string& section, const std::vector<int>& controlIds) {
+    DialogTexts texts;
+    texts.title = unescape(lookUp(section, "Title"), Escapes::LineBreaksOnly);
+    for (const int id : controlIds) {
+        const auto value = lookUp(section, std::to_string(id));
+        if (!value.empty()) texts.controls.emplace_back(id, unescape(value, Escapes::LineBreaksAndTabs));
+    }
+    return texts;
+}
+
+}  // namespace tellavine

@@ -1,0 +1,35 @@
+#pragma once
+// The built-in string table: every message the program shows has a number, and an
+// optional text table file may replace the text of any number.
+
+namespace tellavine {
+
+enum StringId : int {
+    IDS_CURRENT_SELECTION = 142,
+    IDS_MINI_PLAYER = 221,
+
+    IDS_MAX_ALBUMS = 300,
+    IDS_DUPLICATE_ALBUM_NAME = 301,
+    IDS_MAX_PHOTOS = 302,
+    IDS_MP3_LENGTH_FAILED = 303,
+    IDS_WAV_LENGTH_FAILED = 304,
+    IDS_SAVE_MODIFIED = 305,
+    IDS_LOG_OPEN_FAILED = 306,
+    IDS_PROCESSING_ERROR = 307,
+
+    // Button tooltips are numbered like the buttons' commands.
+    IDS_NEW_SLIDESHOW = 34001,
+    IDS_DELETE_SLIDESHOW = 34002,
+    IDS_SLIDESHOW_PROPERTY = 34003,
+    IDS_ADD_PICTURES = 35001,
+    IDS_DELETE_PICTURES = 35002,
+    IDS_ROTATE_CLOCKWISE = 35003,
+    IDS_ROTATE_COUNTER_CLOCKWISE = 35004,
+    IDS_VIEW_PICTURES = 35005,
+    IDS_ALBUM_MUSIC = 35007,
+};
+
+// The built-in text of a number; empty for an unknown number.
+const char* builtInString(int id);
+
+}  // namespace tellavine
