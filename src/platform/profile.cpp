@@ -94,13 +94,7 @@ std::string readProfileString(const std::string& filePath, const std::string& se
     return value;
 }
 
-int readProfileInt(const std::string& filePath, const std::string& section,
-                   const std::string& key, int defaultValue) {
-    std::vector<std::string> lines;
-    std::string value;
-    if (!readLines(filePath, lines) || !findValue(lines, section, key, value)) {
-        return defaultValue;
-    }
+int parseProfileInt(const std::string& value) {
     std::size_t pos = 0;
     bool negative = false;
     if (pos < value.size() && (value[pos] == '-' || value[pos] == '+')) {
@@ -113,6 +107,91 @@ int readProfileInt(const std::string& filePath, const std::string& section,
         if (result > 0x7fffffffLL) result = 0x7fffffffLL + (negative ? 1 : 0);
     }
     return static_cast<int>(negative ? -result : result);
+}
+
+int readProfileInt(const std::string& filePath, const std::string& section,
+                   const std::string& key, int defaultValue) {
+    std::vector<std::string> lines;
+    std::string value;
+    if (!readLines(filePath, lines) || !findValue(lines, section, key, value)) {
+        return defaultValue;
+    }
+    return parseProfileInt(value);
+}
+
+namespace {
+
+std::string foldAscii(std::string_view text) {
+    std::string folded(text);
+    for (auto& c : folded) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    }
+    return folded;
+}
+
+void parseLines(const std::vector<std::string>& lines,
+                           std::map<std::pair<std::string, std::string>, std::string>& values) {
+    std::string section;
+    bool inSection = false;
+    for (const auto& line : lines) {
+        std::string_view name;
+        if (sectionName(line, name)) {
+            section = foldAscii(name);
+            inSection = true;
+            continue;
+        }
+        std::string_view k, v;
+        if (!inSection || !keyValue(line, k, v)) continue;
+        if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\''))) {
+            v = v.substr(1, v.size() - 2);
+        }
+        values.emplace(std::make_pair(section, foldAscii(k)), std::string(v));
+    }
+}
+
+}  // namespace
+
+ProfileDocument ProfileDocument::load(const std::string& filePath) {
+    ProfileDocument document;
+    std::vector<std::string> lines;
+    if (!readLines(filePath, lines)) return document;
+    parseLines(lines, document.values_);
+    document.loaded_ = true;
+    return document;
+}
+
+ProfileDocument ProfileDocument::parse(const std::string& text) {
+    ProfileDocument document;
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    parseLines(lines, document.values_);
+    document.loaded_ = true;
+    return document;
+}
+
+bool ProfileDocument::find(const std::string& section, const std::string& key, std::string& value) const {
+    const auto found = values_.find({foldAscii(section), foldAscii(key)});
+    if (found == values_.end()) return false;
+    value = found->second;
+    return true;
+}
+
+std::string ProfileDocument::getString(const std::string& section, const std::string& key,
+                                       const std::string& defaultValue, std::size_t maxLength) const {
+    std::string value;
+    if (!find(section, key, value)) value = defaultValue;
+    if (value.size() > maxLength) value.resize(maxLength);
+    return value;
+}
+
+int ProfileDocument::getInt(const std::string& section, const std::string& key, int defaultValue) const {
+    std::string value;
+    return find(section, key, value) ? parseProfileInt(value) : defaultValue;
 }
 
 bool writeProfileString(const std::string& filePath, const std::string& section,

@@ -5,7 +5,9 @@
 // Every call reads the file afresh, so two writers of one file never hold stale copies.
 
 #include <cstddef>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace tellavine {
 
@@ -29,5 +31,28 @@ bool writeProfileString(const std::string& filePath, const std::string& section,
 
 bool writeProfileInt(const std::string& filePath, const std::string& section,
                      const std::string& key, int value);
+
+// A profile file read once, for readers that look up many keys (old project files,
+// templates). Lookups follow the same rules as the functions above.
+class ProfileDocument {
+public:
+    static ProfileDocument load(const std::string& filePath);
+    static ProfileDocument parse(const std::string& text);
+
+    bool loaded() const { return loaded_; }
+    std::string getString(const std::string& section, const std::string& key,
+                          const std::string& defaultValue, std::size_t maxLength = 1023) const;
+    int getInt(const std::string& section, const std::string& key, int defaultValue) const;
+
+private:
+    bool find(const std::string& section, const std::string& key, std::string& value) const;
+
+    bool loaded_ = false;
+    // Keyed by (section, key) with ASCII letters folded; the first entry wins.
+    std::map<std::pair<std::string, std::string>, std::string> values_;
+};
+
+// The integer at the start of `value` as profile integers are read.
+int parseProfileInt(const std::string& value);
 
 }  // namespace tellavine

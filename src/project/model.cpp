@@ -84,6 +84,14 @@ int Project::addAlbum(const std::string& name, AlbumRefusal* refusal) {
     return currentAlbum_;
 }
 
+int Project::appendAlbum(Album album) {
+    if (albumCount() >= kMaxAlbums) return -1;
+    albums_.push_back(std::move(album));
+    currentAlbum_ = albumCount() - 1;
+    changed();
+    return currentAlbum_;
+}
+
 bool Project::renameAlbum(int index, const std::string& name) {
     const auto fitted = truncateUtf8(name, kMaxTextLength);
     if (albumNameTaken(fitted, index)) {
@@ -202,11 +210,15 @@ void Project::setMenuMusic(const std::string& musicPath) {
 }
 
 void Project::setDefaultPlayTime(int oldSeconds, int newSeconds) {
+    bool anyChanged = false;
     for (auto& each : albums_) {
-        if (each.playTime == oldSeconds) each.playTime = newSeconds;
+        if (each.playTime == oldSeconds && oldSeconds != newSeconds) {
+            each.playTime = newSeconds;
+            anyChanged = true;
+        }
     }
     defaultPlayTime_ = newSeconds;
-    changed();
+    if (anyChanged) changed();  // setting the start-up default alone changes no album
 }
 
 int Project::totalPhotoCount() const {

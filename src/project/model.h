@@ -131,6 +131,9 @@ public:
     bool setAlbumProperties(int index, const std::string& name, int playTime,
                             const std::string& musicPath);
     void clearAlbumMusic(int index);
+    // Appends an album read from a project file as it stands (files are not checked for
+    // unique names); makes it current. -1 when the project already holds 99 albums.
+    int appendAlbum(Album album);
     // True when another album than `except` has `name` (letter case ignored).
     bool albumNameTaken(const std::string& name, int except = -1) const;
 

@@ -18,6 +18,16 @@ const char* builtInString(int id) {
         {IDS_SAVE_MODIFIED, "Current project file has been modified.\nDo you want to save it?"},
         {IDS_LOG_OPEN_FAILED, "Error while open log file."},
         {IDS_PROCESSING_ERROR, "An error occurred while processing."},
+        {IDS_PROJECT_FILE_FAILED, "Error while creating Project File! \nReason:%s"},
+        {IDS_INVALID_PROJECT, "Invalid Tellavine project file."},
+        {IDS_VERSION_UNSUPPORTED, "Version doesn't be supported."},
+        {IDS_INVALID_OLD_PROJECT, "This is not a valid Tellavine project file."},
+        {IDS_PROJECT_INCOMPLETE,
+         "The project file is incomplete: it ends before all of its albums and photos.\n"
+         "The complete part has been loaded; save it under a new name to keep it."},
+        {IDS_PROJECT_OVER_LIMITS,
+         "The project file holds more albums (max. 99) or photos (max. 1980 for each album) "
+         "than a project can have.\nOnly the first ones have been loaded."},
         {IDS_NEW_SLIDESHOW, "New SlideShow"},
         {IDS_DELETE_SLIDESHOW, "Delete SlideShow"},
         {IDS_SLIDESHOW_PROPERTY, "Slideshow Property"},
@@ -30,6 +40,12 @@ const char* builtInString(int id) {
     };
     const auto found = table.find(id);
     return found == table.end() ? "" : found->second;
+}
+
+std::string fillPlaceholder(const std::string& text, const std::string& value) {
+    const auto at = text.find("%s");
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + value + text.substr(at + 2);
 }
 
 }  // namespace tellavine

@@ -2,6 +2,8 @@
 // The built-in string table: every message the program shows has a number, and an
 // optional text table file may replace the text of any number.
 
+#include <string>
+
 namespace tellavine {
 
 enum StringId : int {
@@ -16,6 +18,12 @@ enum StringId : int {
     IDS_SAVE_MODIFIED = 305,
     IDS_LOG_OPEN_FAILED = 306,
     IDS_PROCESSING_ERROR = 307,
+    IDS_PROJECT_FILE_FAILED = 308,  // "%s" is the reason
+    IDS_INVALID_PROJECT = 309,
+    IDS_VERSION_UNSUPPORTED = 310,
+    IDS_INVALID_OLD_PROJECT = 311,
+    IDS_PROJECT_INCOMPLETE = 312,
+    IDS_PROJECT_OVER_LIMITS = 313,
 
     // Button tooltips are numbered like the buttons' commands.
     IDS_NEW_SLIDESHOW = 34001,
@@ -31,5 +39,9 @@ enum StringId : int {
 
 // The built-in text of a number; empty for an unknown number.
 const char* builtInString(int id);
+
+// `text` with its first "%s" replaced by `value`. Table texts come from a file, so
+// they are never used as printf formats.
+std::string fillPlaceholder(const std::string& text, const std::string& value);
 
 }  // namespace tellavine

@@ -1,0 +1,303 @@
+#include "project/project_file.h"
+
+#include "platform/bytes.h"
+#include "platform/profile.h"
+#include "platform/text.h"
+#include "project/messages.h"
+#include "project/strings.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace tellavine {
+namespace {
+
+// Project files are small (the largest possible one is about 120 MB of slide records);
+// anything beyond that is not a project file.
+constexpr std::uintmax_t kMaxProjectFileBytes =
+    kProjectHeaderSize + kMenuBlockSize + kMaxAlbums * (kAlbumRecordSize + kMaxSlidesPerAlbum * kSlideRecordSize);
+
+void showFileFailure(const std::string& reason) {
+    showText(fillPlaceholder(tableText(IDS_PROJECT_FILE_FAILED), reason));
+}
+
+void writeText(ByteWriter& out, const std::string& text) {
+    out.fixedText(truncateUtf8(text, kFileTextSize - 1), kFileTextSize);
+}
+
+void writeLogFont(ByteWriter& out, const LogFont& font) {
+    out.i32le(font.height);
+    out.i32le(font.width);
+    out.i32le(font.escapement);
+    out.i32le(font.orientation);
+    out.i32le(font.weight);
+    out.u8(font.italic);
+    out.u8(font.underline);
+    out.u8(font.strikeOut);
+    out.u8(font.charSet);
+    out.u8(font.outPrecision);
+    out.u8(font.clipPrecision);
+    out.u8(font.quality);
+    out.u8(font.pitchAndFamily);
+    // The face name keeps its bytes as read; only the terminator is guaranteed.
+    std::array<char, 32> face = font.faceName;
+    face.back() = '\0';
+    out.bytes(std::string_view(face.data(), face.size()));
+}
+
+LogFont readLogFont(ByteReader& in) {
+    LogFont font;
+    font.height = in.i32le();
+    font.width = in.i32le();
+    font.escapement = in.i32le();
+    font.orientation = in.i32le();
+    font.weight = in.i32le();
+    font.italic = in.u8();
+    font.underline = in.u8();
+    font.strikeOut = in.u8();
+    font.charSet = in.u8();
+    font.outPrecision = in.u8();
+    font.clipPrecision = in.u8();
+    font.quality = in.u8();
+    font.pitchAndFamily = in.u8();
+    const auto face = in.bytes(font.faceName.size());
+    if (face.size() == font.faceName.size()) std::memcpy(font.faceName.data(), face.data(), face.size());
+    font.faceName.back() = '\0';
+    return font;
+}
+
+void writeSlide(ByteWriter& out, const Slide& slide) {
+    writeText(out, slide.path);
+    out.i32le(slide.rotated ? 1 : 0);
+    out.i32le(slide.rotation);
+    out.i32le(slide.hasCaption ? 1 : 0);
+    writeLogFont(out, slide.caption.font);
+    writeText(out, slide.caption.text);
+    out.i32le(slide.caption.x);
+    out.i32le(slide.caption.y);
+    out.u32le(slide.caption.textColour);
+    out.i32le(slide.caption.pointSize);
+    out.i32le(slide.caption.shadow ? 1 : 0);
+    out.u32le(slide.caption.shadowColour);
+    out.i32le(static_cast<std::int32_t>(slide.caption.align));
+}
+
+CaptionAlign alignFromFile(std::int32_t value) {
+    // Values outside the list fall back to the default placement.
+    return value >= 0 && value <= 6 ? static_cast<CaptionAlign>(value) : CaptionAlign::BottomCenter;
+}
+
+int rotationFromFile(std::int32_t value) {
+    return value == 90 || value == 180 || value == 270 ? value : 0;
+}
+
+}  // namespace
+
+std::string programFilePath(const std::string& programDir, const std::string& relativePath) {
+    std::string path = relativePath;
+    for (auto& c : path) {
+        if (c == '\\') c = '/';
+    }
+    if (!path.empty() && path.front() == '/') return path;
+    return programDir + path;
+}
+
+int readTemplateItemsPerPage(const std::string& programDir, const std::string& templatePath) {
+    return readProfileInt(programFilePath(programDir, templatePath), "General", "Items_count", 0);
+}
+
+std::vector<std::uint8_t> serializeProject(const Project& project) {
+    ByteWriter out;
+    // Header.
+    out.fixedText(kProjectSignature, kFileTextSize);
+    out.i32le(kProjectVersion);
+    out.i32le(project.albumCount());
+    // Menu block.
+    const MenuSettings& menu = project.menu();
+    writeText(out, menu.templatePath);
+    writeText(out, menu.musicPath);
+    out.i32le(menu.musicLength);
+    writeText(out, menu.backgroundPicturePath);
+    // Albums, each followed by its slides.
+    for (const Album& album : project.albums()) {
+        writeText(out, album.name);
+        out.i32le(album.playTime);
+        writeText(out, album.musicPath);
+        out.i32le(album.musicLength);
+        out.i32le(static_cast<std::int32_t>(album.slides.size()));
+        for (const auto& slide : album.slides) writeSlide(out, *slide);
+    }
+    return out.take();
+}
+
+bool saveProject(const Project& project, const std::string& path) {
+    const auto bytes = serializeProject(project);
+    const std::string temporary = path + ".saving";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        showFileFailure(std::strerror(errno));
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int writeError = errno;
+    const bool closed = std::fclose(file) == 0;
+    const int closeError = errno;
+    if (!written || !closed) {
+        std::remove(temporary.c_str());
+        showFileFailure(std::strerror(!written ? writeError : closeError));
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int renameError = errno;
+        std::remove(temporary.c_str());
+        showFileFailure(std::strerror(renameError));
+        return false;
+    }
+    return true;
+}
+
+ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    std::ifstream in(path, std::ios::binary);
+    if (ec || !in) {
+        showFileFailure(ec ? ec.message() : std::strerror(errno));
+        return ProjectReadResult::OpenFailed;
+    }
+    // Larger files are read only as far as the model can hold.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min(size, kMaxProjectFileBytes)));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return loadProjectBytes(project, bytes, programDir);
+}
+
+ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_t> bytes,
+                                   const std::string& programDir) {
+    ByteReader in(bytes);
+    if (bytes.size() < kProjectHeaderSize || in.fixedText(kFileTextSize) != kProjectSignature) {
+        showMessage(IDS_INVALID_PROJECT);
+        return ProjectReadResult::Invalid;
+    }
+    if (in.i32le() != kProjectVersion) {
+        showMessage(IDS_VERSION_UNSUPPORTED);
+        return ProjectReadResult::Unsupported;
+    }
+    const std::int32_t albumCount = in.i32le();
+
+    bool truncated = bytes.size() < kProjectHeaderSize + kMenuBlockSize;
+    bool overLimits = false;
+    if (!truncated) {
+        MenuSettings menu;
+        menu.templatePath = in.fixedText(kFileTextSize);
+        menu.musicPath = in.fixedText(kFileTextSize);
+        menu.musicLength = in.i32le();
+        menu.backgroundPicturePath = in.fixedText(kFileTextSize);
+        std::error_code ec;
+        if (!std::filesystem::exists(programFilePath(programDir, menu.templatePath), ec)) {
+            menu.templatePath = kDefaultTemplatePath;
+        }
+        project.setMenu(menu);
+    }
+    project.setItemsPerPage(readTemplateItemsPerPage(programDir, project.menu().templatePath));
+
+    for (std::int32_t a = 0; a < albumCount && !truncated; ++a) {
+        if (in.remaining() < kAlbumRecordSize) {
+            truncated = true;
+            break;
+        }
+        if (a >= kMaxAlbums) {
+            overLimits = true;
+            break;
+        }
+        Album album;
+        album.name = in.fixedText(kFileTextSize);
+        album.playTime = in.i32le();
+        album.musicPath = in.fixedText(kFileTextSize);
+        album.musicLength = in.i32le();
+        const std::int32_t slideCount = in.i32le();
+        const int index = project.appendAlbum(std::move(album));
+
+        for (std::int32_t s = 0; s < slideCount; ++s) {
+            if (in.remaining() < kSlideRecordSize) {
+                truncated = true;
+                break;
+            }
+            ByteReader record(in.bytes(kSlideRecordSize));
+            const std::string path = record.fixedText(kFileTextSize);
+            const bool rotated = record.i32le() != 0;
+            const int rotation = rotationFromFile(record.i32le());
+            const bool hasCaption = record.i32le() != 0;
+            SlideCaption caption;
+            caption.font = readLogFont(record);
+            caption.text = record.fixedText(kFileTextSize);
+            caption.x = record.i32le();
+            caption.y = record.i32le();
+            caption.textColour = record.u32le();
+            caption.pointSize = record.i32le();
+            caption.shadow = record.i32le() != 0;
+            caption.shadowColour = record.u32le();
+            caption.align = alignFromFile(record.i32le());
+            if (path.empty()) continue;
+            if (project.album(index).slides.size() >= static_cast<std::size_t>(kMaxSlidesPerAlbum)) {
+                overLimits = true;  // the remaining records are read past, not kept
+                continue;
+            }
+            Slide* slide = project.addSlide(index, path, fileNamePart(path), rotation);
+            if (!slide) continue;
+            slide->rotated = rotated && rotation != 0;
+            slide->hasCaption = hasCaption;
+            slide->caption = caption;
+        }
+    }
+    project.setCurrentAlbum(project.albumCount() - 1);
+
+    if (truncated) showMessage(IDS_PROJECT_INCOMPLETE);
+    if (overLimits) showMessage(IDS_PROJECT_OVER_LIMITS);
+    return truncated || overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
+}
+
+ProjectReadResult loadOldProject(Project& project, const std::string& path) {
+    const auto file = ProfileDocument::load(path);
+    auto read = [&](const std::string& section, const std::string& key) {
+        return truncateUtf8(file.getString(section, key, "", 1023), kMaxTextLength);
+    };
+    if (read("GENERAL", "Description") != kOldProjectDescription) {
+        showMessage(IDS_INVALID_OLD_PROJECT);
+        return ProjectReadResult::Invalid;
+    }
+    MenuSettings menu = project.menu();
+    auto existingOrEmpty = [](const std::string& file) {
+        std::error_code ec;
+        return !file.empty() && std::filesystem::is_regular_file(file, ec) ? file : std::string();
+    };
+    menu.musicPath = existingOrEmpty(read("MENU", "bk_music"));
+    menu.backgroundPicturePath = existingOrEmpty(read("MENU", "bk_picture"));
+    project.setMenu(menu);
+
+    const int albumCount = file.getInt("GENERAL", "Album_Count", 0);
+    bool overLimits = albumCount > kMaxAlbums;
+    for (int a = 1; a <= std::min(albumCount, kMaxAlbums); ++a) {
+        const std::string section = formatText("Album_%02d", a);
+        Album album;
+        album.name = read(section, "Name");
+        album.musicPath = read(section, "bk_music");
+        album.playTime = file.getInt(section, "interval", 5);
+        const int index = project.appendAlbum(std::move(album));
+        const int imageCount = file.getInt(section, "Image_Count", 0);
+        if (imageCount > kMaxSlidesPerAlbum) overLimits = true;
+        for (int i = 1; i <= std::min(imageCount, kMaxSlidesPerAlbum); ++i) {
+            const std::string photo = read(section, formatText("Image_%02d", i));
+            if (photo.empty()) continue;
+            const int rotation = rotationFromFile(file.getInt(section, formatText("Image_%02d_degree", i), 0));
+            project.addSlide(index, photo, fileNamePart(photo), rotation);
+        }
+    }
+    project.setCurrentAlbum(project.albumCount() - 1);
+    if (overLimits) showMessage(IDS_PROJECT_OVER_LIMITS);
+    return overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
+}
+
+}  // namespace tellavine

@@ -1,0 +1,57 @@
+#pragma once
+// Project files: the binary ".ovp" format (written and read) and the old INI ".orx"
+// format (read only). Readers fill an already cleared project and show their own
+// messages; they bound everything they allocate by the model's limits.
+
+#include "project/model.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tellavine {
+
+inline constexpr const char* kProjectSignature = "Orvessa Project File";
+inline constexpr std::int32_t kProjectVersion = 200;
+inline constexpr std::size_t kProjectHeaderSize = 268;
+inline constexpr std::size_t kMenuBlockSize = 784;
+inline constexpr std::size_t kAlbumRecordSize = 532;
+inline constexpr std::size_t kSlideRecordSize = 620;
+inline constexpr std::size_t kFileTextSize = 260;
+inline constexpr const char* kOldProjectDescription = "Orvessa Project";
+inline constexpr const char* kDefaultTemplatePath = "template\\classic.ini";
+
+enum class ProjectReadResult {
+    Loaded,       // everything the file holds
+    Partial,      // loaded up to a truncation or the model's limits (the user was told)
+    OpenFailed,
+    Invalid,      // too short or wrong signature
+    Unsupported,  // wrong version
+};
+
+// The whole project in the binary format.
+std::vector<std::uint8_t> serializeProject(const Project& project);
+
+// Writes beside `path` and renames over it only when everything was written, so a
+// failed save never destroys the previous file. Shows the failure message with the
+// system's reason. True when the file was written.
+bool saveProject(const Project& project, const std::string& path);
+
+// Reads a binary project into `project` (cleared by the caller). `programDir` locates
+// the menu template, whose page size is read into the project.
+ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir);
+ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_t> bytes,
+                                   const std::string& programDir);
+
+// Reads the old INI format into `project` (cleared by the caller).
+ProjectReadResult loadOldProject(Project& project, const std::string& path);
+
+// A path kept relative to the program directory ("template\classic.ini") as a full
+// path on this system.
+std::string programFilePath(const std::string& programDir, const std::string& relativePath);
+
+// "Items_count" of section "General" of the template file; 0 when missing.
+int readTemplateItemsPerPage(const std::string& programDir, const std::string& templatePath);
+
+}  // namespace tellavine
