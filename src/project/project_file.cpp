@@ -260,7 +260,10 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
 }
 
 ProjectReadResult loadOldProject(Project& project, const std::string& path) {
-    const auto file = ProfileDocument::load(path);
+    return loadOldProjectDocument(project, ProfileDocument::load(path));
+}
+
+ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument& file) {
     auto read = [&](const std::string& section, const std::string& key) {
         return truncateUtf8(file.getString(section, key, "", 1023), kMaxTextLength);
     };

@@ -3,6 +3,7 @@
 // format (read only). Readers fill an already cleared project and show their own
 // messages; they bound everything they allocate by the model's limits.
 
+#include "platform/profile.h"
 #include "project/model.h"
 
 #include <cstdint>
@@ -46,6 +47,7 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
 
 // Reads the old INI format into `project` (cleared by the caller).
 ProjectReadResult loadOldProject(Project& project, const std::string& path);
+ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument& file);
 
 // A path kept relative to the program directory ("template\classic.ini") as a full
 // path on this system.

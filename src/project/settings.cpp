@@ -17,7 +17,13 @@ int atLeastOneOr(int value, int fallback) { return value < 1 ? fallback : value;
 }  // namespace
 
 AppSettings loadSettings(const AppFolders& folders) {
-    const auto file = ProfileDocument::load(folders.settingsFile());
+    makeSureFolderExists(folders.defaultTempDir);
+    AppSettings settings = readSettings(ProfileDocument::load(folders.settingsFile()), folders);
+    makeSureFolderExists(settings.tempDir);
+    return settings;
+}
+
+AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders) {
     AppSettings s;
     s.recorder = file.getInt(kGeneral, "recorder", 0);
     s.driver = file.getInt(kGeneral, "driver", 0);
@@ -34,9 +40,7 @@ AppSettings loadSettings(const AppFolders& folders) {
     s.window.playerX = atLeastOneOr(file.getInt(kWindow, "PLAYER_X", 320), 320);
     s.window.playerY = atLeastOneOr(file.getInt(kWindow, "PLAYER_Y", 240), 240);
 
-    makeSureFolderExists(folders.defaultTempDir);
     s.tempDir = withTrailingSeparator(file.getString(kGeneral, "TempDir", folders.defaultTempDir, 1023));
-    makeSureFolderExists(s.tempDir);
     s.discName = file.getString(kGeneral, "DISC_NAME", "My Photo Slideshow", 1023);
 
     s.waitTime = file.getInt(kGeneral, "WaitTime", kDefaultPlayTimeSeconds);

@@ -3,6 +3,7 @@
 // once at the end. They belong to the UI thread; the build reads its copy of some.
 
 #include "platform/folders.h"
+#include "platform/profile.h"
 #include "project/model.h"
 
 #include <string>
@@ -42,6 +43,8 @@ struct AppSettings {
 // Reads `folders.settingsFile()` (a missing file gives every default), applies the
 // corrections for out-of-range values and creates the temporary folders.
 AppSettings loadSettings(const AppFolders& folders);
+// The reading part of loadSettings, without touching the file system.
+AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders);
 
 // Writes every key in the program's fixed order. False when the file cannot be written
 // (a read-only folder); nothing is reported then.
