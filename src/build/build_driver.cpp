@@ -1,0 +1,60 @@
+#include "build/build_driver.h"
+
+#include "project/messages.h"
+
+namespace tellavine {
+namespace {
+
+int fail(BuildJob& job) {
+    job.window.post(WM_BUILD_FAILED);
+    return -1;
+}
+
+}  // namespace
+
+int runBuild(BuildJob& job, const BuildInputs& sharedInputs, BuildPipeline& pipeline) {
+    appendRunLog("Begin Encoding...");
+    job.imageSectors = 0;
+    // The stages and disc assembly use this copy (and its temporary folder) throughout,
+    // whatever the settings do meanwhile.
+    const BuildInputs inputs = sharedInputs;
+
+    job.window.post(WM_MENU_ENCODE_BEGIN);
+    appendRunLog("Begin Encoding Menu...");
+    if (!pipeline.encodeDiscMenu(job, inputs)) return fail(job);
+    appendRunLog("End of Encoding Menu...");
+    job.window.post(WM_MENU_ENCODE_END);
+
+    appendRunLog("Begin Encoding Slideshow...");
+    if (!pipeline.encodeAlbumSlides(job, inputs)) return fail(job);
+    appendRunLog("End of Encoding Slideshow...");
+
+    auto sink = pipeline.createImageSink(job, inputs);
+    if (!sink) return fail(job);
+
+    auto writer = pipeline.assembleDisc(job, inputs, *sink);
+    if (!writer) return -1;
+
+    job.imageSectors = writer->beginOutput();
+    const bool written = writer->writeImage(*sink, job);
+    writer->endOutput();
+    writer.reset();
+
+    // An image that was not written completely is a failed build; the progress window
+    // would otherwise wait for a completion message that never comes. In recorder mode
+    // the feed reports the outcome of the burn itself.
+    if (!written && inputs.options.outputTarget == OutputTarget::ImageFile) return fail(job);
+    return 0;
+}
+
+std::thread startBuildThread(std::shared_ptr<BuildJob> job, BuildInputs inputs,
+                             std::shared_ptr<BuildPipeline> pipeline,
+                             std::function<void(int result)> finished) {
+    return std::thread([job = std::move(job), inputs = std::move(inputs),
+                        pipeline = std::move(pipeline), finished = std::move(finished)] {
+        const int result = runBuild(*job, inputs, *pipeline);
+        if (finished) finished(result);
+    });
+}
+
+}  // namespace tellavine

@@ -1,0 +1,210 @@
+#include "build/build_driver.h"
+
+#include "project/messages.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+namespace tellavine {
+namespace {
+
+using testing::readFile;
+using testing::TempDir;
+
+// Records posted messages and pipeline calls into one ordered trace.
+struct Trace {
+    std::mutex mutex;
+    std::vector<std::string> events;
+    void add(std::string event) {
+        std::lock_guard lock(mutex);
+        events.push_back(std::move(event));
+    }
+};
+
+class TraceReceiver : public MessageReceiver {
+public:
+    explicit TraceReceiver(Trace& trace) : trace_(trace) {}
+    void postMessage(unsigned message, MessageParam, MessageParam) override {
+        trace_.add("post " + std::to_string(message));
+    }
+    MessageParam sendMessage(unsigned, MessageParam, MessageParam) override { return 0; }
+
+private:
+    Trace& trace_;
+};
+
+class FakeSink : public BuildSink {};
+
+class FakeWriter : public DiscWriter {
+public:
+    FakeWriter(Trace& trace, bool writes) : trace_(trace), writes_(writes) {}
+    std::int32_t beginOutput() override {
+        trace_.add("beginOutput");
+        return 1234;
+    }
+    bool writeImage(BuildSink&, BuildJob& job) override {
+        trace_.add("writeImage sectors=" + std::to_string(job.imageSectors.load()));
+        return writes_;
+    }
+    void endOutput() override { trace_.add("endOutput"); }
+    ~FakeWriter() override { trace_.add("destroy"); }
+
+private:
+    Trace& trace_;
+    bool writes_;
+};
+
+// A pipeline whose steps succeed unless told otherwise; the slide stage honours the
+// cancel event as the real one does (tested before each photo).
+class FakePipeline : public BuildPipeline {
+public:
+    explicit FakePipeline(Trace& trace) : trace_(trace) {}
+    bool menuOk = true, slidesOk = true, sinkOk = true, assembleOk = true, writeOk = true;
+    std::function<void(BuildJob&)> duringMenu;
+    std::string seenTempDir;
+
+    bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) override {
+        trace_.add("encodeDiscMenu");
+        seenTempDir = inputs.tempDir;
+        if (duringMenu) duringMenu(job);
+        return menuOk;
+    }
+    bool encodeAlbumSlides(BuildJob& job, const BuildInputs&) override {
+        trace_.add("encodeAlbumSlides");
+        if (job.cancelled()) return false;
+        return slidesOk;
+    }
+    std::unique_ptr<BuildSink> createImageSink(BuildJob& job, const BuildInputs&) override {
+        trace_.add("createImageSink " + job.cuePath + " " + job.binPath);
+        return sinkOk ? std::make_unique<FakeSink>() : nullptr;
+    }
+    std::unique_ptr<DiscWriter> assembleDisc(BuildJob& job, const BuildInputs&, BuildSink&) override {
+        trace_.add("assembleDisc");
+        if (!assembleOk) {
+            job.window.post(WM_BUILD_FAILED);  // disc assembly reports its own failure
+            return nullptr;
+        }
+        return std::make_unique<FakeWriter>(trace_, writeOk);
+    }
+
+private:
+    Trace& trace_;
+};
+
+class BuildDriver : public ::testing::Test {
+protected:
+    BuildDriver() : pipeline(trace) {
+        configureRunLog(dir.file("orx_log.txt"), true);
+        job.window.attach(std::make_shared<TraceReceiver>(trace));
+        job.cuePath = "/out/disc.cue";
+        job.binPath = binPathForCue(job.cuePath);
+        inputs.project = &project;
+        inputs.tempDir = dir.folder() + "Temp/";
+        inputs.options.outputTarget = OutputTarget::ImageFile;
+    }
+    ~BuildDriver() override { configureRunLog("", false); }
+
+    std::string log() const { return readFile(dir.file("orx_log.txt")); }
+
+    TempDir dir;
+    Trace trace;
+    FakePipeline pipeline;
+    Project project;
+    BuildJob job;
+    BuildInputs inputs;
+};
+
+TEST_F(BuildDriver, RunsStagesLogLinesAndMessagesInTheirFixedOrder) {
+    job.imageSectors = 99;  // left over from an earlier use: reset before anything
+    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
+    EXPECT_EQ(trace.events, (std::vector<std::string>{
+                                "post 1124", "encodeDiscMenu", "post 1125", "encodeAlbumSlides",
+                                "createImageSink /out/disc.cue /out/disc.bin", "assembleDisc", "beginOutput",
+                                "writeImage sectors=1234", "endOutput", "destroy"}));
+    EXPECT_EQ(log(), "\nBegin Encoding...\nBegin Encoding Menu...\nEnd of Encoding Menu...\n"
+                     "Begin Encoding Slideshow...\nEnd of Encoding Slideshow...");
+    EXPECT_EQ(job.imageSectors.load(), 1234);
+}
+
+TEST_F(BuildDriver, MenuFailureStopsBeforeTheSlides) {
+    pipeline.menuOk = false;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events, (std::vector<std::string>{"post 1124", "encodeDiscMenu", "post 1126"}));
+    EXPECT_EQ(log(), "\nBegin Encoding...\nBegin Encoding Menu...");
+}
+
+TEST_F(BuildDriver, SlideAndSinkFailuresPostBuildFailed) {
+    pipeline.slidesOk = false;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events.back(), "post 1126");
+    EXPECT_EQ(log().find("End of Encoding Slideshow..."), std::string::npos);
+
+    trace.events.clear();
+    pipeline.slidesOk = true;
+    pipeline.sinkOk = false;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events.back(), "post 1126");
+    EXPECT_EQ(std::count(trace.events.begin(), trace.events.end(), "assembleDisc"), 0);
+}
+
+TEST_F(BuildDriver, AssemblyFailureIsReportedOnceByAssembly) {
+    pipeline.assembleOk = false;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(std::count(trace.events.begin(), trace.events.end(), "post 1126"), 1);
+    EXPECT_EQ(trace.events.back(), "post 1126");
+}
+
+TEST_F(BuildDriver, IncompleteImageFailsTheBuildButARecorderRunReportsItself) {
+    pipeline.writeOk = false;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events.back(), "post 1126");
+    EXPECT_EQ(trace.events[trace.events.size() - 2], "destroy");  // the writer is released first
+
+    trace.events.clear();
+    inputs.options.outputTarget = OutputTarget::Recorder;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
+    EXPECT_EQ(std::count(trace.events.begin(), trace.events.end(), "post 1126"), 0);
+}
+
+TEST_F(BuildDriver, CancelDuringTheMenuLetsItFinishThenStopsTheSlides) {
+    pipeline.duringMenu = [](BuildJob& running) { running.cancelEvent->set(); };
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events, (std::vector<std::string>{"post 1124", "encodeDiscMenu", "post 1125",
+                                                      "encodeAlbumSlides", "post 1126"}));
+    EXPECT_NE(log().find("End of Encoding Menu..."), std::string::npos);
+    EXPECT_EQ(log().find("End of Encoding Slideshow..."), std::string::npos);
+}
+
+TEST_F(BuildDriver, StagesUseThePrivateCopyOfTheTemporaryFolder) {
+    std::string liveTemp = inputs.tempDir;
+    pipeline.duringMenu = [&](BuildJob&) { inputs.tempDir = "/changed/"; };
+    runBuild(job, inputs, pipeline);
+    EXPECT_EQ(pipeline.seenTempDir, liveTemp);
+}
+
+TEST_F(BuildDriver, WorkerThreadOutlivesAClosedWindow) {
+    auto shared = std::make_shared<BuildJob>();
+    shared->window = job.window;
+    auto threadPipeline = std::make_shared<FakePipeline>(trace);
+    int result = 1;
+    shared->window.detach();  // the progress window has gone
+    auto worker = startBuildThread(shared, inputs, threadPipeline, [&](int r) { result = r; });
+    worker.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(std::count_if(trace.events.begin(), trace.events.end(),
+                            [](const std::string& e) { return e.rfind("post", 0) == 0; }),
+              0);
+}
+
+TEST(BinPath, CueExtensionBecomesBin) {
+    EXPECT_EQ(binPathForCue("/a/disc.cue"), "/a/disc.bin");
+    EXPECT_EQ(binPathForCue("/a/disc.CUE"), "/a/disc.bin");
+    EXPECT_EQ(binPathForCue("/a/disc"), "/a/disc.bin");
+}
+
+}  // namespace
+}  // namespace tellavine
