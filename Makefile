@@ -1,10 +1,11 @@
 # Front door for a fresh machine:
 #   make test   installs what is missing, builds everything and runs every test
+#   make demo   builds and authors the demo disc from the bundled sample photos
 #   make build  builds (after installing dependencies)
 JOBS ?= $(shell nproc)
 PRESET ?= default
 
-.PHONY: all deps configure build test asan-test clean
+.PHONY: all deps configure build test asan-test demo clean
 
 all: build
 
@@ -19,6 +20,9 @@ build: configure
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+demo: build
+	scripts/make-demo.sh build/$(PRESET)
 
 asan-test:
 	$(MAKE) test PRESET=asan
