@@ -85,6 +85,10 @@ ParsedCommand parseInspect(const std::vector<std::string>& args) {
     std::vector<std::string> positional;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--json") parsed.inspect.json = true;
+        else if (args[i] == "--extract") {
+            if (i + 1 >= args.size()) return usage("--extract needs a folder");
+            parsed.inspect.extractDir = args[++i];
+        }
         else if (!args[i].empty() && args[i][0] == '-') return usage("unknown option '" + args[i] + "' for inspect");
         else positional.push_back(args[i]);
     }
@@ -112,6 +116,7 @@ std::string usageText() {
            "      --temp DIR                  temporary folder\n"
            "      --yes                       overwrite an existing image without asking\n"
            "  inspect DISC.cue [--json]       list the tracks, files and menus of a Video CD image\n"
+           "      --extract DIR               also copy every file and the MPEG tracks into DIR\n"
            "\n"
            "Options not given are taken from config.ini, as the desktop program would.\n"
            "  --help, -h      show this text\n"

@@ -26,6 +26,7 @@ struct BuildCommand {
 struct InspectCommand {
     std::string cuePath;
     bool json = false;
+    std::string extractDir;  // write every file and the MPEG track there
 };
 
 struct ParsedCommand {
