@@ -6,6 +6,7 @@
 
 #include "platform/bytes.h"
 
+#include <algorithm>
 #include <bit>
 #include <vector>
 
@@ -14,20 +15,27 @@ namespace {
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
-// One colour channel described by a bit mask, scaled to 8 bits.
+// One colour channel described by a bit mask, widened to 8 bits by repeating its bits
+// (5-bit 31 becomes 255, 16 becomes 132).
 struct Channel {
     std::uint32_t mask = 0;
     int shift = 0;
-    std::uint32_t max = 0;
+    int bits = 0;
 
     explicit Channel(std::uint32_t m = 0) : mask(m) {
         if (!mask) return;
         shift = std::countr_zero(mask);
-        max = mask >> shift;
+        bits = std::min(8, std::popcount(mask));
+        if (bits < 8) bits = std::bit_width(mask >> shift);
     }
     std::uint8_t take(std::uint32_t value) const {
-        if (!max) return 0;
-        return static_cast<std::uint8_t>(((value & mask) >> shift) * 255u / max);
+        if (!bits) return 0;
+        std::uint32_t v = (value & mask) >> shift;
+        if (bits >= 8) return static_cast<std::uint8_t>(v >> (bits - 8));
+        std::uint32_t wide = 0;
+        for (int filled = 0; filled < 8; filled += bits) wide = wide << bits | v;
+        const int total = ((8 + bits - 1) / bits) * bits;
+        return static_cast<std::uint8_t>(wide >> (total - 8));
     }
 };
 

@@ -1,5 +1,5 @@
-// PNG through libpng: every colour type and depth expanded to 8-bit RGB (16-bit samples
-// rounded, not cut), alpha composited on black. libpng's longjmp lands in decodePngCore,
+// PNG through libpng: every colour type and depth expanded to RGBA, 16-bit samples
+// rounded (not cut) to 8 bits after compositing the alpha on black. libpng's longjmp lands in decodePngCore,
 // which holds only plain data.
 
 #include "imaging/codec.h"
@@ -37,19 +37,30 @@ void onPngError(png_structp png, png_const_charp message) {
 
 void onPngWarning(png_structp, png_const_charp) {}
 
-bool allocate(PngJob& job, png_uint_32 width, png_uint_32 height) {
+bool allocate(PngJob& job, png_uint_32 width, png_uint_32 height, std::size_t pixelBytes) {
     if (!pictureSizeAllowed(width, height)) return false;
     *job.picture = Picture::create(static_cast<int>(width), static_cast<int>(height));
-    job.rgba->resize(static_cast<std::size_t>(width) * 4);
+    job.rgba->resize(static_cast<std::size_t>(width) * pixelBytes);
     return job.picture->valid();
 }
 
-void compositeRow(PngJob& job, int y, int width) {
-    const std::uint8_t* in = job.rgba->data();
+// One row of RGBA samples (8 or 16 bits, big-endian) composited on black into row y.
+void compositeRow(PngJob& job, const std::uint8_t* in, int y, int width, bool sixteen) {
     std::uint8_t* out = job.picture->row(y);
-    for (int x = 0; x < width; ++x, in += 4, out += 3) {
-        const unsigned alpha = in[3];
-        for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((in[c] * alpha + 127) / 255);
+    if (!sixteen) {
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            const unsigned alpha = in[3];
+            for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((in[c] * alpha + 127) / 255);
+        }
+        return;
+    }
+    for (int x = 0; x < width; ++x, in += 8, out += 3) {
+        const std::uint64_t alpha = in[6] << 8 | in[7];
+        for (int c = 0; c < 3; ++c) {
+            const std::uint64_t sample = (in[c * 2] << 8 | in[c * 2 + 1]) * alpha;
+            const std::uint64_t value = (sample + 32767) / 65535;       // composited, 16 bits
+            out[c] = static_cast<std::uint8_t>((value * 255 + 32767) / 65535);
+        }
     }
 }
 
@@ -77,32 +88,29 @@ void decodePngCore(PngJob& job) {
     const png_uint_32 height = png_get_image_height(png, info);
     const int colourType = png_get_color_type(png, info);
     png_set_expand(png);  // palette and low-depth grey to 8 bits, tRNS to alpha
-    png_set_scale_16(png);
     if (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-    png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+    const bool sixteen = png_get_bit_depth(png, info) == 16;
+    png_set_add_alpha(png, sixteen ? 0xFFFF : 0xFF, PNG_FILLER_AFTER);
     const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 4 || !allocate(job, width, height)) {
+    const std::size_t pixelBytes = sixteen ? 8 : 4;
+    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * pixelBytes || !allocate(job, width, height, pixelBytes)) {
         job.error = "the picture is too large";
         png_destroy_read_struct(&png, &info, nullptr);
         return;
     }
     if (passes > 1) {
         // Interlaced: keep the whole RGBA picture until every pass is in.
-        job.rgba->resize(static_cast<std::size_t>(width) * 4 * height);
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
+        job.rgba->resize(rowBytes * height);
         for (int pass = 0; pass < passes; ++pass)
-            for (png_uint_32 y = 0; y < height; ++y)
-                png_read_row(png, job.rgba->data() + static_cast<std::size_t>(y) * width * 4, nullptr);
-        for (png_uint_32 y = 0; y < height; ++y) {
-            std::uint8_t* out = job.picture->row(static_cast<int>(y));
-            const std::uint8_t* in = job.rgba->data() + static_cast<std::size_t>(y) * width * 4;
-            for (png_uint_32 x = 0; x < width; ++x, in += 4, out += 3)
-                for (int c = 0; c < 3; ++c) out[c] = static_cast<std::uint8_t>((in[c] * in[3] + 127u) / 255u);
-        }
+            for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, job.rgba->data() + y * rowBytes, nullptr);
+        for (png_uint_32 y = 0; y < height; ++y)
+            compositeRow(job, job.rgba->data() + y * rowBytes, static_cast<int>(y), static_cast<int>(width), sixteen);
     } else {
         for (png_uint_32 y = 0; y < height; ++y) {
             png_read_row(png, job.rgba->data(), nullptr);
-            compositeRow(job, static_cast<int>(y), static_cast<int>(width));
+            compositeRow(job, job.rgba->data(), static_cast<int>(y), static_cast<int>(width), sixteen);
         }
     }
     png_destroy_read_struct(&png, &info, nullptr);
