@@ -99,9 +99,11 @@ void CdPcmReader::appendConverted(std::size_t inputFrames, bool lastBlock) {
         return;
     }
     // Output follows the input exactly in time: n input frames make n x 44100 / rate
-    // output frames overall, however the blocks fall.
+    // output frames overall. Until the data ends, only outputs whose input is all here
+    // are made, so block boundaries leave no trace in the sound.
     const std::uint64_t target = framesIn_ * kSampleRate / static_cast<std::uint64_t>(layout_.format.sampleRate);
-    const auto wanted = static_cast<std::size_t>(target - framesOut_);
+    std::size_t wanted = static_cast<std::size_t>(target - framesOut_);
+    if (!lastBlock) wanted = std::min(wanted, converter_->outputsWithoutHolding(left_.size()));
     convertedLeft_.resize(wanted);
     convertedRight_.resize(wanted);
     std::size_t taken = left_.size();
@@ -114,7 +116,7 @@ void CdPcmReader::appendConverted(std::size_t inputFrames, bool lastBlock) {
         left_.clear();
         right_.clear();
     }
-    framesOut_ = target;
+    framesOut_ += wanted;
     for (std::size_t i = 0; i < wanted; ++i) {
         ready_.push_back(convertedLeft_[i]);
         ready_.push_back(convertedRight_[i]);

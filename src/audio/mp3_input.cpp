@@ -42,4 +42,12 @@ std::optional<MpegAudioHeader> acceptedFrame(std::span<const std::uint8_t> bytes
     return header;
 }
 
+bool confirmedByNextFrame(std::span<const std::uint8_t> bytes, const MpegAudioHeader& header,
+                          const FrameFilter& filter) {
+    if (bytes.size() < header.frameLength) return false;
+    const auto next = bytes.subspan(header.frameLength);
+    if (next.size() < 4) return true;  // the window shows the file's end
+    return acceptedFrame(next, {filter.layerThreeOnly, &header}).has_value();
+}
+
 }  // namespace tellavine::audio

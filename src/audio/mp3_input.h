@@ -43,4 +43,10 @@ struct FrameFilter {
 
 std::optional<MpegAudioHeader> acceptedFrame(std::span<const std::uint8_t> bytes, const FrameFilter& filter);
 
+// True when the frame `header` at the start of `bytes` is followed by another frame of
+// the same stream, or by the end of the input. Guards the choice of a stream's first
+// frame against sync patterns inside other data.
+bool confirmedByNextFrame(std::span<const std::uint8_t> bytes, const MpegAudioHeader& header,
+                          const FrameFilter& filter);
+
 }  // namespace tellavine::audio

@@ -28,8 +28,9 @@ std::optional<std::int32_t> measureMp3Stream(std::FILE* file) {
     while (true) {
         const auto bytes = input.view();
         if (bytes.size() < 4) break;
-        const auto header = acceptedFrame(bytes, {false, first ? &*first : nullptr});
-        if (!header) {
+        const FrameFilter filter{false, first ? &*first : nullptr};
+        const auto header = acceptedFrame(bytes, filter);
+        if (!header || (!first && !confirmedByNextFrame(bytes, *header, filter))) {
             input.consume(1);
             if (++skipped > kMaxSkippedBytes) break;
             continue;

@@ -21,13 +21,14 @@ constexpr std::size_t kWriteAbove = 55000;
 constexpr std::uint64_t kMaxDataLength = std::numeric_limits<std::uint32_t>::max() - 36;
 
 // Skips to the next frame the MP3 route decodes; nothing when the file ends first.
-std::optional<MpegAudioHeader> seekFrame(Mp3InputWindow& input, const FrameFilter& filter) {
+// `confirm` also asks for a following frame of the same stream.
+std::optional<MpegAudioHeader> seekFrame(Mp3InputWindow& input, const FrameFilter& filter, bool confirm = false) {
     while (true) {
         const auto bytes = input.view();
         if (bytes.size() < 4) return std::nullopt;
         if (auto header = acceptedFrame(bytes, filter)) {
             if (bytes.size() < header->frameLength) return std::nullopt;
-            return header;
+            if (!confirm || confirmedByNextFrame(bytes, *header, filter)) return header;
         }
         input.consume(1);
     }
@@ -50,10 +51,10 @@ bool patchLengths(std::FILE* wav, std::uint32_t dataLength) {
 bool decodeMp3StreamToWav(std::FILE* mp3, std::FILE* wav) {
     Mp3InputWindow input(mp3);
     const FrameFilter anyLayerThree{true, nullptr};
-    auto first = seekFrame(input, anyLayerThree);
+    auto first = seekFrame(input, anyLayerThree, true);
     if (first && isXingFrame(*first, input.view().first(first->frameLength))) {
         input.consume(first->frameLength);
-        first = seekFrame(input, anyLayerThree);
+        first = seekFrame(input, anyLayerThree, true);
     }
     if (!first) return false;
 

@@ -24,17 +24,18 @@ std::int16_t SampleRateConverter::sampleAt(int channel, std::size_t index) const
 
 void SampleRateConverter::shiftOutConsumed() {
     std::size_t now = position_ >> kFractionBits;
-    if (now >= filled_) {
+    if (now > filled_) {
         // Held outputs went past the input: stand the held value in for the samples they
-        // covered and drop the real ones when they arrive.
-        const std::size_t end = std::min(now + 1, kCapacity);
+        // covered and drop the real ones when they arrive. The sample at `now` is still
+        // to come and will be real.
+        const std::size_t end = std::min(now, kCapacity);
         for (int channel = 0; channel < channels_; ++channel) {
             std::fill(window_[channel].begin() + static_cast<std::ptrdiff_t>(filled_),
                       window_[channel].begin() + static_cast<std::ptrdiff_t>(end), window_[channel][filled_ - 1]);
         }
         owedInput_ += end - filled_;
         filled_ = end;
-        now = std::min(now, filled_ - 1);
+        now = end;
     }
     if (now <= kHistory) return;
     const std::size_t drop = now - kHistory;
@@ -43,6 +44,16 @@ void SampleRateConverter::shiftOutConsumed() {
     }
     filled_ -= drop;
     position_ -= static_cast<std::uint32_t>(drop) << kFractionBits;
+}
+
+std::size_t SampleRateConverter::outputsWithoutHolding(std::size_t newInput) const {
+    const std::size_t arriving = newInput > owedInput_ ? newInput - owedInput_ : 0;
+    // Output k needs the samples at (position + k x step) >> 15 and the one after it.
+    const std::uint64_t lastNeeded = static_cast<std::uint64_t>(filled_ + arriving);
+    if (lastNeeded < 1) return 0;
+    const std::uint64_t limit = (lastNeeded - 1) << kFractionBits;
+    if (limit <= position_) return 0;
+    return static_cast<std::size_t>((limit - position_ + step_ - 1) / step_);
 }
 
 void SampleRateConverter::convert(std::size_t& inCount, std::size_t wanted,

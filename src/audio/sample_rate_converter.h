@@ -27,6 +27,12 @@ public:
     void convert(std::size_t& inCount, std::size_t wanted, std::span<const std::int16_t* const> input,
                  std::span<std::int16_t* const> output);
 
+    // How many outputs `newInput` more input samples per channel allow before the
+    // converter would have to hold the last sample. A streaming caller asks for this many
+    // while more input is to come, and for the rest once the input has ended; the result
+    // is then the same however the input is cut into blocks.
+    std::size_t outputsWithoutHolding(std::size_t newInput) const;
+
     double factor() const { return factor_; }
 
 private:
