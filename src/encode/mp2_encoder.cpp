@@ -24,6 +24,13 @@ TWOLAME_MPEG_mode twolameMode(std::uint8_t mode) {
 
 bool isMpeg1Rate(std::uint32_t rate) { return rate == 32000 || rate == 44100 || rate == 48000; }
 
+bool isLayerTwoBitrate(std::uint16_t kbps) {
+    for (const std::uint16_t legal : {32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384}) {
+        if (kbps == legal) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 struct Mp2Stream {
@@ -50,13 +57,16 @@ BeResult beInitStream(const BeConfig& config, std::uint32_t& samplesPerChunk, st
                       BeStream& stream) {
     stream = nullptr;
     if (config.configKind != BE_CONFIG_MP3) return BE_ERR_INVALID_FORMAT;
-    if (!isMpeg1Rate(config.sampleRate) || config.mode > BE_MP3_MODE_MONO) return BE_ERR_INVALID_FORMAT_PARAMETERS;
+    if (!isMpeg1Rate(config.sampleRate) || !isLayerTwoBitrate(config.bitrateKbps) || config.mode > BE_MP3_MODE_MONO) {
+        return BE_ERR_INVALID_FORMAT_PARAMETERS;
+    }
 
     auto created = std::make_unique<Mp2Stream>();
     created->options.reset(twolame_init());
     if (!created->options) return BE_ERR_NO_MORE_HANDLES;
     created->channels = config.mode == BE_MP3_MODE_MONO ? 1 : 2;
     twolame_options* options = created->options.get();
+    twolame_set_verbosity(options, 0);  // refusals are results, not messages on stderr
     const auto rate = static_cast<int>(config.sampleRate);
     // Padding keeps the average rate at exactly the nominal bitrate (at 44100 Hz frames
     // alternate between 731 and 732 bytes), as players of Video CD audio expect.
@@ -68,7 +78,7 @@ BeResult beInitStream(const BeConfig& config, std::uint32_t& samplesPerChunk, st
         twolame_set_error_protection(options, config.crc ? 1 : 0) != 0 ||
         twolame_set_copyright(options, config.copyright ? 1 : 0) != 0 ||
         twolame_set_original(options, config.original ? 1 : 0) != 0 ||
-        twolame_set_extension(options, config.privateFlag ? 1 : 0) != 0 || twolame_set_verbosity(options, 0) != 0 ||
+        twolame_set_extension(options, config.privateFlag ? 1 : 0) != 0 ||
         twolame_init_params(options) != 0) {
         return BE_ERR_INVALID_FORMAT_PARAMETERS;
     }

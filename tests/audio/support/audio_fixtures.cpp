@@ -1,5 +1,6 @@
 #include "audio/support/audio_fixtures.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -86,10 +87,15 @@ std::vector<std::int16_t> decodeWithFfmpeg(const std::string& path) {
     return samples;
 }
 
-double toneFrequency(const std::vector<std::int16_t>& interleaved, int channels, int sampleRate, int channel) {
+double toneFrequency(const std::vector<std::int16_t>& interleaved, int channels, int sampleRate, int channel,
+                     double fromSeconds, double toSeconds) {
     const std::size_t frames = interleaved.size() / static_cast<std::size_t>(channels);
-    const std::size_t begin = frames / 4;
-    const std::size_t end = frames * 3 / 4;
+    std::size_t begin = frames / 4;
+    std::size_t end = frames * 3 / 4;
+    if (fromSeconds >= 0 && toSeconds > fromSeconds) {
+        begin = std::min(frames, static_cast<std::size_t>(fromSeconds * sampleRate));
+        end = std::min(frames, static_cast<std::size_t>(toSeconds * sampleRate));
+    }
     std::size_t firstCrossing = 0;
     std::size_t lastCrossing = 0;
     int crossings = 0;

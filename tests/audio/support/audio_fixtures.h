@@ -41,8 +41,9 @@ ProbedStream probeAudio(const std::string& path);
 std::vector<std::int16_t> decodeWithFfmpeg(const std::string& path);
 
 // The frequency of a pure tone in one channel of interleaved samples, from its rising
-// zero crossings over the middle of the sound.
-double toneFrequency(const std::vector<std::int16_t>& interleaved, int channels, int sampleRate, int channel = 0);
+// zero crossings over the middle half of the sound, or between the given seconds.
+double toneFrequency(const std::vector<std::int16_t>& interleaved, int channels, int sampleRate, int channel = 0,
+                     double fromSeconds = -1, double toSeconds = -1);
 
 // Bytes of the file at `path`.
 std::vector<std::uint8_t> fileBytes(const std::string& path);
