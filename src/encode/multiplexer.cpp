@@ -22,8 +22,6 @@ constexpr std::uint32_t kSingleStillIntervalTicks = 30;
 constexpr double kVideoPayloadPerSector = 2324 - 12 - 18;
 constexpr double kAudioPayloadPerSector = 2324 - 12 - 8 - 20;
 constexpr double kSectorsPerSecond = 75;
-// Room for the multiplexer's own scheduling on top of the raw sector count.
-constexpr double kChannelMargin = 1.1;
 
 struct ProbedInput {
     std::string path;
@@ -65,10 +63,25 @@ std::optional<EncoderResult> checkPair(const ProbedInput& first, const ProbedInp
     return std::nullopt;
 }
 
-EncoderResult runMultiplex(const mpegworker::MultiplexRequest& request, MpegWorkerClient& worker) {
+EncoderResult reportTooShortInterval(const StillSequenceOptions& options, double neededSeconds) {
+    const int seconds = static_cast<int>(std::ceil(neededSeconds));
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "The album \"%s\" shows each photo for %d second(s) with music, too short for a Video CD to "
+                  "deliver its pictures in time. Please choose a play time of at least %d seconds.\n",
+                  options.displayName.c_str(), options.secondsPerStill, seconds);
+    return reportEncoderFailure(text);
+}
+
+EncoderResult runMultiplex(const mpegworker::MultiplexRequest& request, MpegWorkerClient& worker,
+                           const StillSequenceOptions* sequence = nullptr) {
     const auto reply = worker.run(mpegworker::encodeRequest(request));
-    if (reply.status != mpegworker::ReplyStatus::Done) return reportEncoderFailure(reply.message);
-    return EncoderResult::success();
+    if (reply.status == mpegworker::ReplyStatus::Done) return EncoderResult::success();
+    // The estimate let the interval through, but the multiplexer found pictures it could
+    // not deliver by their decoding time; say so in the same words.
+    if (sequence && reply.message.find("under-runs") != std::string::npos)
+        return reportTooShortInterval(*sequence, sequence->secondsPerStill + 1);
+    return reportEncoderFailure(reply.message);
 }
 
 }  // namespace
@@ -77,7 +90,7 @@ double minimumStillInterval(std::size_t pairBytes, std::uint32_t audioBytesPerSe
     const double audioSectors = std::ceil(audioBytesPerSecond / kAudioPayloadPerSector);
     const double videoSectorsPerSecond = kSectorsPerSecond - audioSectors;
     if (videoSectorsPerSecond <= 0) return INFINITY;
-    return kChannelMargin * std::ceil(pairBytes / kVideoPayloadPerSector) / videoSectorsPerSecond;
+    return std::ceil(pairBytes / kVideoPayloadPerSector) / videoSectorsPerSecond;
 }
 
 EncoderResult multiplexStillPair(const std::string& outputPath, const std::string& firstVideoPath,
@@ -128,17 +141,9 @@ EncoderResult multiplexStillSequence(const std::string& outputPath, const std::v
 
     if (!request.audioPaths.empty() && stillsPerStream > 1) {
         const double needed = minimumStillInterval(largestPair, audioBytesPerSecond);
-        if (options.secondsPerStill < needed) {
-            const int seconds = static_cast<int>(std::ceil(needed));
-            char text[512];
-            std::snprintf(text, sizeof text,
-                          "The album \"%s\" shows each photo for %d second(s) with music, too short for a Video CD "
-                          "to deliver its pictures in time. Please choose a play time of at least %d seconds.\n",
-                          options.displayName.c_str(), options.secondsPerStill, seconds);
-            return reportEncoderFailure(text);
-        }
+        if (options.secondsPerStill < needed) return reportTooShortInterval(options, needed);
     }
-    return runMultiplex(request, worker);
+    return runMultiplex(request, worker, &options);
 }
 
 }  // namespace tellavine
