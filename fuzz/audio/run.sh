@@ -10,13 +10,11 @@ out=${FUZZ_OUT:-$root/build/fuzz-audio}
 mkdir -p "$out"
 flags="-g -O1 -std=c++20 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root/src"
 sources="$root/src/audio/*.cpp $root/src/platform/bytes.cpp"
-for harness in mp3_scan_fuzz wav_reader_fuzz; do
-    clang++ $flags -o "$out/$harness" "$here/$harness.cpp" $sources -lmpg123 -lid3
+for name in mp3_scan wav_reader; do
+    clang++ $flags -o "$out/fuzz_$name" "$here/${name}_fuzzer.cpp" $sources -lmpg123 -lid3
 done
-for harness in mp3_scan_fuzz:mp3 wav_reader_fuzz:wav; do
-    name=${harness%%:*}
-    seeds=${harness##*:}
-    mkdir -p "$out/corpus-$seeds"
-    "$out/$name" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1024 \
-        "$out/corpus-$seeds" "$here/corpus/$seeds"
+for name in mp3_scan wav_reader; do
+    mkdir -p "$out/corpus-$name"
+    "$out/fuzz_$name" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1024 \
+        "$out/corpus-$name" "$here/corpus/$name"
 done
