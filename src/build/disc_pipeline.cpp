@@ -1,7 +1,9 @@
 #include "build/disc_pipeline.h"
 
 #include "build/disc_assembly.h"
-#include "build/encoding_stages.h"
+#include "build/build_checks.h"
+#include "encode/menu_stage.h"
+#include "encode/slide_stage.h"
 #include "project/messages.h"
 #include "vcd/image_mode.h"
 #include "vcd/image_sink.h"
@@ -54,6 +56,8 @@ private:
 class DiscPipeline : public BuildPipeline {
 public:
     bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) override {
+        // Projects that cannot make a playable disc are refused before any work.
+        if (!checkProjectForBuild(job, inputs)) return false;
         return tellavine::encodeDiscMenu(job, inputs);
     }
     bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) override {
