@@ -87,7 +87,7 @@ $im -size 768x576 gradient:'#0a1a36-#1d4a74' \
     \( -size 768x576 radial-gradient:'#ffffff38-#00000000' \) -compose Over -composite \
     -fill none -stroke '#c9a45c' -strokewidth 2 -draw 'rectangle 20,20 747,555' \
     -strokewidth 1 -draw 'rectangle 26,26 741,549' \
-    -alpha off -depth 8 -quality 95 "$d/background.png"
+    -alpha off -depth 8 -strip "$d/background.png"
 $im -size 248x188 xc:'#c9a45c' +antialias \
     -fill '#e8cf8f' -draw 'rectangle 0,0 247,2' -draw 'rectangle 0,0 2,187' \
     -fill '#8a6a2c' -draw 'rectangle 0,185 247,187' -draw 'rectangle 245,0 247,187' \
@@ -106,14 +106,14 @@ $im -size 768x576 radial-gradient:'#34343c-#050507' \
     \( -size 60x576 gradient:'#5a0b10-#2a0406' \) -geometry +708+0 -compose Over -composite \
     -fill none -stroke '#00000060' -strokewidth 3 \
     -draw 'line 15,0 15,575' -draw 'line 35,0 35,575' -draw 'line 733,0 733,575' -draw 'line 753,0 753,575' \
-    -alpha off -depth 8 "$d/background.png"
+    -alpha off -depth 8 -strip "$d/background.png"
 holes=""
 for x in $(seq 6 16 200); do holes+=" rectangle $x,4 $((x + 7)),11 rectangle $x,148 $((x + 7)),155"; done
 $im -size 208x160 xc:'#111111' +antialias -fill '#d8d8d0' -draw "$holes" \
     -fill '#2c2c2c' -draw 'rectangle 6,18 201,141' \
     -fill "$RED" -draw 'rectangle 8,20 199,139' \
     -type TrueColor BMP3:"$d/frame.bmp"
-arrow_buttons "$d" 72 40 "-fill '#111111' -draw 'rectangle 0,0 71,39' -fill '#e8c15a' -draw 'rectangle 2,2 69,37' -fill '#111111' -draw 'rectangle 4,4 67,35'" '#e8c15a'
+arrow_buttons "$d" 72 40 "-fill '#e8c15a' -draw 'roundrectangle 0,0 71,39 9,9' -fill '#111111' -draw 'roundrectangle 2,2 69,37 7,7'" '#e8c15a'
 write_ini "$out/cinema.ini" "Cinema" cinema 208 160 8 20 192 120 208 30 '#e8c15a' \
     72 40 648 522 72 40 48 522 \
     "48,56;48,222" "280,56;280,222" "512,56;512,222" "48,292;48,458" "280,292;280,458" "512,292;512,458"
@@ -125,7 +125,7 @@ $im -size 768x576 gradient:'#7ec8f5-#fff3d2' \
     -fill '#ffffffc0' -draw 'ellipse 140,70 70,22 0,360' -draw 'ellipse 190,60 50,26 0,360' \
     -draw 'ellipse 430,110 60,18 0,360' \
     -fill '#8cc96b' -draw 'ellipse 180,640 360,150 0,360' -fill '#6fb552' -draw 'ellipse 620,660 330,160 0,360' \
-    -alpha off -depth 8 "$d/background.png"
+    -alpha off -depth 8 -strip "$d/background.png"
 $im -size 232x190 xc:'#fbfbf8' +antialias \
     -fill '#c9c6bd' -draw 'rectangle 0,188 231,189' -draw 'rectangle 230,0 231,189' \
     -fill "$RED" -draw 'rectangle 12,12 219,167' \
@@ -138,7 +138,7 @@ write_ini "$out/family.ini" "Family" family 232 190 12 12 208 156 232 30 '#1d355
 # Minimal: warm paper white, hairline frames with a white mat, charcoal titles. 6 per page.
 d=$out/minimal; mkdir -p "$d"
 $im -size 768x576 xc:'#f4f2ee' -fill '#d9d5cc' -draw 'rectangle 64,40 703,41' -draw 'rectangle 64,534 703,535' \
-    -alpha off -depth 8 "$d/background.png"
+    -alpha off -depth 8 -strip "$d/background.png"
 $im -size 200x150 xc:'#333333' +antialias -fill '#ffffff' -draw 'rectangle 2,2 197,147' \
     -fill "$RED" -draw 'rectangle 8,8 191,141' \
     -type TrueColor BMP3:"$d/frame.bmp"
