@@ -102,6 +102,10 @@ bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& er
     }
     if (bitsOffset >= data.size()) return fail(error, "the pixel data is missing");
 
+    const bool runLength = compression == kRle8 || compression == kRle4;
+    const std::size_t stride = (static_cast<std::size_t>(width) * bitCount + 31) / 32 * 4;
+    if (!runLength && data.size() - bitsOffset < stride * static_cast<std::size_t>(height))
+        return fail(error, "the pixel data is cut short");
     Picture picture = Picture::create(static_cast<int>(width), static_cast<int>(height));
     const int w = picture.width(), h = picture.height();
     // Row r of the file (0 = first stored) lands on this picture row.
@@ -109,7 +113,7 @@ bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& er
     auto paletteColour = [&](unsigned index) { return index < palette.size() ? palette[index] : Rgb{}; };
     const std::span<const std::uint8_t> bits = data.subspan(bitsOffset);
 
-    if (compression == kRle8 || compression == kRle4) {
+    if (runLength) {
         // Run-length coded: runs and absolute stretches, end of line, end of picture, deltas.
         std::size_t pos = 0;
         int x = 0, fileRow = 0;
@@ -145,9 +149,6 @@ bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& er
         return true;
     }
 
-    const std::size_t stride = (static_cast<std::size_t>(w) * bitCount + 31) / 32 * 4;
-    if (bits.size() < stride * static_cast<std::size_t>(h))
-        return fail(error, "the pixel data is cut short");
     Channel red, green, blue;
     if (bitCount == 16 || bitCount == 32) {
         const bool fields = compression == kBitFields || compression == kAlphaBitFields;

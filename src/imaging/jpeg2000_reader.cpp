@@ -81,6 +81,8 @@ bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::strin
     const std::int64_t width = static_cast<std::int64_t>(image->x1) - image->x0;
     const std::int64_t height = static_cast<std::int64_t>(image->y1) - image->y0;
     if (!pictureSizeAllowed(width, height) || image->numcomps == 0) return fail(error, "the picture size is missing or too large");
+    // Grey, grey + alpha, RGB, RGB + alpha; more planes would multiply the memory needed.
+    if (image->numcomps > 4) return fail(error, "more than four colour components");
     if (!opj_decode(codec.get(), stream.get(), image.get()) || !opj_end_decompress(codec.get(), stream.get()))
         return fail(error, "the picture data is damaged");
 

@@ -40,6 +40,9 @@ bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& er
 
     // Decode the run-length stream into planes for every line.
     const std::size_t lineBytes = bytesPerLine * planes;
+    // A run of two bytes gives at most 63; refuse before allocating what cannot be there.
+    if ((data.size() - 128) / 2 * 63 + 63 < lineBytes * static_cast<std::size_t>(height))
+        return fail(error, "the pixel data is cut short");
     std::vector<std::uint8_t> lines(lineBytes * static_cast<std::size_t>(height));
     std::size_t pos = 128, written = 0;
     while (written < lines.size() && pos < data.size()) {

@@ -66,8 +66,12 @@ bool decodeTga(std::span<const std::uint8_t> data, Picture& out, std::string& er
     }
     const int pixelBytes = (depth + 7) / 8;
     const std::size_t pixels = static_cast<std::size_t>(width) * height;
+    const std::span<const std::uint8_t> body = data.subspan(std::min(header.position(), data.size()));
+    // Check the data can hold the picture before allocating for it: a run packet of
+    // 1 + pixelBytes bytes gives at most 128 pixels.
+    const std::size_t reachable = rle ? body.size() / (1 + pixelBytes) * 128 + 128 : body.size() / pixelBytes;
+    if (reachable < pixels) return fail(error, "the pixel data is cut short");
     std::vector<std::uint8_t> raw(pixels * pixelBytes);
-    const std::span<const std::uint8_t> body = data.subspan(header.position());
     if (!rle) {
         if (body.size() < raw.size()) return fail(error, "the pixel data is cut short");
         std::copy(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(raw.size()), raw.begin());

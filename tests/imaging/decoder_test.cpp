@@ -1,6 +1,7 @@
 #include "imaging/codec.h"
 #include "imaging/picture_fixtures.h"
 
+#include "platform/bytes.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +210,63 @@ TEST(PictureDecoding, BmpAndTgaRowOrderFlagsAreHonoured) {
     ASSERT_TRUE(tgaTop.ok());
     const PictureLoad tgaBottom = loadPicture(pictureFixture("tga_24bit.tga").file, PictureType::Tga);
     EXPECT_EQ(tgaTop.picture.pixels(), tgaBottom.picture.pixels());
+}
+
+}  // namespace
+}  // namespace tellavine
+
+namespace tellavine {
+namespace {
+
+TEST(PictureDecoding, HandMadeRle4BitmapsAndSixteenBitTargasDecode) {
+    // A 5 x 2 RLE4 bitmap: bottom row a run of 1, 2, 1, 2, 1; top row the absolute
+    // pixels 3, 4, 5 then a run of 6, 6. Palette entry i is (10 i, 0, 255 - 10 i).
+    ByteWriter bmp;
+    bmp.u16le(0x4D42);
+    bmp.u32le(0);  // file size, not checked
+    bmp.u32le(0);
+    bmp.u32le(14 + 40 + 64);
+    bmp.u32le(40);
+    bmp.i32le(5);
+    bmp.i32le(2);
+    bmp.u16le(1);
+    bmp.u16le(4);
+    bmp.u32le(2);  // BI_RLE4
+    bmp.fill(20);
+    for (int i = 0; i < 16; ++i) {
+        bmp.u8(static_cast<std::uint8_t>(255 - 10 * i));
+        bmp.u8(0);
+        bmp.u8(static_cast<std::uint8_t>(10 * i));
+        bmp.u8(0);
+    }
+    for (std::uint8_t b : {0x05, 0x12, 0x00, 0x00, 0x00, 0x03, 0x34, 0x50, 0x02, 0x66, 0x00, 0x01}) bmp.u8(b);
+    const PictureLoad rle = decodePicture(bmp.data());
+    ASSERT_TRUE(rle.ok()) << rle.error;
+    auto index = [&](int x, int y) { return rle.picture.pixel(x, y).r / 10; };
+    EXPECT_EQ(index(0, 1), 1);
+    EXPECT_EQ(index(1, 1), 2);
+    EXPECT_EQ(index(4, 1), 1);
+    EXPECT_EQ(index(0, 0), 3);
+    EXPECT_EQ(index(2, 0), 5);
+    EXPECT_EQ(index(3, 0), 6);
+    EXPECT_EQ(index(4, 0), 6);
+
+    // A 2 x 1 true-colour TGA with 16-bit pixels (5 bits per channel), rows from the top.
+    ByteWriter tga;
+    tga.u8(0);
+    tga.u8(0);
+    tga.u8(2);
+    tga.fill(9);
+    tga.u16le(2);
+    tga.u16le(1);
+    tga.u8(16);
+    tga.u8(0x20);
+    tga.u16le(0x7C00);  // red
+    tga.u16le(0x0210);  // green 16 of 31, blue 16 of 31
+    const PictureLoad sixteen = decodePicture(tga.data(), PictureType::Tga);
+    ASSERT_TRUE(sixteen.ok()) << sixteen.error;
+    EXPECT_EQ(sixteen.picture.pixel(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(sixteen.picture.pixel(1, 0), (Rgb{0, 132, 132}));  // bits repeated: 10000 -> 10000100
 }
 
 }  // namespace

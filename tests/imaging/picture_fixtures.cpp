@@ -25,13 +25,18 @@ const std::string& pictureFixtureFolder() {
         const fs::path folder = fs::path(TELLAVINE_BINARY_DIR) / "fixtures" / "pictures";
         std::error_code ec;
         const auto manifest = folder / "manifest.txt";
-        if (!fs::exists(manifest, ec) || fs::last_write_time(manifest, ec) < fs::last_write_time(script, ec)) {
+        auto fresh = [&] {
+            return fs::exists(manifest, ec) && fs::last_write_time(manifest, ec) >= fs::last_write_time(script, ec);
+        };
+        if (!fresh()) {
             const fs::path scratch = folder.string() + ".making." + std::to_string(::getpid());
             const std::string command = "'" + script.string() + "' '" + scratch.string() + "' >/dev/null 2>&1";
             if (std::system(command.c_str()) != 0) throw std::runtime_error("make-picture-fixtures.sh failed");
-            fs::remove_all(folder, ec);
-            fs::rename(scratch, folder, ec);
-            if (ec) fs::remove_all(scratch, ec);  // another process won the race; its set is as good
+            if (!fresh()) {  // unless another test process finished first and is reading its set
+                fs::remove_all(folder, ec);
+                fs::rename(scratch, folder, ec);
+            }
+            fs::remove_all(scratch, ec);
         }
         return folder.string() + "/";
     }();
