@@ -71,11 +71,11 @@ TEST_F(IsoImageTest, ImageHasTheExpectedSizeSectorsAndMessages) {
 
 TEST_F(IsoImageTest, IsoinfoListsTheTree) {
     ASSERT_TRUE(extractForm1UserData(dir.file("disc.bin"), 0, 300, dir.file("track.iso")));
-    auto info = runTool("isoinfo -d -i " + quoted(dir.file("track.iso")));
+    auto info = runTool("isoinfo -d -i " + testing::quoted(dir.file("track.iso")));
     ASSERT_EQ(info.exitCode, 0) << info.output;
     EXPECT_NE(info.output.find("Volume id: HOLIDAY"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("Volume size is: 300"), std::string::npos) << info.output;
-    info = runTool("isoinfo -l -i " + quoted(dir.file("track.iso")));
+    info = runTool("isoinfo -l -i " + testing::quoted(dir.file("track.iso")));
     ASSERT_EQ(info.exitCode, 0) << info.output;
     EXPECT_NE(info.output.find("Directory listing of /PHOTO FILES/ALBUM/"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("5000 Jul 14 1978 [    225 00]  A.JPG;1"), std::string::npos) << info.output;
@@ -93,7 +93,7 @@ TEST_F(IsoImageTest, PycdlibWalksTheSameTree) {
         "rec=iso.get_record(iso_path='/PHOTO FILES/ALBUM/A.JPG;1')\n"
         "print('extent',rec.extent_location(),'size',rec.get_data_length())\n";
     writeFile(dir.file("walk.py"), script);
-    const auto walk = runTool("/usr/bin/python3 " + quoted(dir.file("walk.py")) + " " + quoted(dir.file("track.iso")));
+    const auto walk = runTool("/usr/bin/python3 " + testing::quoted(dir.file("walk.py")) + " " + testing::quoted(dir.file("track.iso")));
     ASSERT_EQ(walk.exitCode, 0) << walk.output;
     EXPECT_NE(walk.output.find("/PHOTO FILES/ALBUM/A.JPG;1"), std::string::npos) << walk.output;
     EXPECT_NE(walk.output.find("/MUSIC/SONG.MP3;1"), std::string::npos) << walk.output;
@@ -102,7 +102,7 @@ TEST_F(IsoImageTest, PycdlibWalksTheSameTree) {
 }
 
 TEST_F(IsoImageTest, CdInfoReadsTheCueSheetAndFileSystem) {
-    const auto info = runTool("cd-info --no-device-info --no-disc-mode --cue-file " + quoted(dir.file("disc.cue")));
+    const auto info = runTool("cd-info --no-device-info --no-disc-mode --cue-file " + testing::quoted(dir.file("disc.cue")));
     EXPECT_NE(info.output.find("CD-ROM with CD-RTOS and ISO 9660 filesystem"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("XA sectors"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("HOLIDAY"), std::string::npos) << info.output;
