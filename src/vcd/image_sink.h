@@ -39,7 +39,8 @@ struct CueEntry {
     CueKind kind = CueKind::TrackStart;
 };
 
-// A C stream opened for writing with a 128 KiB buffer; closes on destruction.
+// A C stream opened for writing with a 128 KiB buffer; closes on destruction. A seek to
+// the current position is skipped: a stream seek flushes the buffer.
 class BufferedFile {
 public:
     BufferedFile() = default;
@@ -56,6 +57,7 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
+    std::uint64_t position_ = 0;  // where the next write lands
 };
 
 class ImageSink {
