@@ -221,7 +221,9 @@ TEST_F(VideoCdDiscTest, EverySectorCarriesAValidEdcAndForm1Parity) {
         const std::uint32_t stored = sector[end] | (sector[end + 1] << 8) | (sector[end + 2] << 16) |
                                      (std::uint32_t(sector[end + 3]) << 24);
         ASSERT_EQ(stored, bitwiseEdc(sector.subspan(16, end - 16))) << "sector " << lsn;
-        if (!form2) ASSERT_EQ(form1ParityProblem(sector), "") << "sector " << lsn;
+        if (!form2) {
+            ASSERT_EQ(form1ParityProblem(sector), "") << "sector " << lsn;
+        }
     }
 }
 
