@@ -153,6 +153,12 @@ TEST_F(AuthoringTest, LimitsAreRefusedBeforeWriting) {
     EXPECT_EQ(segments->beginOutput(), -1);
     EXPECT_NE(segments->failureReason().find("1980"), std::string::npos);
 
+    auto longDisc = createAuthoringObject(3);
+    const auto tiny = streamFile(std::vector<Bytes>(449'176, PackBuilder(1).finish(0)));  // 12-byte packs
+    longDisc->appendSequenceItem(createMpegSource(openFileDataSource(tiny)), std::nullopt, std::nullopt);
+    EXPECT_EQ(longDisc->beginOutput(), -1);  // lead-out at 300 + 150 + 30 + 449176 + 45 + 150 + 150 = 100:00:01
+    EXPECT_NE(longDisc->failureReason().find("99 minutes"), std::string::npos);
+
     auto lists = createAuthoringObject(3);
     PbcNode node = createPbcNode(PbcNodeKind::PlayList);
     node.id = "long";
