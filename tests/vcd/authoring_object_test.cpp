@@ -105,13 +105,14 @@ TEST_F(AuthoringTest, ItemsShareOneNameSpaceAndSegmentsNeedPacks) {
 TEST_F(AuthoringTest, SegmentUnitsAndPlayItemNumbers) {
     auto object = createAuthoringObject(3);
     std::vector<Bytes> packs150(150, stillPack(1.0)), packs151(151, stillPack(1.0));
-    ASSERT_EQ(object->appendSegmentItem(source(packs150), "a"), 0);
-    ASSERT_EQ(object->appendSegmentItem(source(packs151), "b"), 0);
+    ASSERT_EQ(object->appendSegmentItem(source(packs151), "a"), 0);
+    ASSERT_EQ(object->appendSegmentItem(source(packs150), "b"), 0);
     ASSERT_EQ(object->appendSegmentItem(source(stills(1)), "c"), 0);
-    EXPECT_EQ(object->segments()[0].units, 1u);
-    EXPECT_EQ(object->segments()[1].units, 2u);
+    EXPECT_EQ(object->segments()[0].units, 2u);
+    EXPECT_EQ(object->segments()[1].units, 1u);
+    EXPECT_EQ(object->segments()[2].units, 1u);
     EXPECT_EQ(object->playItemNumber("a"), 1000);
-    EXPECT_EQ(object->playItemNumber("b"), 1001);
+    EXPECT_EQ(object->playItemNumber("b"), 1002);
     EXPECT_EQ(object->playItemNumber("c"), 1003);
 }
 

@@ -164,12 +164,15 @@ TEST_F(VideoCdDiscTest, SegmentPacksInTheImageAreTheEncodedStreams) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("menu.mpg")));  // consumed by the image
     EXPECT_TRUE(std::filesystem::exists(dir.file("video.mpg")));
 
-    const auto extracted = dir.file("menu-from-image.mpg");
-    writeFile(extracted, std::string(menu.begin(), menu.end()));
-    const auto probe = runTool("ffprobe -v error -show_entries stream=codec_name,width,height:format=format_name "
-                               "-of compact " + testing::quoted(extracted));
-    EXPECT_NE(probe.output.find("codec_name=mpeg1video|width=352|height=288"), std::string::npos) << probe.output;
-    EXPECT_NE(probe.output.find("format_name=mpeg"), std::string::npos) << probe.output;
+    for (const auto& [name, bytes] : {std::pair{"menu", &menu}, std::pair{"photo", &photo}}) {
+        const auto extracted = dir.file(std::string(name) + "-from-image.mpg");
+        writeFile(extracted, std::string(bytes->begin(), bytes->end()));
+        const auto probe = runTool("ffprobe -v error -show_entries stream=codec_name,width,height:format=format_name,size "
+                                   "-of compact " + testing::quoted(extracted));
+        EXPECT_NE(probe.output.find("codec_name=mpeg1video|width=352|height=288"), std::string::npos) << probe.output;
+        EXPECT_NE(probe.output.find("format_name=mpeg"), std::string::npos) << probe.output;
+        EXPECT_NE(probe.output.find("size=" + std::to_string(bytes->size())), std::string::npos) << probe.output;
+    }
     EXPECT_EQ(readSector(dir.file("disc.bin"), 225 + menuPacks - 1)[18] & 0x80, 0x80);  // end of file
     // mplex puts the system header alone in the first pack: the first time stamp, and
     // with it the trigger of the pause at 0 s, is in the second.
