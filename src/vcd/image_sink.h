@@ -107,4 +107,11 @@ private:
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
                                            SinkOwner& owner);
 
+// Releases (as ImageSink::release) and frees the sink. True when everything was written.
+inline bool releaseSink(std::unique_ptr<ImageSink>& sink, bool complete = true) {
+    const bool written = sink ? sink->release(complete) : false;
+    sink.reset();
+    return written;
+}
+
 }  // namespace tellavine::vcd

@@ -49,13 +49,14 @@ TEST_F(MpegStreamTest, StillPacksAreCountedWithSizeNormAndAccessPoints) {
 TEST_F(MpegStreamTest, VersionComesFromTheFirstPackHeader) {
     EXPECT_EQ(scanned({videoPack({}, 0.5, 2), videoPack({}, 1.0, 2)})->info().version, 2);
     EXPECT_EQ(scanned({videoPack({}, 0.5, 1)})->info().version, 1);
-    const auto& mpeg2 = scanned({videoPack({}, 0.5, 2)})->info();
-    EXPECT_EQ(mpeg2.video[0].accessPoints.size(), 1u);  // MPEG-2 PES headers carry the PTS too
+    const auto mpeg2 = scanned({videoPack({}, 0.5, 2)});
+    EXPECT_EQ(mpeg2->info().video[0].accessPoints.size(), 1u);  // MPEG-2 PES headers carry the PTS too
 }
 
 TEST_F(MpegStreamTest, NormsFollowSizeAndFrameRate) {
     auto normOf = [&](SequenceHeader header) {
-        const auto& video = scanned({videoPack(header, 0.2)})->info().video[0];
+        const auto source = scanned({videoPack(header, 0.2)});
+        const auto& video = source->info().video[0];
         return std::pair{videoNorm(video), isPal(video)};
     };
     EXPECT_EQ(normOf({352, 288, 1, 3}), std::pair(VideoNorm::PalSif, true));
