@@ -1,3 +1,4 @@
+#include "support/collecting_feed.h"
 #include "support/mpeg_builder.h"
 #include "support/recording_receiver.h"
 #include "support/run_tool.h"
@@ -217,6 +218,35 @@ TEST_F(AuthoringTest, SegmentSectorsCarryTheirSubheadersAndTheFileIsDeleted) {
     EXPECT_EQ(reports.back().trackCount, 2u);
     EXPECT_EQ(reports.back().currentTrack, 2u);
     EXPECT_EQ(receiver->messages().back(), WM_IMAGE_DONE);
+}
+
+TEST_F(AuthoringTest, RecorderModeGetsEverySectorOnceInDiscOrder) {
+    auto feed = std::make_shared<CollectingFeed>();
+    setRecorderFeed(feed);
+    setImageFileMode(false);
+    auto object = createAuthoringObject(3);
+    writeFile(dir.file("a.jpg"), std::string(5000, 'a'));
+    writeFile(dir.file("empty"), "");
+    PbcNode node = createPbcNode(PbcNodeKind::SelectionList);
+    node.id = "page";
+    object->appendPbcNode(node);
+    object->appendSegmentItem(source(stills(2)), "still");
+    object->addCustomFile("A.JPG", openFileDataSource(dir.file("a.jpg")), false);
+    object->addCustomFile("EMPTY", openFileDataSource(dir.file("empty")), false);
+    object->appendSequenceItem(source(stills(3)), std::nullopt, std::nullopt);
+    const auto total = object->beginOutput();
+    ASSERT_GT(total, 0);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    const int result = object->writeImage(sink.get(), {}, owner);
+    setImageFileMode(true);
+    setRecorderFeed(nullptr);
+    ASSERT_EQ(result, kWriteComplete) << object->failureReason();
+    ASSERT_EQ(feed->addresses.size(), static_cast<std::size_t>(total));
+    for (std::size_t i = 0; i < feed->addresses.size(); ++i) ASSERT_EQ(feed->addresses[i], i + 150) << i;
+    EXPECT_TRUE(feed->closedComplete);
+    EXPECT_EQ(feed->started, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("disc.bin")));
+    EXPECT_EQ(receiver->count(WM_IMAGE_DONE), 0u);
 }
 
 TEST_F(AuthoringTest, EarlyStopsReleaseTheSinkAndSayWhy) {
