@@ -7,6 +7,9 @@ namespace tellavine::vcd {
 namespace {
 
 constexpr std::uint8_t kPackStart = 0xBA;
+// A whole disc holds fewer sectors; a longer stream is refused when the disc is laid out,
+// and the pack table stays bounded whatever the file holds.
+constexpr std::uint32_t kMaxScannedPacks = 100 * 60 * 75;
 constexpr std::uint8_t kSystemHeader = 0xBB;
 constexpr std::uint8_t kPrivateStream1 = 0xBD;
 constexpr std::uint8_t kPaddingStream = 0xBE;
@@ -299,7 +302,7 @@ void MpegSource::scan(bool strictAccessPoints, const ScanProgressCallback& progr
     std::array<std::uint8_t, kMaxPackSize> chunk;
     std::size_t have = 0;
     if (!source_->seek(0)) offset = size;
-    while (offset < size) {
+    while (offset < size && info_.packs < kMaxScannedPacks) {
         const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kMaxPackSize, size - offset));
         if (have < wanted) {
             const std::size_t got = source_->read(std::span(chunk).subspan(have, wanted - have));
