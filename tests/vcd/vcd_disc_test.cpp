@@ -159,8 +159,8 @@ TEST_F(VideoCdDiscTest, SegmentPacksInTheImageAreTheEncodedStreams) {
         const auto pack = userData(375 + i, 2324);
         photo.insert(photo.end(), pack.begin(), pack.end());
     }
-    EXPECT_EQ(menu, menuBytes);
-    EXPECT_EQ(photo, photoBytes);
+    EXPECT_TRUE(menu == menuBytes) << firstDifference(menuBytes, menu);
+    EXPECT_TRUE(photo == photoBytes) << firstDifference(photoBytes, photo);
     EXPECT_FALSE(std::filesystem::exists(dir.file("menu.mpg")));  // consumed by the image
     EXPECT_TRUE(std::filesystem::exists(dir.file("video.mpg")));
 
