@@ -20,7 +20,7 @@ std::string quoted(const std::string& text);
 // plain ISO image file.
 bool extractForm1UserData(const std::string& binPath, std::uint32_t first, std::uint32_t count,
                           const std::string& isoPath);
-// The 2324 user-data bytes of Form 2 sectors, cut to `packs` packs.
+// The whole 2352-byte sector `lsn` of a raw BIN (empty past its end).
 std::vector<std::uint8_t> readSector(const std::string& binPath, std::uint32_t lsn);
 
 }  // namespace tellavine::vcd::testing
