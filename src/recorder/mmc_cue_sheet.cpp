@@ -41,6 +41,7 @@ bool MmcCueSheet::append(std::uint8_t ctlAdr, int track, int index, std::uint8_t
 }
 
 bool MmcCueSheet::addEntry(int track, int index, std::int64_t absoluteAddress) {
+    if (track == kLeadOutTrack) return addLeadOut(absoluteAddress);
     return append(kCtlDataCopyPermitted, track, index, kFormXaBody, absoluteAddress);
 }
 

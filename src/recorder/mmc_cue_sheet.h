@@ -20,11 +20,12 @@ struct RecorderCueEntry {
 class MmcCueSheet {
 public:
     static constexpr std::size_t kMaxEntries = 300;
+    static constexpr int kLeadOutTrack = 0xAA;
 
     // Clears the sheet and writes the lead-in entry.
     void begin();
-    // A track entry at an absolute address (lsn + 150). False when the sheet is full;
-    // the sheet then counts as overflowed and is refused as a whole.
+    // A track entry at an absolute address (lsn + 150); track AAh is the lead-out. False
+    // when the sheet is full; the sheet then counts as overflowed and is refused whole.
     bool addEntry(int track, int index, std::int64_t absoluteAddress);
     bool addLeadOut(std::int64_t absoluteAddress);
 

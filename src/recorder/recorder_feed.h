@@ -29,10 +29,10 @@ public:
     RecorderFeed(const RecorderFeed&) = delete;
     RecorderFeed& operator=(const RecorderFeed&) = delete;
 
-    // The cue sheet, entry by entry (addresses absolute: lsn + 150).
+    // The cue sheet, entry by entry (addresses absolute: lsn + 150; track AAh is the
+    // lead-out). False when the sheet is full.
     void beginCueSheet() { cueSheet_.begin(); }
-    void addCueEntry(int track, int index, std::int64_t absoluteAddress) { cueSheet_.addEntry(track, index, absoluteAddress); }
-    void addLeadOut(std::int64_t absoluteAddress) { cueSheet_.addLeadOut(absoluteAddress); }
+    bool addCueEntry(int track, int index, std::int64_t absoluteAddress) { return cueSheet_.addEntry(track, index, absoluteAddress); }
     MmcCueSheet& cueSheet() { return cueSheet_; }
 
     // Readies the queue for one image; `rawSectors` as the driver takes them.
@@ -44,6 +44,9 @@ public:
     void queueSector(std::span<const std::uint8_t> sector);
     // Queues what is left and the end marker.
     void closeQueue();
+    // The image stopped early: the feed thread ends without finishing the disc and the
+    // producer never waits again.
+    void abandonQueue() { queue_.closeConsumer(); }
     // Waits for the feed thread; its result: 0 done, -1 failed or cancelled.
     int wait();
     bool running() const { return thread_.joinable(); }

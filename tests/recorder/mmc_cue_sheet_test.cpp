@@ -70,10 +70,13 @@ TEST(MmcCueSheet, EntryByEntryUseMatchesTheWalk) {
     EXPECT_TRUE(sheet.addEntry(1, 0, 0));
     EXPECT_TRUE(sheet.addEntry(1, 1, 150));
     EXPECT_FALSE(sheet.complete());
-    EXPECT_TRUE(sheet.addLeadOut(4650));
+    EXPECT_TRUE(sheet.addEntry(0xAA, 1, 4650));  // the lead-out, as the image sink adds it
     EXPECT_TRUE(sheet.complete());
     const auto bytes = sheet.bytes();
     ASSERT_EQ(bytes.size(), 32u);
+    EXPECT_EQ(bytes[24], 0x41);
+    EXPECT_EQ(bytes[24 + 1], 0xAA);
+    EXPECT_EQ(bytes[24 + 3], 0x24);
     EXPECT_EQ(bytes[24 + 5], 1);  // 4650 = 01:02:00
     EXPECT_EQ(bytes[24 + 6], 2);
     // An address a sheet cannot express marks it as refused.

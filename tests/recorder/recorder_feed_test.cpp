@@ -177,6 +177,19 @@ TEST(RecorderFeed, CancelEndsTheFeedWithoutFinishing) {
     EXPECT_EQ(std::count(driver.calls.begin(), driver.calls.end(), "finish"), 0);
 }
 
+TEST(RecorderFeed, AbandonedImageStopsTheFeedWithoutFinishing) {
+    FeedRig rig;
+    RecordingDriver driver;
+    rig.describeDisc(1000);
+    rig.feed.openQueue(false);
+    ASSERT_TRUE(rig.feed.start(rig.owner, driver));
+    for (int lsn = 0; lsn < 60; ++lsn) rig.feed.queueSector(makeImageSector(lsn));
+    rig.feed.abandonQueue();
+    EXPECT_EQ(rig.feed.wait(), -1);
+    EXPECT_EQ(std::count(driver.calls.begin(), driver.calls.end(), "finish"), 0);
+    for (int lsn = 60; lsn < 27 * 110; ++lsn) rig.feed.queueSector(makeImageSector(lsn));  // must not block
+}
+
 TEST(RecorderFeed, RawSectorsGetTheirAddressRewrittenAndAreScrambled) {
     FeedRig rig;
     RecorderFeed& feed = rig.feed;
