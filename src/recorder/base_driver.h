@@ -92,21 +92,23 @@ public:
     int leadInLength = 0;   // sectors
     int leadOutLength = 0;  // sectors
 
+    // True when the last CHECK CONDITION said there is no disc (or the tray is open).
+    bool senseSaysNoMedium() const;
+    // Polls TEST UNIT READY every second while the drive works on its own; stops when the
+    // drive is ready, fails, has lost its disc, or the run is cancelled.
+    void waitWhileNotReady(const Event* cancel);
+    // Sleeps through the injected sleeper (tests pass one that only records).
+    void sleep(std::chrono::milliseconds duration) const;
+
 protected:
     CommandResult execute(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut = {},
                           std::span<std::uint8_t> dataIn = {});
     // True when the saved sense says NOT READY, operation or long write in progress.
     bool senseSaysBusy() const;
-    // True when the saved sense says there is no disc (or the tray is open).
-    bool senseSaysNoMedium() const;
     // Sends a data-out command again while the drive reports it is busy, sleeping 100 ms
     // between tries; with pollCancel the cancel event stops it before each try.
     CommandResult executeWhileBusy(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut,
                                    const Event* cancel, bool pollCancel);
-    // Polls TEST UNIT READY every second while the drive works on its own; stops when the
-    // drive is ready, fails, has lost its disc, or the run is cancelled.
-    void waitWhileNotReady(const Event* cancel);
-    void sleep(std::chrono::milliseconds duration) const;
     void showMessage(const std::string& text) const;
 
     RecordingOptions options_;

@@ -1,6 +1,7 @@
 #include "recorder/emulated_recorder.h"
 
 #include "recorder/msf.h"
+#include "recorder/scrambler.h"
 
 #include <algorithm>
 
@@ -189,6 +190,9 @@ EmulatedReply EmulatedRecorder::modeSelect(std::span<const std::uint8_t> cdb, st
     if (std::find(std::begin(kBlockTypes), std::end(kBlockTypes), blockType) == std::end(kBlockTypes))
         return fail(sense::kParameterValueInvalid);
     if (type == 3 && (blockType < 1 || blockType > 3)) return fail(sense::kParameterValueInvalid);
+    const auto& refused = options_.refusedBlockTypes;
+    if (type == 3 && std::find(refused.begin(), refused.end(), blockType) != refused.end())
+        return fail(sense::kParameterValueInvalid);
     if (multiSession == 2) return fail(sense::kParameterValueInvalid);
     if (sessionFormat != 0x00 && sessionFormat != 0x10 && sessionFormat != 0x20)
         return fail(sense::kParameterValueInvalid);
@@ -196,6 +200,7 @@ EmulatedReply EmulatedRecorder::modeSelect(std::span<const std::uint8_t> cdb, st
     std::copy(page.begin(), page.end(), page05_.begin());
     page05_[0] &= 0x3F;  // PS and SPF are the drive's to report
     cueSheetTaken_ = false;
+    rawFailed_ = false;
     return {};
 }
 
@@ -338,10 +343,46 @@ EmulatedReply EmulatedRecorder::sendCueSheet(std::span<const std::uint8_t> cdb, 
 }
 
 void EmulatedRecorder::abortSession() {
-    // A session-at-once recording that stops half-way leaves a disc nobody can use.
+    // A recording that stops half-way leaves a disc nobody can use.
     if (sessionStarted_ && !testWrite()) disc_.markIncomplete();
     sessionStarted_ = false;
     cueSheetTaken_ = false;
+    raw_.reset();
+}
+
+int EmulatedRecorder::rawLeadInAddress() const {
+    const int frames = framesOf({options_.leadInMinute, options_.leadInSecond, options_.leadInFrame});
+    return frames >= 80 * kFramesPerMinute ? frames - 450150 : -(4500 + kAddressOffset);
+}
+
+EmulatedReply EmulatedRecorder::rawWrite(std::int32_t address, int count, std::span<const std::uint8_t> dataOut) {
+    const std::size_t blockLength = (page05_[4] & 0x0F) == 1 ? kSectorLength + 16 : kSectorLength + 96;
+    if (disc_.status() != EmulatedDiscStatus::Blank || rawFailed_) return fail(sense::kInvalidAddressForWrite);
+    if (dataOut.size() != static_cast<std::size_t>(count) * blockLength) return fail(sense::kInvalidFieldInCdb);
+    if (!raw_) raw_.emplace(rawLeadInAddress());
+    if (address != raw_->nextAddress()) return fail(sense::kInvalidAddressForWrite);
+    sessionStarted_ = true;
+    std::array<std::uint8_t, kSectorLength> sector{};
+    for (int i = 0; i < count; ++i) {
+        const auto bytes = dataOut.subspan(static_cast<std::size_t>(i) * blockLength, blockLength);
+        std::copy_n(bytes.begin(), kSectorLength, sector.begin());
+        scrambleSector(sector);
+        const int sectorAddress = address + i;
+        if (!raw_->check(sectorAddress, sector, bytes.subspan(kSectorLength))) {
+            rawProblem_ = raw_->problem();
+            rawFailed_ = true;
+            abortSession();
+            return fail(sense::kInvalidFieldInParameterList);
+        }
+        const auto leadOut = raw_->leadOutAddress();
+        if (sectorAddress < 0 || !leadOut || sectorAddress >= *leadOut || testWrite()) continue;
+        if (!disc_.writeSector(sectorAddress, sector)) {
+            abortSession();
+            return fail(sense::kWriteError);
+        }
+    }
+    sectorsWritten_ = std::max(0, raw_->nextAddress());
+    return {};
 }
 
 EmulatedReply EmulatedRecorder::write10(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut) {
@@ -353,6 +394,7 @@ EmulatedReply EmulatedRecorder::write10(std::span<const std::uint8_t> cdb, std::
         --writeBusyLeft_;
         return fail(sense::kLongWriteInProgress);
     }
+    if (writeType() == 3) return rawWrite(address, count, dataOut);
     if (writeType() != 2 || !cueSheetTaken_) return fail(sense::kCommandSequenceError);
     if (dataOut.size() != static_cast<std::size_t>(count) * kSaoBodyLength) return fail(sense::kInvalidFieldInCdb);
     if (address != nextWriteAddress_) return fail(sense::kInvalidAddressForWrite);
@@ -396,6 +438,23 @@ EmulatedReply EmulatedRecorder::write10(std::span<const std::uint8_t> cdb, std::
 
 EmulatedReply EmulatedRecorder::synchronizeCache() {
     if (const SenseCode* reason = notReadyReason()) return fail(*reason);
+    if (raw_) {
+        // A raw disc is whole once its lead-out is written; two seconds of it will do.
+        const auto leadOut = raw_->leadOutAddress();
+        if (!leadOut || raw_->nextAddress() < *leadOut + kAddressOffset) {
+            abortSession();
+            return fail(sense::kCommandSequenceError);
+        }
+        if (!testWrite() && !disc_.markComplete(*leadOut)) {
+            abortSession();
+            return fail(sense::kWriteError);
+        }
+        raw_.reset();
+        sessionStarted_ = false;
+        busyLeft_ = options_.closingBusyAnswers;
+        busyCode_ = sense::kLongWriteInProgress;
+        return {};
+    }
     if (sessionStarted_) {
         abortSession();
         return fail(sense::kCommandSequenceError);

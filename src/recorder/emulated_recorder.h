@@ -9,11 +9,17 @@
 // Session-at-once: the cue sheet must describe data tracks sent as 2336-byte Mode 2
 // sector bodies (data form 20h); the drive adds sync and header and keeps the 2352-byte
 // sectors of the program area.
+// Raw: every sector from the lead-in start comes as 2352 scrambled bytes plus 16 (data
+// block type 1) or 96 (types 2, 3) bytes of sub-channel; the drive descrambles, checks
+// the sub-channel (RawWriteChecker) and keeps the program area the table of contents
+// describes. A sector that fails the checks is refused and spoils the disc.
 
 #include "recorder/emulated_disc.h"
+#include "recorder/raw_write_checker.h"
 #include "recorder/scsi_sense.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -37,6 +43,7 @@ struct EmulatedRecorderOptions {
     int closingBusyAnswers = 2;
     int blankBusyAnswers = 3;
     bool opcFails = false;
+    std::vector<int> refusedBlockTypes;  // raw data block types MODE SELECT refuses
     bool bufeInitially = false;  // BUFE bit of page 05h before anybody sets it
 };
 
@@ -61,6 +68,11 @@ public:
     const std::array<std::uint8_t, 52>& writeParameters() const { return page05_; }
     // Sectors of the last session that went to the disc, and those of a test write.
     std::int64_t sectorsWritten() const { return sectorsWritten_; }
+    // Why the last raw-mode sector was refused ("" when none was).
+    const std::string& rawProblem() const { return rawProblem_; }
+    // Where a raw recording must begin: the lead-in start, or 4650 sectors before
+    // address 0 on a disc whose lead-in start reads below 80 minutes.
+    int rawLeadInAddress() const;
 
 private:
     struct CueTrackEntry {
@@ -85,6 +97,7 @@ private:
     EmulatedReply setCdSpeed(std::span<const std::uint8_t> cdb);
     EmulatedReply sendOpcInformation(std::span<const std::uint8_t> cdb);
     EmulatedReply sendCueSheet(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut);
+    EmulatedReply rawWrite(std::int32_t address, int count, std::span<const std::uint8_t> dataOut);
     EmulatedReply write10(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut);
     EmulatedReply synchronizeCache();
     EmulatedReply startStopUnit(std::span<const std::uint8_t> cdb);
@@ -115,6 +128,11 @@ private:
     int nextWriteAddress_ = 0;
     bool sessionStarted_ = false;
     std::int64_t sectorsWritten_ = 0;
+
+    // Raw state between the first lead-in sector and SYNCHRONIZE CACHE.
+    std::optional<RawWriteChecker> raw_;
+    bool rawFailed_ = false;
+    std::string rawProblem_;
 };
 
 }  // namespace tellavine
