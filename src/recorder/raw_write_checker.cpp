@@ -107,10 +107,10 @@ bool RawWriteChecker::checkProgramOrLeadOut(int address, const DecodedSubChannel
             if (!sub.p) return fail(address, "P clear at the start of the lead-out");
             return true;
         }
-        // After the first two seconds P alternates at about 2 Hz.
+        // After the first two seconds P alternates at about 2 Hz: runs of 15 to 23 sectors
+        // (the run that goes on from the start counted from 150).
         if (sub.p == leadOutPOn_) {
-            ++leadOutRun_;
-            if (!leadOutFirstRun_ && leadOutRun_ > 23) return fail(address, "lead-out P does not alternate at 2 Hz");
+            if (++leadOutRun_ > 23) return fail(address, "lead-out P does not alternate at 2 Hz");
             return true;
         }
         if (!leadOutFirstRun_ && leadOutRun_ < 15) return fail(address, "lead-out P alternates too fast");
