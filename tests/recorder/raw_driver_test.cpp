@@ -139,12 +139,31 @@ TEST(RawDriver, LeadInStartsWhereTheDriveSaysOrFourThousandSixHundredFiftySector
 TEST(RawDriver, DriverMadeSectorsAreScrambledMode2WithCountingHeaders) {
     RawRig rig;
     ASSERT_TRUE(rig.driver.prepare(rig.error, nullptr));
-    // Record what the drive receives by looking at the last pregap block.
+    rig.transport.watchedWrites[-11634 + 27] = {};  // second lead-in block
+    rig.transport.watchedWrites[-150] = {};         // first pregap block
     ASSERT_TRUE(rig.driver.start(rig.window, rig.error, nullptr));
-    // The emulated drive checks sync and the header of every pregap sector; a sector it
-    // accepted at -150 carried 00:00:00.
+    auto sectorOf = [&](std::int32_t blockAddress, std::size_t index) {
+        const auto& data = rig.transport.watchedWrites.at(blockAddress);
+        std::array<std::uint8_t, 2352> sector{};
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(index * 2368), 2352, sector.begin());
+        scrambleSector(sector);
+        return sector;
+    };
+    const auto leadIn = sectorOf(-11634 + 27, 1);  // the 29th lead-in sector: 00:00:28
+    EXPECT_EQ(leadIn[0], 0x00);
+    EXPECT_EQ(leadIn[1], 0xFF);
+    EXPECT_EQ(leadIn[12], 0x00);
+    EXPECT_EQ(leadIn[13], 0x00);
+    EXPECT_EQ(leadIn[14], 0x28);
+    EXPECT_EQ(leadIn[15], 0x02);
+    EXPECT_TRUE(std::all_of(leadIn.begin() + 16, leadIn.end(), [](std::uint8_t b) { return b == 0; }));
+    const auto pregap = sectorOf(-150, 2);  // counts from 00:00:00 again
+    EXPECT_EQ(pregap[14], 0x02);
+    EXPECT_EQ(pregap[13], 0x00);
+    // On the wire the body is scrambled, so it is not all zero.
+    const auto& wire = rig.transport.watchedWrites.at(-150);
+    EXPECT_NE(wire[2000], 0);
     EXPECT_TRUE(rig.drive().rawProblem().empty()) << rig.drive().rawProblem();
-    EXPECT_EQ(rig.drive().disc().status(), EmulatedDiscStatus::Blank);
 }
 
 TEST(RawBurn, ProgramAreaIsTheImageAndTheSubChannelPassesTheDrivesChecks) {

@@ -103,6 +103,11 @@ public:
     CommandResult execute(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut,
                           std::span<std::uint8_t> dataIn) override {
         sent.push_back({{cdb.begin(), cdb.end()}, dataOut.size()});
+        if (cdb[0] == 0x2A && cdb.size() == 10) {
+            const auto address = static_cast<std::int32_t>((std::uint32_t{cdb[2]} << 24) | (std::uint32_t{cdb[3]} << 16) |
+                                                           (std::uint32_t{cdb[4]} << 8) | cdb[5]);
+            if (watchedWrites.count(address)) watchedWrites[address].assign(dataOut.begin(), dataOut.end());
+        }
         const int seen = ++counts[cdb[0]];
         auto failure = failures.find(cdb[0]);
         if (failure != failures.end() && (failure->second == 0 || failure->second == seen)) return CmdFailed;
@@ -123,6 +128,8 @@ public:
     std::vector<Sent> sent;
     std::map<std::uint8_t, int> counts;
     std::map<std::uint8_t, int> failures;
+    // Data of the WRITE(10) commands at these addresses (add the address to watch it).
+    std::map<std::int32_t, std::vector<std::uint8_t>> watchedWrites;
     int closes = 0;
 };
 
