@@ -83,9 +83,9 @@ bool MmcDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> b
 }
 
 bool MmcDriver::finish(const MessageTarget& window, std::string&, const Event* cancel) {
-    window.post(WM_RECORDER_WAIT);
+    window.post(recorder::WM_RECORDER_WAIT);
     waitWhileNotReady(cancel);
-    window.post(WM_FLUSH_CACHE);
+    window.post(recorder::WM_FLUSH_CACHE);
     synchronizeCache();
     loadOrEject(true);
     if (options_.simulate) loadOrEject(false);

@@ -96,7 +96,7 @@ void RecorderFeed::postError(SinkOwner& owner, const std::string& text) {
     if (!owner.window.attached()) return;
     auto buffer = std::make_unique<char[]>(kErrorTextBytes);
     std::memcpy(buffer.get(), text.data(), std::min(text.size(), kErrorTextBytes - 1));
-    owner.window.post(WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
+    owner.window.post(recorder::WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
 }
 
 int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
@@ -110,12 +110,12 @@ int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
 
     driver.setCueSheet(cueSheet_.bytes());
     std::string errorText;
-    owner.window.post(WM_BURN_PREPARE);
+    owner.window.post(recorder::WM_BURN_PREPARE);
     if (!driver.prepare(errorText, cancel)) {
         postError(owner, errorText);
         return end(-1);
     }
-    owner.window.post(WM_BURN_START);
+    owner.window.post(recorder::WM_BURN_START);
     if (!driver.start(owner.window, errorText, cancel)) {
         postError(owner, errorText);
         return end(-1);
@@ -130,14 +130,14 @@ int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
         }
         if (block->kind == RecorderBlockKind::EndMarker) {
             driver.dataSectorCount = written;
-            owner.window.post(WM_BURN_FINISHING);
+            owner.window.post(recorder::WM_BURN_FINISHING);
             errorText.clear();
             if (!driver.finish(owner.window, errorText, cancel)) {
                 postError(owner, errorText.empty() ? "Error while finishing the disc" : errorText);
                 return end(-1);
             }
             end(0);
-            owner.window.post(WM_BURN_DONE);
+            owner.window.post(recorder::WM_BURN_DONE);
             return 0;
         }
         const std::size_t maxChunk = kSectorsPerBlock * kRawSectorLength;
@@ -150,7 +150,7 @@ int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
             }
             written += static_cast<std::int64_t>(chunk / kRawSectorLength);
             offset += chunk;
-            owner.window.post(WM_BURN_PROGRESS, static_cast<MessageParam>(written), owner.imageSectors.load());
+            owner.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), owner.imageSectors.load());
         }
     }
     return end(-1);

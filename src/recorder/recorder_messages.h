@@ -1,8 +1,9 @@
 #pragma once
 // Numbered messages of the recorder engine, posted (or, for erasing, sent) to a
-// MessageTarget. The numbers are part of the interface between threads.
+// MessageTarget. The numbers are part of the interface between threads. They live in
+// their own namespace so that a progress display may declare the same names.
 
-namespace tellavine {
+namespace tellavine::recorder {
 
 enum RecorderMessage : unsigned {
     WM_ERASE_TICK = 1128,     // wParam = milliseconds since the erase began (sent)
@@ -17,4 +18,4 @@ enum RecorderMessage : unsigned {
     WM_BURN_ERROR = 3029,      // wParam = the error text, see takeBurnErrorText()
 };
 
-}  // namespace tellavine
+}  // namespace tellavine::recorder

@@ -188,7 +188,7 @@ TEST(RawBurn, ProgramAreaIsTheImageAndTheSubChannelPassesTheDrivesChecks) {
         ASSERT_NE(sync, opcodes.end());
         EXPECT_EQ(opcodes.back(), 0x1B);
         auto numbers = rig.receiver->numbers();
-        EXPECT_EQ(numbers.back(), WM_BURN_DONE);
+        EXPECT_EQ(numbers.back(), recorder::WM_BURN_DONE);
     }
 }
 
