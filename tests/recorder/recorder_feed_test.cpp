@@ -234,6 +234,7 @@ struct BurnRun {
     int result = -1;
     std::vector<std::uint8_t> opcodes;
     std::vector<unsigned> messages;
+    std::string errorText;
 };
 
 BurnRun burnToEmulatedDrive(const std::string& discPath, const Image& image, RecordingOptions options,
@@ -261,7 +262,10 @@ BurnRun burnToEmulatedDrive(const std::string& discPath, const Image& image, Rec
     BurnRun run;
     run.result = rig.feed.wait();
     for (const auto& cdb : transport.inner.recorder().commandLog()) run.opcodes.push_back(cdb[0]);
-    run.messages = rig.receiver->numbers();
+    for (const auto& message : rig.receiver->messages()) {
+        run.messages.push_back(message.message);
+        if (message.message == recorder::WM_BURN_ERROR) run.errorText = takeBurnErrorText(message.wParam);
+    }
     return run;
 }
 
@@ -285,6 +289,7 @@ TEST(RecorderBurn, EmulatedDiscHoldsExactlyTheImageAndTheDriveSawTheWholeRun) {
     const BurnRun again = burnToEmulatedDrive(dir.file("disc.bin"), image, {}, nullptr);
     EXPECT_EQ(again.result, -1);
     EXPECT_EQ(again.messages, (std::vector<unsigned>{recorder::WM_BURN_PREPARE, recorder::WM_BURN_ERROR}));
+    EXPECT_EQ(again.errorText, "Disc is not empty");
 }
 
 TEST(RecorderBurn, SimulationBurnsNothingAndReloadsTheDisc) {
