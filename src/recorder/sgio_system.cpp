@@ -20,7 +20,13 @@ public:
     std::vector<std::string> cdDevicePaths() override {
         // sysfs lists every SCSI CD device as block/srN, also while no disc is inside.
         std::vector<int> numbers;
-        if (DIR* dir = ::opendir("/sys/class/block")) {
+        DIR* dir = ::opendir("/sys/class/block");
+        if (!dir) {
+            // Without sysfs (some containers) the device nodes themselves are probed.
+            for (int number = 0; number < 16; ++number)
+                if (::access(("/dev/sr" + std::to_string(number)).c_str(), F_OK) == 0) numbers.push_back(number);
+        }
+        if (dir) {
             while (const dirent* entry = ::readdir(dir)) {
                 const std::string name = entry->d_name;
                 if (name.size() < 3 || name.compare(0, 2, "sr") != 0) continue;

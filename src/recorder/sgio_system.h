@@ -41,7 +41,8 @@ public:
     virtual std::string owningGroup(const std::string& path) = 0;
 };
 
-// The real calls: sysfs (/sys/class/block/sr*) for discovery, open(2), ioctl(SG_IO).
+// The real calls: sysfs (/sys/class/block/sr*, else probing /dev/sr0-15) for discovery,
+// open(2), ioctl(SG_IO).
 std::unique_ptr<SgioSystem> makeLinuxSgioSystem();
 
 }  // namespace tellavine
