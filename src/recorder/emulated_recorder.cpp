@@ -120,7 +120,10 @@ EmulatedReply EmulatedRecorder::inquiry(std::span<const std::uint8_t> cdb, std::
 
 EmulatedReply EmulatedRecorder::requestSense(std::span<const std::uint8_t> cdb, std::span<std::uint8_t> dataIn) {
     std::vector<std::uint8_t> data(lastSense_.begin(), lastSense_.end());
-    if (data[0] == 0) data[0] = 0x70, data[7] = 10;
+    if (data[0] == 0) {
+        data[0] = 0x70;  // no sense: a fixed-format answer all the same
+        data[7] = 10;
+    }
     data.resize(std::min<std::size_t>(data.size(), cdb[4]));
     lastSense_ = {};
     return reply(dataIn, data);
@@ -139,8 +142,10 @@ std::vector<std::uint8_t> EmulatedRecorder::capabilitiesPage() const {
     page[3] = 0x07;         // writes CD-R, CD-RW, test write
     page[4] = 0x80 | 0x40;  // buffer under-run protection, multi-session
     page[6] = 0x29;         // tray loader, eject, lock
-    page[8] = 0x1B, page[9] = 0x90;   // maximum read speed 7056 kB/s
-    page[18] = 0x10, page[19] = 0x98;  // maximum write speed 4248 kB/s (24x)
+    page[8] = 0x1B;  // maximum read speed 7056 kB/s
+    page[9] = 0x90;
+    page[18] = 0x10;  // maximum write speed 4248 kB/s (24x)
+    page[19] = 0x98;
     page[20] = static_cast<std::uint8_t>(writeSpeed_ >> 8);
     page[21] = static_cast<std::uint8_t>(writeSpeed_ & 0xFF);
     return page;
