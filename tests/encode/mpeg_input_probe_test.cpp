@@ -53,9 +53,12 @@ TEST(MpegInputProbeTest, ReadsVideoSizeAndCountsStills) {
     // with zero stuffing.
     const std::vector<std::uint8_t> sequence{0, 0, 1, 0xB3, 0x16, 0x01, 0x20, 0x83, 0, 0, 1, 0, 1, 2, 0, 0, 1, 0xB7};
     const auto first = sequence.size();
-    auto bytes = sequence;
-    bytes.insert(bytes.end(), sequence.begin(), sequence.end());
-    bytes.insert(bytes.end() - 4, 10, 0);
+    std::vector<std::uint8_t> bytes;
+    for (const auto byte : sequence) bytes.push_back(byte);
+    for (std::size_t i = 0; i < first; ++i) {
+        if (i == first - 4) bytes.resize(bytes.size() + 10, 0);  // stuffing before the end code
+        bytes.push_back(sequence[i]);
+    }
     const auto summary = summariseMpegVideo(bytes);
     EXPECT_EQ(summary.width, 352);
     EXPECT_EQ(summary.height, 288);
