@@ -112,7 +112,12 @@ bool MpegWorkerClient::startWorker(std::string& failure) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    char* arguments[] = {const_cast<char*>(options_.executablePath.c_str()), nullptr};
+    auto jobBudget = std::to_string(options_.jobsPerWorker);
+    auto memoryBudget = std::to_string(options_.workerMemoryBudgetMb);
+    char jobOption[] = "--job-budget";
+    char memoryOption[] = "--memory-budget-mb";
+    char* arguments[] = {const_cast<char*>(options_.executablePath.c_str()), jobOption, jobBudget.data(),
+                         memoryOption, memoryBudget.data(), nullptr};
     pid_t pid = 0;
     const int spawned = ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, nullptr, arguments, environ);
     posix_spawn_file_actions_destroy(&actions);

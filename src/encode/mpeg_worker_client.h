@@ -25,6 +25,10 @@ struct MpegWorkerOptions {
     // Empty: "tellavine-mpegworker" in the folder of the running program.
     std::string executablePath;
     std::chrono::milliseconds jobTimeout{std::chrono::minutes(2)};
+    // A worker leaves after this many jobs, or once its resident size passes the memory
+    // budget, whichever comes first; the next job starts a fresh one.
+    int jobsPerWorker = 400;
+    int workerMemoryBudgetMb = 192;
 };
 
 class MpegWorkerClient {

@@ -94,6 +94,26 @@ TEST_F(MpegWorkerClientTest, RealWorkerKilledMidJobIsReportedAndReplaced) {
     EXPECT_NE(worker.workerProcessId(), pid);
 }
 
+TEST_F(MpegWorkerClientTest, WorkersAreReplacedWhenTheirBudgetIsSpent) {
+    auto options = testing::realWorkerOptions();
+    options.jobsPerWorker = 2;
+    MpegWorkerClient byJobs(options);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(encodeOne(byJobs));
+    EXPECT_EQ(byJobs.workersStarted(), 3);
+
+    // A worker past its memory budget leaves after its reply (a 704-wide still alone
+    // takes the encoder well past 1 MB).
+    options = testing::realWorkerOptions();
+    options.workerMemoryBudgetMb = 1;
+    MpegWorkerClient byMemory(options);
+    const auto high = testing::makePicture(704, 576);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(encodeStill(high.view(), dir.file("high.m1v"), TvStandard::PAL, StillWrite::Create, byMemory));
+    EXPECT_EQ(byMemory.workersStarted(), 2);
+    EXPECT_EQ(byMemory.workerProcessId(), 0);
+    EXPECT_TRUE(prompts.texts().empty());
+}
+
 TEST_F(MpegWorkerClientTest, MissingWorkerExecutableIsReported) {
     MpegWorkerClient worker({dir.file("no-such-worker"), 5s});
     const auto result = encodeOne(worker);
