@@ -5,9 +5,11 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -102,6 +104,11 @@ int MpegWorkerClient::workersStarted() const {
     return started_;
 }
 
+long MpegWorkerClient::largestEndedWorkerKb() const {
+    std::lock_guard lock(mutex_);
+    return largestWorkerKb_;
+}
+
 bool MpegWorkerClient::startWorker(std::string& failure) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -139,14 +146,16 @@ void MpegWorkerClient::reapWorker(std::chrono::milliseconds grace) {
     if (pid_ == 0) return;
     const auto deadline = Clock::now() + grace;
     int status = 0;
+    rusage usage{};
     pid_t reaped = 0;
-    while ((reaped = ::waitpid(pid_, &status, WNOHANG)) == 0 && Clock::now() < deadline)
+    while ((reaped = ::wait4(pid_, &status, WNOHANG, &usage)) == 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (reaped == 0) {
         ::kill(pid_, SIGKILL);
-        reaped = ::waitpid(pid_, &status, 0);
+        reaped = ::wait4(pid_, &status, 0, &usage);
     }
     lastStatus_ = reaped == pid_ ? status : 0;
+    if (reaped == pid_) largestWorkerKb_ = std::max(largestWorkerKb_, usage.ru_maxrss);
     pid_ = 0;
 }
 

@@ -2,7 +2,6 @@
 
 #include "encode/mpeg_input_probe.h"
 #include "encode/worker_protocol.h"
-#include "project/messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,10 +38,8 @@ std::optional<EncoderResult> probeInputs(const std::vector<std::string>& paths, 
             return reportEncoderFailure("Unable to open file " + path + " for reading.\n");
         if (probe.open == MpegInputProbe::Open::CannotRead)
             return reportEncoderFailure("Unable to read from file " + path + ".\n");
-        if (probe.kind == MpegInputKind::Unrecognised) {
-            appendRunLog("File " + path + " unrecogniseable!");
-            unrecognised = true;
-        }
+        // The library's per-file "File %s unrecogniseable!" goes to its discarded log.
+        if (probe.kind == MpegInputKind::Unrecognised) unrecognised = true;
         if (probe.kind == MpegInputKind::MpegAudio && !probe.audio.valid) {
             char text[64];
             std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(probe.audio.badFrameOffset));
