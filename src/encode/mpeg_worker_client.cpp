@@ -125,8 +125,15 @@ bool MpegWorkerClient::startWorker(std::string& failure) {
     char memoryOption[] = "--memory-budget-mb";
     char* arguments[] = {const_cast<char*>(options_.executablePath.c_str()), jobOption, jobBudget.data(),
                          memoryOption, memoryBudget.data(), nullptr};
+    // The worker leads a process group of its own, so stopping it also stops anything
+    // it started; it still leaves when the engine goes, as its channel closes.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, nullptr, arguments, environ);
+    const int spawned = ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(ends[1]);
     if (spawned != 0) {
@@ -151,7 +158,7 @@ void MpegWorkerClient::reapWorker(std::chrono::milliseconds grace) {
     while ((reaped = ::wait4(pid_, &status, WNOHANG, &usage)) == 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (reaped == 0) {
-        ::kill(pid_, SIGKILL);
+        ::kill(-pid_, SIGKILL);
         reaped = ::wait4(pid_, &status, 0, &usage);
     }
     lastStatus_ = reaped == pid_ ? status : 0;
@@ -162,7 +169,7 @@ void MpegWorkerClient::reapWorker(std::chrono::milliseconds grace) {
 void MpegWorkerClient::stopWorker() {
     if (socket_ >= 0) ::close(socket_);
     socket_ = -1;
-    if (pid_ != 0) ::kill(pid_, SIGKILL);
+    if (pid_ != 0) ::kill(-pid_, SIGKILL);
     reapWorker(std::chrono::milliseconds(0));
 }
 
