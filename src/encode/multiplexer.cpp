@@ -64,8 +64,8 @@ EncoderResult reportTooShortInterval(const StillSequenceOptions& options, double
     const int seconds = static_cast<int>(std::ceil(neededSeconds));
     char text[512];
     std::snprintf(text, sizeof text,
-                  "The album \"%s\" shows each photo for %d second(s) with music, too short for a Video CD to "
-                  "deliver its pictures in time. Please choose a play time of at least %d seconds.\n",
+                  "The album \"%s\" shows each photo for %d second(s), too short for a Video CD to deliver its "
+                  "pictures in time. Please choose a play time of at least %d seconds.\n",
                   options.displayName.c_str(), options.secondsPerStill, seconds);
     return reportEncoderFailure(text);
 }
@@ -136,7 +136,7 @@ EncoderResult multiplexStillSequence(const std::string& outputPath, const std::v
         }
     }
 
-    if (!request.audioPaths.empty() && stillsPerStream > 1) {
+    if (stillsPerStream > 1) {
         const double needed = minimumStillInterval(largestPair, audioBytesPerSecond);
         if (options.secondsPerStill < needed) return reportTooShortInterval(options, needed);
     }
