@@ -1,12 +1,18 @@
 #include "cli/build_command.h"
 
+#include "audio/mp3_length.h"
+#include "build/disc_estimate.h"
 #include "build/disc_pipeline.h"
+#include "build/recorder_session.h"
 #include "cli/terminal_progress.h"
+#include "compose/menu_template.h"
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "project/messages.h"
 #include "project/project_commands.h"
 #include "project/settings.h"
+#include "recorder/disc_utilities.h"
+#include "recorder/recorder_devices.h"
 
 #include <atomic>
 #include <chrono>
@@ -28,29 +34,110 @@ int fail(const std::string& message) {
     return kExitFailure;
 }
 
-DiscOptions optionsFor(const BuildCommand& command, const AppSettings& settings) {
-    DiscOptions options = discOptionsFromSettings(settings);
+// What one build needs, read from the settings, the project file and the options.
+struct PreparedBuild {
+    AppSettings settings;
+    Project project;
+    BuildInputs inputs;
+    std::shared_ptr<BuildJob> job = std::make_shared<BuildJob>();
+};
+
+// Loads settings and project and fills the build's inputs; an error text on failure.
+std::string prepare(const BuildCommand& command, PreparedBuild& build) {
+    const AppFolders& folders = appFolders();
+    build.settings = loadSettings(folders);
+    configureRunLog(folders.runLogFile(), build.settings.logFile);
+    installPrompt(std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No));
+
+    Project& project = build.project;
+    project.setDefaultPlayTime(build.settings.waitTime, build.settings.waitTime);
+    project.setMusicLengthQuery(audio::measureMp3Length);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(command.projectPath, ec)) {
+        return "cannot read the project file " + command.projectPath + ".";
+    }
+    const auto reader = endsWithIgnoreCase(command.projectPath, ".orx") ? ProjectReader::ByExtension
+                                                                         : ProjectReader::Binary;
+    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader);
+    if (read != ProjectReadResult::Loaded && read != ProjectReadResult::Partial) {
+        return "cannot use the project file " + command.projectPath + ".";
+    }
+    if (command.templatePath) {
+        if (!std::filesystem::is_regular_file(programFilePath(folders.programDir, *command.templatePath), ec)) {
+            return "no menu template " + *command.templatePath + " in " + folders.programDir + ".";
+        }
+        MenuSettings menu = project.menu();
+        menu.templatePath = *command.templatePath;
+        project.setMenu(menu);
+    }
+    // The page size as the menu pages are drawn: a template without album buttons
+    // falls back to the classic one there, so the build counts pages the same way.
+    project.setItemsPerPage(templateItemsPerPage(folders.programDir, project.menu().templatePath));
+
+    DiscOptions options = discOptionsFromSettings(build.settings);
     if (command.pal) options.tvStandard = *command.pal ? TvStandard::PAL : TvStandard::NTSC;
     if (command.aspect) options.aspectCorrection = static_cast<AspectCorrection>(*command.aspect);
     if (command.crop) options.tvCropping = *command.crop;
     if (command.label) options.volumeLabel = truncateUtf8(*command.label, kMaxTextLength);
     if (command.noPhotoFiles) options.includePhotoFiles = false;
     if (command.noAudioFiles) options.includeAudioFiles = false;
-    options.outputTarget = OutputTarget::ImageFile;
-    options.simulate = false;
-    return options;
+    if (command.speedIndex) options.speedIndex = *command.speedIndex;
+    if (command.burnProof) options.burnProof = *command.burnProof;
+    options.simulate = command.simulate;
+
+    BuildInputs& inputs = build.inputs;
+    inputs.project = &project;
+    inputs.options = options;
+    inputs.tempDir = withTrailingSeparator(command.tempDir.value_or(build.settings.tempDir));
+    if (!makeSureFolderExists(inputs.tempDir)) return "cannot create the temporary folder " + inputs.tempDir + ".";
+    inputs.programDir = folders.programDir;
+
+    build.job->itemsPerPage = project.itemsPerPage();
+    build.job->albumCount = project.albumCount();
+    return {};
+}
+
+// Runs the build on its worker thread with terminal progress; Ctrl+C cancels it. The
+// progress view tells how it ended (after the recorder feed, when burning).
+std::shared_ptr<TerminalProgress> runWithProgress(PreparedBuild& build) {
+    auto progress = std::make_shared<TerminalProgress>(*build.job, build.inputs.options.simulate, stderr);
+    build.job->window.attach(progress);
+
+    std::mutex mutex;
+    std::condition_variable finishedChanged;
+    bool finished = false;
+    interrupted = false;
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    auto worker = startBuildThread(build.job, build.inputs, makeDiscPipeline(), [&](int) {
+        std::lock_guard lock(mutex);
+        finished = true;
+        finishedChanged.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        while (!finished) {
+            finishedChanged.wait_for(lock, std::chrono::milliseconds(100));
+            if (interrupted && !build.job->cancelled()) {
+                std::fprintf(stderr, "\ntellavine-cli: cancelling...\n");
+                build.job->cancelEvent->set();
+            }
+        }
+    }
+    worker.join();
+    return progress;
+}
+
+void endRun(PreparedBuild& build) {
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    build.job->window.detach();
 }
 
 }  // namespace
 
 int runBuildCommand(const BuildCommand& command) {
-    const AppFolders& folders = appFolders();
-    AppSettings settings = loadSettings(folders);
-    configureRunLog(folders.runLogFile(), settings.logFile);
-    installPrompt(std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No));
-
-    // The image path: a ".cue" file whose folder exists; an existing image is only
-    // replaced when the user said so.
+    // The image path: a ".cue" file whose folder exists.
     std::error_code ec;
     const std::string cuePath = std::filesystem::absolute(command.cuePath, ec).lexically_normal().string();
     if (!endsWithIgnoreCase(cuePath, ".cue")) {
@@ -59,84 +146,104 @@ int runBuildCommand(const BuildCommand& command) {
     if (!std::filesystem::is_directory(std::filesystem::path(cuePath).parent_path(), ec)) {
         return fail("the folder of " + cuePath + " does not exist.");
     }
+
+    PreparedBuild build;
+    if (const auto error = prepare(command, build); !error.empty()) return fail(error);
+    // An existing image is only replaced when the user said so.
     if (std::filesystem::exists(cuePath, ec) &&
         showText("Disc image file has already existed, do you want to overwrite and continue?",
                  PromptButtons::YesNo) != PromptAnswer::Yes) {
         return fail("not overwriting " + cuePath + " (use --yes to overwrite).");
     }
+    build.inputs.options.outputTarget = OutputTarget::ImageFile;
+    build.inputs.options.imagePath = cuePath;
+    build.job->cuePath = cuePath;
+    build.job->binPath = binPathForCue(cuePath);
 
-    Project project;
-    project.setDefaultPlayTime(settings.waitTime, settings.waitTime);
-    if (!std::filesystem::is_regular_file(command.projectPath, ec)) {
-        return fail("cannot read the project file " + command.projectPath + ".");
-    }
-    const auto reader = endsWithIgnoreCase(command.projectPath, ".orx") ? ProjectReader::ByExtension
-                                                                         : ProjectReader::Binary;
-    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader);
-    if (read != ProjectReadResult::Loaded && read != ProjectReadResult::Partial) {
-        return fail("cannot use the project file " + command.projectPath + ".");
-    }
-    if (command.templatePath) {
-        if (!std::filesystem::is_regular_file(programFilePath(folders.programDir, *command.templatePath), ec)) {
-            return fail("no menu template " + *command.templatePath + " in " + folders.programDir + ".");
-        }
-        MenuSettings menu = project.menu();
-        menu.templatePath = *command.templatePath;
-        project.setMenu(menu);
-    }
-    if (project.itemsPerPage() <= 0) {
-        project.setItemsPerPage(readTemplateItemsPerPage(folders.programDir, project.menu().templatePath));
-    }
-
-    BuildInputs inputs;
-    inputs.project = &project;
-    inputs.options = optionsFor(command, settings);
-    inputs.options.imagePath = cuePath;
-    inputs.tempDir = withTrailingSeparator(command.tempDir.value_or(settings.tempDir));
-    if (!makeSureFolderExists(inputs.tempDir)) return fail("cannot create the temporary folder " + inputs.tempDir + ".");
-    inputs.programDir = folders.programDir;
-
-    auto job = std::make_shared<BuildJob>();
-    job->itemsPerPage = project.itemsPerPage();
-    job->albumCount = project.albumCount();
-    job->cuePath = cuePath;
-    job->binPath = binPathForCue(cuePath);
-    auto progress = std::make_shared<TerminalProgress>(*job, false, stderr);
-    job->window.attach(progress);
-
-    std::mutex mutex;
-    std::condition_variable finishedChanged;
-    bool finished = false;
-    int result = -1;
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    auto worker = startBuildThread(job, inputs, makeDiscPipeline(), [&](int r) {
-        std::lock_guard lock(mutex);
-        result = r;
-        finished = true;
-        finishedChanged.notify_all();
-    });
-    {
-        std::unique_lock lock(mutex);
-        while (!finished) {
-            finishedChanged.wait_for(lock, std::chrono::milliseconds(100));
-            if (interrupted && !job->cancelled()) {
-                std::fprintf(stderr, "\ntellavine-cli: cancelling...\n");
-                job->cancelEvent->set();
-            }
-        }
-    }
-    worker.join();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    job->window.detach();
-
+    const ProgressView view = runWithProgress(build)->view();
+    endRun(build);
     if (interrupted) return fail("cancelled.");
-    if (result != 0) {
-        const auto view = progress->view();
-        return fail(view.done ? view.status : "An error occurred while processing.");
+    if (!view.succeeded) return fail(view.done ? view.status : "An error occurred while processing.");
+    std::printf("%s\n%s\n", build.job->cuePath.c_str(), build.job->binPath.c_str());
+    return kExitSuccess;
+}
+
+int runBurnCommand(const BuildCommand& command) {
+    PreparedBuild build;
+    if (const auto error = prepare(command, build); !error.empty()) return fail(error);
+    const int writingMode = command.writingMode.value_or(build.settings.driver);
+    std::string error;
+    auto session = RecorderSession::open(command.device, writingMode, error);
+    if (!session) return fail(error);
+    if (const auto* device = session->device()) {
+        std::fprintf(stderr, "%s (%s)\n", deviceStatusText(*device).c_str(), device->devicePath.c_str());
     }
-    std::printf("%s\n%s\n", job->cuePath.c_str(), job->binPath.c_str());
+
+    // The disc must be blank (a written CD-RW may be erased) and large enough.
+    auto prompt = currentPrompt();
+    EraseJob erase;
+    erase.driver = &session->driver();
+    std::int64_t freeSectors = 0;
+    if (!checkDiscBeforeRecording(session->driver(), *prompt, [&] { runEraseJob(erase); }, freeSectors)) {
+        return fail("no blank disc in the recorder.");
+    }
+    EstimateOptions estimate;
+    estimate.includePhotoFiles = build.inputs.options.includePhotoFiles;
+    estimate.includeAudioFiles = build.inputs.options.includeAudioFiles;
+    estimate.tvStandard = build.inputs.options.tvStandard;
+    if (!confirmDiscSpace(*prompt, freeSectors, estimateDiscSectors(build.project, estimate))) {
+        return fail("the disc is too small for the project.");
+    }
+
+    RecordingOptions recording;
+    recording.speedIndex = build.inputs.options.speedIndex;
+    recording.simulate = build.inputs.options.simulate;
+    recording.burnProof = build.inputs.options.burnProof;
+    session->prepareBurn(recording);
+    build.inputs.options.outputTarget = OutputTarget::Recorder;
+
+    const auto progress = runWithProgress(build);
+    session->finishBurn();  // the feed finishes the disc after the build thread has ended
+    const ProgressView view = progress->view();
+    endRun(build);
+    if (interrupted) return fail("cancelled.");
+    if (!view.succeeded) return fail(view.done ? view.status : "The burning process failed.");
+    return kExitSuccess;
+}
+
+int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
+    installPrompt(std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No));
+    if (kind == ParsedCommand::Kind::Devices) {
+        std::string error;
+        auto session = RecorderSession::open(command.device, 0, error);
+        if (!session) return fail(error + " (the emulated recorder is always there: -d emulated:FILE)");
+        const auto* device = session->device();
+        std::printf("%s\t%s\n", device->devicePath.c_str(), deviceStatusText(*device).c_str());
+        return kExitSuccess;
+    }
+    std::string error;
+    auto session = RecorderSession::open(command.device, 0, error);
+    if (!session) return fail(error);
+    BaseDriver& driver = session->driver();
+    if (kind == ParsedCommand::Kind::Eject || kind == ParsedCommand::Kind::CloseTray) {
+        const bool eject = kind == ParsedCommand::Kind::Eject;
+        if (!driver.loadOrEject(eject)) return fail(eject ? "the tray did not open." : "the tray did not close.");
+        return kExitSuccess;
+    }
+    if (!discPresentForErase(driver)) return fail("there is no disc in the recorder.");
+    if (!command.yes &&
+        showText("All data on the CD-RW disc will be erased. Do you want to continue?", PromptButtons::YesNo) !=
+            PromptAnswer::Yes) {
+        return fail("not erasing (use --yes to erase).");
+    }
+    EraseJob erase;
+    erase.driver = &driver;
+    erase.method = command.fullErase ? EraseMethod::Full : EraseMethod::Quick;
+    runEraseJob(erase);
+    bool blank = false;
+    std::int64_t freeSectors = 0;
+    if (!driver.readDiscStatus(blank, freeSectors) || !blank) return fail("the disc could not be erased.");
+    std::printf("The disc is blank (%lld sectors free).\n", static_cast<long long>(freeSectors));
     return kExitSuccess;
 }
 

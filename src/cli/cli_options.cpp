@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tellavine::cli {
@@ -20,9 +21,9 @@ ParsedCommand usage(std::string error) {
     return parsed;
 }
 
-ParsedCommand parseBuild(const std::vector<std::string>& args) {
+ParsedCommand parseBuild(const std::vector<std::string>& args, bool burn) {
     ParsedCommand parsed;
-    parsed.kind = ParsedCommand::Kind::Build;
+    parsed.kind = burn ? ParsedCommand::Kind::Burn : ParsedCommand::Kind::Build;
     BuildCommand& build = parsed.build;
     std::vector<std::string> positional;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -33,8 +34,26 @@ ParsedCommand parseBuild(const std::vector<std::string>& args) {
             return true;
         };
         std::string text;
-        if (arg == "-o" || arg == "--output") {
+        if (!burn && (arg == "-o" || arg == "--output")) {
             if (!value(build.cuePath)) return usage(arg + " needs a file name");
+        } else if (burn && (arg == "-d" || arg == "--device")) {
+            if (!value(build.device)) return usage(arg + " needs a device");
+        } else if (burn && arg == "--speed") {
+            if (!value(text)) return usage("--speed needs 1, 2, 4, 8, 12, 24 or max");
+            static const std::vector<std::string> speeds{"1", "2", "4", "8", "12", "24", "max"};
+            const auto found = std::find(speeds.begin(), speeds.end(), text);
+            if (found == speeds.end()) return usage("--speed takes 1, 2, 4, 8, 12, 24 or max, not '" + text + "'");
+            build.speedIndex = static_cast<int>(found - speeds.begin());
+        } else if (burn && arg == "--simulate") {
+            build.simulate = true;
+        } else if (burn && arg == "--burn-proof") {
+            build.burnProof = true;
+        } else if (burn && arg == "--writing-mode") {
+            if (!value(text)) return usage("--writing-mode needs auto, mmc or raw");
+            if (text == "auto") build.writingMode = 0;
+            else if (text == "mmc") build.writingMode = 1;
+            else if (text == "raw") build.writingMode = 2;
+            else return usage("--writing-mode takes auto, mmc or raw, not '" + text + "'");
         } else if (arg == "--pal") {
             build.pal = true;
         } else if (arg == "--ntsc") {
@@ -68,14 +87,32 @@ ParsedCommand parseBuild(const std::vector<std::string>& args) {
         } else if (arg == "--yes" || arg == "-y") {
             build.yes = true;
         } else if (!arg.empty() && arg[0] == '-') {
-            return usage("unknown option '" + arg + "' for build");
+            return usage("unknown option '" + arg + "' for " + (burn ? "burn" : "build"));
         } else {
             positional.push_back(arg);
         }
     }
-    if (positional.size() != 1) return usage("build takes one project file");
+    if (positional.size() != 1) return usage(std::string(burn ? "burn" : "build") + " takes one project file");
     build.projectPath = positional[0];
-    if (build.cuePath.empty()) return usage("build needs -o DISC.cue");
+    if (!burn && build.cuePath.empty()) return usage("build needs -o DISC.cue");
+    return parsed;
+}
+
+ParsedCommand parseDeviceCommand(const std::vector<std::string>& args, ParsedCommand::Kind kind) {
+    ParsedCommand parsed;
+    parsed.kind = kind;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "-d" || args[i] == "--device") {
+            if (i + 1 >= args.size()) return usage(args[i] + " needs a device");
+            parsed.device.device = args[++i];
+        } else if (kind == ParsedCommand::Kind::Erase && args[i] == "--full") {
+            parsed.device.fullErase = true;
+        } else if (kind == ParsedCommand::Kind::Erase && (args[i] == "--yes" || args[i] == "-y")) {
+            parsed.device.yes = true;
+        } else {
+            return usage("unknown argument '" + args[i] + "' for " + args[0]);
+        }
+    }
     return parsed;
 }
 
@@ -115,9 +152,21 @@ std::string usageText() {
            "      --template FILE.ini         disc menu template (relative to the program's data)\n"
            "      --temp DIR                  temporary folder\n"
            "      --yes                       overwrite an existing image without asking\n"
+           "  burn PROJECT.ovp [-d DEVICE]    burn the project's Video CD on a CD-R/RW (options as for build)\n"
+           "      --speed 1|2|4|8|12|24|max   recording speed\n"
+           "      --simulate                  test run: nothing is written, the disc stays blank\n"
+           "      --burn-proof                buffer under-run protection\n"
+           "      --writing-mode auto|mmc|raw how the recorder is driven\n"
+           "      --yes                       erase a written CD-RW without asking\n"
+           "  devices                         list the CD recorders of this machine\n"
+           "  erase [-d DEVICE] [--full] [--yes]  erase a CD-RW (quick unless --full)\n"
+           "  eject [-d DEVICE]               open the recorder's tray\n"
+           "  close-tray [-d DEVICE]          close the recorder's tray\n"
            "  inspect DISC.cue [--json]       list the tracks, files and menus of a Video CD image\n"
            "      --extract DIR               also copy every file and the MPEG tracks into DIR\n"
            "\n"
+           "DEVICE is a CD device such as /dev/sr0, or emulated:FILE for the emulated recorder,\n"
+           "which burns into FILE (add ?medium=cdrw for a rewritable disc).\n"
            "Options not given are taken from config.ini, as the desktop program would.\n"
            "  --help, -h      show this text\n"
            "  --version       show the version\n";
@@ -144,7 +193,12 @@ ParsedCommand parseCommandLine(const std::vector<std::string>& args) {
             return parsed;
         }
     }
-    if (command == "build") return parseBuild(args);
+    if (command == "build") return parseBuild(args, false);
+    if (command == "burn") return parseBuild(args, true);
+    if (command == "devices") return parseDeviceCommand(args, ParsedCommand::Kind::Devices);
+    if (command == "erase") return parseDeviceCommand(args, ParsedCommand::Kind::Erase);
+    if (command == "eject") return parseDeviceCommand(args, ParsedCommand::Kind::Eject);
+    if (command == "close-tray") return parseDeviceCommand(args, ParsedCommand::Kind::CloseTray);
     if (command == "inspect") return parseInspect(args);
     return usage("unknown command '" + command + "'");
 }

@@ -20,7 +20,19 @@ struct BuildCommand {
     bool noAudioFiles = false;
     std::optional<std::string> templatePath;
     std::optional<std::string> tempDir;
-    bool yes = false;  // answer Yes to questions (overwrite the image)
+    bool yes = false;  // answer Yes to questions (overwrite the image, erase a written disc)
+    // burn only
+    std::string device;  // empty: the first writer found
+    std::optional<int> speedIndex;
+    bool simulate = false;
+    std::optional<bool> burnProof;
+    std::optional<int> writingMode;  // 0 auto, 1 MMC, 2 raw
+};
+
+struct DeviceCommand {
+    std::string device;
+    bool fullErase = false;
+    bool yes = false;
 };
 
 struct InspectCommand {
@@ -30,11 +42,12 @@ struct InspectCommand {
 };
 
 struct ParsedCommand {
-    enum class Kind { Help, Version, Build, Inspect, Usage } kind = Kind::Usage;
+    enum class Kind { Help, Version, Build, Burn, Inspect, Devices, Erase, Eject, CloseTray, Usage } kind = Kind::Usage;
     std::string helpTopic;
     std::string error;  // for Usage
     BuildCommand build;
     InspectCommand inspect;
+    DeviceCommand device;
 };
 
 ParsedCommand parseCommandLine(const std::vector<std::string>& arguments);

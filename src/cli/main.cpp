@@ -27,8 +27,15 @@ int main(int argc, char** argv) {
             return kExitSuccess;
         case ParsedCommand::Kind::Build:
             return runBuildCommand(parsed.build);
+        case ParsedCommand::Kind::Burn:
+            return runBurnCommand(parsed.build);
         case ParsedCommand::Kind::Inspect:
             return runInspectCommand(parsed.inspect);
+        case ParsedCommand::Kind::Devices:
+        case ParsedCommand::Kind::Erase:
+        case ParsedCommand::Kind::Eject:
+        case ParsedCommand::Kind::CloseTray:
+            return runDeviceCommand(parsed.kind, parsed.device);
         case ParsedCommand::Kind::Usage:
             break;
     }

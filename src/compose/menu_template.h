@@ -7,13 +7,13 @@
 // unusable.
 
 #include "project/model.h"
+#include "project/project_file.h"
 
 #include <string>
 #include <vector>
 
 namespace tellavine {
 
-inline constexpr const char* kDefaultTemplatePath = "template\\classic.ini";
 inline constexpr int kDefaultCanvasWidth = 768;
 inline constexpr int kDefaultCanvasHeight = 576;
 inline constexpr int kMaxTemplateSide = 4096;     // canvas and every item size
