@@ -25,6 +25,16 @@ std::string indexLine(unsigned index, std::uint32_t lsn) {
     return line;
 }
 
+constexpr const char* kPartSuffix = ".part";
+
+// Where a target is written: beside it, unless it is something other than a regular file.
+std::string writePathFor(const std::string& target) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(target, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return target;
+    return target + kPartSuffix;
+}
+
 }  // namespace
 
 BufferedFile::~BufferedFile() {
@@ -62,10 +72,22 @@ bool BufferedFile::close() {
     return flushed && closed;
 }
 
+void BufferedFile::discard() {
+    if (!file_) return;
+    std::fclose(file_);
+    file_ = nullptr;
+}
+
 ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile)
     : cuePath_(std::move(cuePath)), binPath_(std::move(binPath)), owner_(&owner), imageFile_(imageFile) {}
 
-ImageSink::~ImageSink() = default;
+ImageSink::~ImageSink() {
+    if (imageFile_ && !released_) {
+        bin_.discard();
+        cue_.discard();
+        removePartFiles();
+    }
+}
 
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
                                            SinkOwner& owner) {
@@ -87,16 +109,40 @@ bool ImageSink::openOutputs() {
         if (auto feed = recorderFeed()) feed->openRecorderQueue();
         return true;
     }
+    binWritePath_ = writePathFor(binPath_);
+    cueWritePath_ = writePathFor(cuePath_);
     errno = 0;
-    if (!bin_.open(binPath_)) {
+    if (!bin_.open(binWritePath_)) {
         failFile("create", binPath_, errno);
         return false;
     }
-    if (!cue_.open(cuePath_)) {
+    if (!cue_.open(cueWritePath_)) {
         failFile("create", cuePath_, errno);
         return false;
     }
     return true;
+}
+
+bool ImageSink::commitOutputs() {
+    // The BIN first: a CUE in place always names a finished BIN.
+    for (const auto& [from, to] : {std::pair{binWritePath_, binPath_}, std::pair{cueWritePath_, cuePath_}}) {
+        if (from == to) continue;
+        std::error_code ec;
+        std::filesystem::rename(from, to, ec);
+        if (ec) {
+            fail("Cannot move the finished disc image file " + from + " to " + to + ": " + ec.message() + ".");
+            return false;
+        }
+    }
+    return true;
+}
+
+void ImageSink::removePartFiles() {
+    for (const auto* path : {&binWritePath_, &cueWritePath_}) {
+        if (path->empty() || (*path == binPath_ || *path == cuePath_)) continue;
+        std::error_code ignored;
+        std::filesystem::remove(*path, ignored);
+    }
 }
 
 std::string ImageSink::cueFileName() const {
@@ -227,6 +273,7 @@ bool ImageSink::release(bool complete) {
         if (!bin_.close()) failFile("write", binPath_, errno);
         errno = 0;
         if (!cue_.close()) failFile("write", cuePath_, errno);
+        if (!opened_ || failed() || !complete || !commitOutputs()) removePartFiles();
     } else if (opened_) {
         if (auto feed = recorderFeed()) feed->closeRecorderQueue(!failed() && complete);
     }
