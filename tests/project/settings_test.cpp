@@ -66,6 +66,16 @@ TEST(Settings, OddValuesAreCorrected) {
     EXPECT_FALSE(s.window.maximized);
 }
 
+TEST(Settings, EmptyTempDirFallsBackToTheDefaultFolder) {
+    // Found by fuzz_settings_file: "TempDir=" gave an empty temporary folder, so a build
+    // wrote its temporaries into the current folder.
+    TempDir dir;
+    const auto folders = foldersIn(dir);
+    writeFile(folders.settingsFile(), "[GENERAL]\nPAL=ERA\nPAL=\xfd\xfd`p\xfd\xdd2AL]\nPA;=ERAL]\nPAL=1\nTempDir=");
+    const AppSettings s = loadSettings(folders);
+    EXPECT_EQ(s.tempDir, folders.defaultTempDir);
+}
+
 TEST(Settings, SavingKeepsUnknownKeysAndRoundTrips) {
     TempDir dir;
     const auto folders = foldersIn(dir);
