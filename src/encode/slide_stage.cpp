@@ -31,7 +31,9 @@ std::optional<StillFrame> composeOrReport(Slide& slide, StillResolution resoluti
     request.cropPercent = inputs.options.tvCropping;
     request.resolution = resolution;
     auto frame = composeSlideFrame(slide, request);
-    if (!frame) showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)));
+    // The fixed reason alone does not say which photo; its path follows on a line of its own.
+    if (!frame)
+        showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)) + "\n" + slide.path);
     return frame;
 }
 
