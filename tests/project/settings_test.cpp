@@ -71,7 +71,7 @@ TEST(Settings, EmptyTempDirFallsBackToTheDefaultFolder) {
     // wrote its temporaries into the current folder.
     TempDir dir;
     const auto folders = foldersIn(dir);
-    writeFile(folders.settingsFile(), "[GENERAL]\nPAL=ERA\nPAL=\xfd\xfd`p\xfd\xdd2AL]\nPA;=ERAL]\nPAL=1\nTempDir=");
+    writeFile(folders.settingsFile(), "[GENERAL]\nPAL=ERA\nPAL=\xfd\xfd`p\xfd\xdd" "2AL]\nPA;=ERAL]\nPAL=1\nTempDir=");
     const AppSettings s = loadSettings(folders);
     EXPECT_EQ(s.tempDir, folders.defaultTempDir);
 }

@@ -144,8 +144,9 @@ TEST_F(ImageSinkTest, FailedOrCancelledWriteLeavesTheEarlierImageAndNoPartFiles)
         Mode2Sector sector{};
         for (std::uint32_t lsn = 0; lsn < 4; ++lsn) ASSERT_EQ(sink->writeSector(sector, lsn), 0);
         EXPECT_TRUE(std::filesystem::exists(dir.file("disc.bin.part")));
-        if (way == 0) EXPECT_TRUE(sink->release(false));
-        if (way == 1) {
+        if (way == 0) {
+            EXPECT_TRUE(sink->release(false));
+        } else if (way == 1) {
             other.cancelEvent->set();
             EXPECT_EQ(sink->writeSector(sector, 4), -1);
             EXPECT_FALSE(sink->release());
@@ -167,7 +168,7 @@ TEST_F(ImageSinkTest, CompletedImageReplacesTheEarlierOneAndNamesTheFinalBin) {
     ASSERT_EQ(sink->writeSector(sector, 0), 0);
     ASSERT_TRUE(sink->release());
     EXPECT_EQ(readFile(dir.file("disc.bin")).size(), 2352u);
-    EXPECT_EQ(readFile(dir.file("disc.cue")).substr(0, 25), "FILE \"disc.bin\" BINARY\r\n");
+    EXPECT_EQ(readFile(dir.file("disc.cue")).substr(0, 24), "FILE \"disc.bin\" BINARY\r\n");
     std::size_t entries = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
     EXPECT_EQ(entries, 2u);  // no part files left over
