@@ -2,6 +2,7 @@
 
 #include "vcd/recorder_hooks.h"
 #include "vcd/image_mode.h"
+#include "platform/prompt.h"
 
 #include <cerrno>
 #include <cstring>
@@ -99,7 +100,15 @@ void ImageSink::fail(const std::string& reason) {
 }
 
 void ImageSink::failFile(const char* what, const std::string& path, int error) {
-    fail(std::string("Cannot ") + what + " the disc image file " + path + ": " + std::strerror(error) + ".");
+    failAndTell(std::string("Cannot ") + what + " the disc image file " + path + ": " + std::strerror(error) + ".");
+}
+
+void ImageSink::failAndTell(const std::string& reason) {
+    // A file the user chose cannot be written (full disc, no permission): the user is
+    // told which and why, once; the build then ends with its usual failure text.
+    const bool first = !failed();
+    fail(reason);
+    if (first) currentPrompt()->showText(reason, PromptButtons::Ok);
 }
 
 bool ImageSink::openOutputs() {
@@ -130,7 +139,7 @@ bool ImageSink::commitOutputs() {
         std::error_code ec;
         std::filesystem::rename(from, to, ec);
         if (ec) {
-            fail("Cannot move the finished disc image file " + from + " to " + to + ": " + ec.message() + ".");
+            failAndTell("Cannot move the finished disc image file " + from + " to " + to + ": " + ec.message() + ".");
             return false;
         }
     }

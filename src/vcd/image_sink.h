@@ -6,7 +6,8 @@
 // Life: createImageSink opens nothing; setCueList once, writeSector once per sector in
 // increasing order, release once. The sink checks every open, seek, write, flush and
 // close; after the first failure it writes nothing more, and failed() / failureReason()
-// say why. A signalled cancel event of the owner also stops it.
+// say why; a file that cannot be created, written or put in place is also shown to the
+// user (the current Prompt). A signalled cancel event of the owner also stops it.
 //
 // Image files are written beside their targets as "<name>.part" and renamed over them only
 // when release(true) finds everything written, so a failed or cancelled build leaves an
@@ -96,6 +97,7 @@ private:
     bool writeCueText(const std::string& text);
     void fail(const std::string& reason);
     void failFile(const char* what, const std::string& path, int error);
+    void failAndTell(const std::string& reason);
     void addCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t absoluteAddress);
     std::string cueFileName() const;
     bool commitOutputs();

@@ -1,4 +1,5 @@
 #include "support/collecting_feed.h"
+#include "support/recording_prompt.h"
 #include "support/recording_receiver.h"
 #include "support/temp_dir.h"
 #include "vcd/image_mode.h"
@@ -114,6 +115,7 @@ TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
 }
 
 TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
+    tellavine::testing::ScopedRecordingPrompt prompt;
     auto sink = createImageSink(dir.file("disc.cue"), "/dev/full", owner);
     ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
     Mode2Sector sector{};
@@ -121,6 +123,7 @@ TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
     for (std::uint32_t lsn = 0; lsn < 200 && !writeFailed; ++lsn) writeFailed = sink->writeSector(sector, lsn) != 0;
     EXPECT_FALSE(sink->release());
     EXPECT_NE(sink->failureReason().find("/dev/full"), std::string::npos);
+    EXPECT_EQ(prompt->shown(), std::vector<std::string>{sink->failureReason()});  // told once
 }
 
 TEST_F(ImageSinkTest, FailedOrCancelledWriteLeavesTheEarlierImageAndNoPartFiles) {
