@@ -66,6 +66,16 @@ TEST(Settings, OddValuesAreCorrected) {
     EXPECT_FALSE(s.window.maximized);
 }
 
+TEST(Settings, EmptyTempDirReadsAsTheDefault) {
+    // Found by fuzzing: "TempDir=" made the build write into the current folder.
+    TempDir dir;
+    const auto folders = foldersIn(dir);
+    writeFile(folders.settingsFile(), "[GENERAL]\nPAL=ERA\nTempDir=\n");
+    const AppSettings s = loadSettings(folders);
+    EXPECT_EQ(s.tempDir, folders.defaultTempDir);
+    EXPECT_FALSE(s.pal);  // a value without digits reads as 0
+}
+
 TEST(Settings, SavingKeepsUnknownKeysAndRoundTrips) {
     TempDir dir;
     const auto folders = foldersIn(dir);
