@@ -183,6 +183,12 @@ TEST_F(EndToEnd, BurnToTheEmulatedRecorderGivesTheImagesBytes) {
     ASSERT_EQ(burned.status, 0) << burned.output;
     EXPECT_NE(burned.output.find("Congratulations!"), std::string::npos);
     EXPECT_EQ(testing::readBytes(dir.file("burned.bin")), testing::readBytes(dir.file("disc.bin")));
+
+    // Raw mode: the host makes the sub-channel, the drive checks it and keeps the sectors.
+    const auto raw = cli("burn " + quote(file) + " -d " + quote("emulated:" + dir.file("raw.bin")) +
+                         " --writing-mode raw --temp " + quote(dir.folder() + "work"));
+    ASSERT_EQ(raw.status, 0) << raw.output;
+    EXPECT_EQ(testing::readBytes(dir.file("raw.bin")), testing::readBytes(dir.file("disc.bin")));
 }
 
 TEST_F(EndToEnd, ExitStatusesAndMessages) {
