@@ -35,7 +35,9 @@ GaugeBars gaugeBars(int seconds, int width) {
         bars.yellowEnd = bars.greenEnd;
     } else {
         bars.greenEnd = static_cast<int>(static_cast<long long>(width) * 74 / 80);
-        bars.yellowEnd = std::max(bars.greenEnd, static_cast<int>(width * value / kGaugeMaxSeconds) - 2);
+        // Past 74 minutes at least a sliver of yellow shows, so the warning never hides
+        // behind the two pixels the bar leaves free at its end.
+        bars.yellowEnd = std::max(bars.greenEnd + 1, static_cast<int>(width * value / kGaugeMaxSeconds) - 2);
     }
     return bars;
 }
