@@ -1,10 +1,11 @@
 # Front door for a fresh machine:
 #   make test   installs what is missing, builds everything and runs every test
 #   make build  builds (after installing dependencies)
+#   make run    builds and starts the desktop program
 JOBS ?= $(shell nproc)
 PRESET ?= default
 
-.PHONY: all deps configure build test asan-test clean
+.PHONY: all deps configure build test asan-test clean run
 
 all: build
 
@@ -19,6 +20,9 @@ build: configure
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+run: build
+	build/$(PRESET)/bin/tellavine
 
 asan-test:
 	$(MAKE) test PRESET=asan
