@@ -16,6 +16,7 @@
 #include "ui/controls/text_progress_bar.h"
 #include "ui/controls/thumbnail_cache.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -100,14 +101,20 @@ private slots:
         button.setColour(makeColourRef(255, 255, 0));
         QCOMPARE(button.paletteIndex(), 15);
         QSignalSpy changed(&button, &ColourButton::colourChanged);
-        auto* popup = new ColourPopup(&button);
-        connect(popup, &ColourPopup::chosen, &button, [&button](int index) {
-            button.setColour(ColourPalette::shared().colour(index));
-        });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        auto* popup = button.findChild<ColourPopup*>();
+        QVERIFY(popup && popup->isVisible());
         popup->askColour = [](const QColor&) { return QColor(10, 20, 30); };
         popup->findChild<QPushButton*>("other")->click();
         QCOMPARE(button.colour(), makeColourRef(10, 20, 30));
         QCOMPARE(ColourPalette::shared().recency(button.paletteIndex()), 1);
+        QCOMPARE(changed.count(), 1);
+        // A swatch chosen in a new popup.
+        QTest::mouseClick(&button, Qt::LeftButton);
+        popup = button.findChildren<ColourPopup*>().back();
+        QTest::mouseClick(popup->findChild<QWidget*>("swatch5117"), Qt::LeftButton);
+        QCOMPARE(button.colour(), makeColourRef(0, 0, 255));
+        QCOMPARE(changed.count(), 2);
     }
 
     void gaugeLabelsByWidth() {

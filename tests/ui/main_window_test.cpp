@@ -134,13 +134,13 @@ private slots:
         QCOMPARE(window.statusPanes()->paneText(kDevicePane), QStringLiteral("No CD-Writer is Found"));
         const int pages = window.project().menuPageCount();
         const int sectors = 258 + 150 * pages + 3 * 150 + 610 + 150;
-        QCOMPARE(window.estimateDiscSectors(), sectors);
+        QCOMPARE(window.estimateDiscSectors(), static_cast<long long>(sectors));
         QCOMPARE(window.gauge()->seconds(), sectors / 75);
 
         // Including the photo files adds each file in whole 2048-byte sectors.
         long long photoSectors = 0;
         for (const auto& path : photos_) photoSectors += (*fileSizeOnDisk(path) + 2047) / 2048;
-        window.burnPage()->findChild<QCheckBox*>()->setChecked(true);  // "Original Photo Files"
+        window.burnPage()->findChild<QCheckBox*>("photoFiles")->setChecked(true);
         QCOMPARE(window.estimateDiscSectors(), sectors + photoSectors);
         QCOMPARE(window.gauge()->seconds(), int((sectors + photoSectors) / 75));
         QVERIFY(window.settings().writePhotoFiles);
@@ -347,7 +347,6 @@ private slots:
     }
 
     void closingAsksToSaveAndWritesSettings() {
-        std::filesystem::remove(appFolders().settingsFile());
         {
             MainWindow window(services(), demo_);
             window.project().addAlbum("Winter");

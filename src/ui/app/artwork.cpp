@@ -1,6 +1,7 @@
 #include "ui/app/artwork.h"
 
 #include <QLinearGradient>
+#include <algorithm>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>

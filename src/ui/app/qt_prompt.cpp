@@ -11,7 +11,8 @@ PromptAnswer showOnUiThread(const QString& text, PromptButtons buttons) {
     const bool question = buttons == PromptButtons::YesNo;
     QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information,
                     QString::fromUtf8(kMessageCaption), text,
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    question ? QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)
+                             : QMessageBox::StandardButtons(QMessageBox::Ok),
                     QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     const int answer = box.exec();

@@ -4,6 +4,7 @@
 #include "ui/controls/colour_palette.h"
 
 #include <QColorDialog>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QGridLayout>
 #include <QPainter>

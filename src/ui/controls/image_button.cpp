@@ -2,6 +2,7 @@
 
 #include "project/messages.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 

@@ -1,6 +1,7 @@
 #include "ui/controls/pane_status_bar.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace tellavine::ui {
 namespace {

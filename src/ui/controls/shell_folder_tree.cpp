@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 namespace tellavine::ui {

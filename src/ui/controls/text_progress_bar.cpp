@@ -1,6 +1,7 @@
 #include "ui/controls/text_progress_bar.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QPixmap>
 
 namespace tellavine::ui {

@@ -14,6 +14,7 @@
 #include "ui/pages/recorder_access.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>

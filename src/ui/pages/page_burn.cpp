@@ -11,6 +11,7 @@
 #include "ui/pages/recorder_access.h"
 
 #include <QButtonGroup>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -148,6 +149,8 @@ QWidget* CPageBurn::makeDiscGroup() {
     volumeLabel_->setMaxLength(static_cast<int>(kMaxTextLength));
     photoFiles_ = new QCheckBox(tr("Original Photo Files"), group);  // 1119
     audioFiles_ = new QCheckBox(tr("Background Audio Files"), group);  // 1120
+    photoFiles_->setObjectName(QStringLiteral("photoFiles"));
+    audioFiles_->setObjectName(QStringLiteral("audioFiles"));
     auto* extras = new QLabel(tr("Also copy onto the disc:"), group);
     auto* grid = new QGridLayout(group);
     grid->addWidget(new QLabel(tr("Volume Label:"), group), 0, 0);
@@ -244,6 +247,10 @@ QWidget* CPageBurn::makeActionColumn() {
     connect(actionButton(kSimulateCommand), &QAbstractButton::clicked, this, &CPageBurn::simulate);
     connect(actionButton(kBurnCommand), &QAbstractButton::clicked, this, &CPageBurn::burn);
     return column;
+}
+
+ProgressWindow* CPageBurn::progressWindow() const {
+    return progress_;
 }
 
 ImageButton* CPageBurn::actionButton(int command) const {

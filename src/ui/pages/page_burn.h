@@ -61,7 +61,7 @@ public:
     bool imageOutput() const;
     void setImageOutput(bool image);
     QLineEdit* imagePathEdit() const { return imagePath_; }
-    ProgressWindow* progressWindow() const { return progress_; }
+    ProgressWindow* progressWindow() const;
     ImageButton* actionButton(int command) const;
 
     // Asks for the image path with the save dialog; replaced in tests. Empty = Cancel.

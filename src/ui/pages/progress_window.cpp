@@ -46,7 +46,7 @@ ProgressWindow::ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, boo
     layout->addLayout(buttons);
     setFixedWidth(440);
 
-    show(view_);
+    display(view_);
     receiver_ = std::make_shared<QtMessageReceiver>(this, takeProgressMessageText);
     job_->window.attach(receiver_);
 }
@@ -64,7 +64,7 @@ QString ProgressWindow::buttonText() const {
     return button_->text();
 }
 
-void ProgressWindow::show(const ProgressView& view) {
+void ProgressWindow::display(const ProgressView& view) {
     status_->setText(QString::fromStdString(view.status));
     bar_->setVisible(view.barVisible);
     bar_->setText(QString::fromStdString(view.barText));
@@ -78,7 +78,7 @@ bool ProgressWindow::event(QEvent* event) {
             context_.imageSectors = job_->imageSectors.load();
             if (applyProgressMessage(view_, message->message(), message->wParam, message->lParam, message->text,
                                      context_)) {
-                show(view_);
+                display(view_);
             }
             return true;
         }

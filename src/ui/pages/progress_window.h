@@ -38,7 +38,7 @@ protected:
     void reject() override;
 
 private:
-    void show(const ProgressView& view);
+    void display(const ProgressView& view);
 
     std::shared_ptr<BuildJob> job_;
     std::shared_ptr<QtMessageReceiver> receiver_;
