@@ -149,7 +149,7 @@ private slots:
         QCOMPARE(gauge.seconds(), 4800);
     }
 
-    void progressBarText() {
+    void progressBarTexts() {
         QCOMPARE(progressBarText(0, 100, 50, {}), std::optional<QString>(QStringLiteral("50%")));
         QCOMPARE(progressBarText(0, 0, 50, {}), std::nullopt);
         QCOMPARE(progressBarText(10, 20, 13, {}), std::optional<QString>(QStringLiteral("30%")));

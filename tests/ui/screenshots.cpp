@@ -7,7 +7,7 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
-#include "ui/app/qt_prompt.h"
+#include "ui/app/artwork.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/progress_window.h"
@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
         window.setMinimumSize(0, 0);
         window.resize(size);
         window.show();
-        QTest::qWaitForWindowExposed(&window);
+        if (!QTest::qWaitForWindowExposed(&window)) return 1;
         const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
         const Page pages[] = {Page::Editor, Page::DiscMenu, Page::Preview, Page::Burn};
         const char* names[] = {"editor", "menu", "preview", "burn"};
@@ -72,7 +72,7 @@ int main(int argc, char* argv[]) {
             window.burnPage()->imagePathEdit()->setText(QString::fromStdString(dir.file("disc.cue")));
             window.burnPage()->burn();
             ProgressWindow* progress = window.burnPage()->progressWindow();
-            QTest::qWaitForWindowExposed(progress);
+            if (!QTest::qWaitForWindowExposed(progress)) return 1;
             QTest::qWait(300);
             progress->grab().save(out + QStringLiteral("/progress_running.png"));
             window.grab().save(out + QStringLiteral("/main_with_progress.png"));
@@ -81,7 +81,7 @@ int main(int argc, char* argv[]) {
             slow = false;
             window.burnPage()->burn();
             progress = window.burnPage()->progressWindow();
-            QTest::qWaitForWindowExposed(progress);
+            if (!QTest::qWaitForWindowExposed(progress)) return 1;
             for (int i = 0; i < 100 && !progress->done(); ++i) QTest::qWait(50);
             progress->grab().save(out + QStringLiteral("/progress_done.png"));
             progress->cancelOrClose();
@@ -89,5 +89,6 @@ int main(int argc, char* argv[]) {
         window.project().setModified(false);
         window.close();
     }
+    drawApplicationIcon(128).save(out + QStringLiteral("/tellavine.png"));
     return 0;
 }

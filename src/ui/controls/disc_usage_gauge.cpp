@@ -68,11 +68,12 @@ void DiscUsageGauge::paintEvent(QPaintEvent*) {
 
     const QRect inner = frame.adjusted(2, 2, -2, -2);
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     font.setWeight(QFont::Light);
     painter.setFont(font);
     const int rulerBottom = inner.bottom();
-    const int barBottom = rulerBottom - kMajorTick - painter.fontMetrics().height() + 2;
+    // The labels stand beside the ticks; the bar takes the room above them.
+    const int barBottom = rulerBottom - painter.fontMetrics().ascent() - 1;
 
     const GaugeBars bars = gaugeBars(seconds_, inner.width());
     const int barTop = inner.top() + 1;

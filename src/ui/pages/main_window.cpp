@@ -238,21 +238,18 @@ void MainWindow::createToolBar() {
             bar->addSeparator();
             continue;
         }
-        // The toolbar shows its own short labels; the menus keep the long texts.
+        // The toolbar shows the actions' short icon texts; the menus keep the long texts.
+        QAction* command = action(button.command);
+        command->setIcon(QIcon(drawArtwork(button.picture, 64)));
+        command->setIconText(tr(button.label));
+        command->setToolTip(button.tooltip ? tr(button.tooltip) : tr(button.label));
         auto* tool = new QToolButton(bar);
-        tool->setDefaultAction(action(button.command));
-        tool->setText(tr(button.label));
-        tool->setIcon(QIcon(drawArtwork(button.picture, 64)));
+        tool->setDefaultAction(command);
         tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         tool->setIconSize(QSize(32, 32));
         tool->setMinimumWidth(64);
-        tool->setToolTip(button.tooltip ? tr(button.tooltip) : tr(button.label));
+        tool->setAutoRaise(true);
         tool->setObjectName(QStringLiteral("tool%1").arg(button.command));
-        connect(action(button.command), &QAction::changed, tool, [tool, label = tr(button.label),
-                                                                  tip = tool->toolTip()] {
-            tool->setText(label);
-            tool->setToolTip(tip);
-        });
         bar->addWidget(tool);
     }
     addToolBar(Qt::TopToolBarArea, bar);
@@ -261,7 +258,7 @@ void MainWindow::createToolBar() {
 void MainWindow::createStatusBar() {
     status_ = new PaneStatusBar(area_);
     status_->setObjectName(QStringLiteral("statusBar"));
-    status_->setPanes({{kGaugePane, -1, true, {}}, {kTotalsPane, 180, true, {}}, {kDevicePane, 200, true, {}}});
+    status_->setPanes({{kGaugePane, -1, false, {}}, {kTotalsPane, 180, true, {}}, {kDevicePane, 200, true, {}}});
     gauge_ = new DiscUsageGauge;
     gauge_->setObjectName(QStringLiteral("gauge"));
     status_->addPaneControl(gauge_, kGaugePane, true);
@@ -286,11 +283,11 @@ void MainWindow::setUpRecorders() {
 }
 
 void MainWindow::createPages() {
-    pages_[0] = new PlaceholderPage(tr("Album Editor"),
+    pages_[0] = new PlaceholderPage(drawArtwork(Artwork::Editor, 96), tr("Album Editor"),
                                     tr("Arrange photos into albums, set play times, music and captions."), area_);
-    pages_[1] = new PlaceholderPage(tr("Disc Menu"),
+    pages_[1] = new PlaceholderPage(drawArtwork(Artwork::DiscMenu, 96), tr("Disc Menu"),
                                     tr("Choose the disc menu's template, background picture and music."), area_);
-    pages_[2] = new PlaceholderPage(tr("Preview"), tr("Play the finished disc on a virtual television."), area_);
+    pages_[2] = new PlaceholderPage(drawArtwork(Artwork::Preview, 96), tr("Preview"), tr("Play the finished disc on a virtual television."), area_);
     BurnPageServices services;
     services.settings = &settings_;
     services.project = &project_;

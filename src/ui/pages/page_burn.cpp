@@ -128,6 +128,7 @@ QWidget* CPageBurn::makeTvGroup() {
     grid->addWidget(croppingLabel_, 3, 0);
     grid->addWidget(cropping_, 3, 1);
     grid->setColumnStretch(1, 1);
+    grid->setRowStretch(4, 1);
 
     connect(pal_, &QRadioButton::toggled, this, [this](bool on) {
         services_.settings->pal = on;

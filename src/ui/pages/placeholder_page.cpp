@@ -5,7 +5,9 @@
 
 namespace tellavine::ui {
 
-PlaceholderPage::PlaceholderPage(const QString& title, const QString& purpose, QWidget* parent) : QWidget(parent) {
+PlaceholderPage::PlaceholderPage(const QPixmap& picture, const QString& title, const QString& purpose,
+                                 QWidget* parent)
+    : QWidget(parent) {
     setAutoFillBackground(true);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(232, 232, 232));
@@ -26,12 +28,18 @@ PlaceholderPage::PlaceholderPage(const QString& title, const QString& purpose, Q
     muted.setColor(QPalette::WindowText, QColor(90, 98, 112));
     text->setPalette(muted);
 
+    auto* icon = new QLabel(this);
+    icon->setPixmap(picture);
+    icon->setAlignment(Qt::AlignCenter);
+
     auto* layout = new QVBoxLayout(this);
     layout->addStretch();
+    layout->addWidget(icon);
+    layout->addSpacing(12);
     layout->addWidget(heading);
     layout->addSpacing(8);
     layout->addWidget(text);
-    layout->addStretch(2);
+    layout->addStretch();
     layout->setContentsMargins(40, 20, 40, 20);
 }
 

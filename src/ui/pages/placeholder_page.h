@@ -9,7 +9,7 @@ namespace tellavine::ui {
 class PlaceholderPage : public QWidget {
     Q_OBJECT
 public:
-    PlaceholderPage(const QString& title, const QString& purpose, QWidget* parent = nullptr);
+    PlaceholderPage(const QPixmap& picture, const QString& title, const QString& purpose, QWidget* parent = nullptr);
 };
 
 }  // namespace tellavine::ui
