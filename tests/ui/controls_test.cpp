@@ -131,7 +131,8 @@ private slots:
         QCOMPARE(gaugeBars(4440, 480).yellowEnd, gaugeBars(4440, 480).greenEnd);
         const GaugeBars over = gaugeBars(4441, 4800);
         QCOMPARE(over.greenEnd, 4440);
-        QCOMPARE(over.yellowEnd, 4441 - 2);
+        QCOMPARE(over.yellowEnd, 4441);  // a sliver, though 4441 - 2 would hide it
+        QCOMPARE(gaugeBars(4700, 4800).yellowEnd, 4698);
         QCOMPARE(gaugeBars(5000, 480).yellowEnd, gaugeBars(4800, 480).yellowEnd);
 
         DiscUsageGauge gauge;
@@ -205,12 +206,15 @@ private slots:
         QVERIFY(!cache.find("/Photos/A.jpg", 90));
         cache.store("/Photos/A.jpg", std::make_shared<int>(500), 90);  // rotation is part of the key
         QCOMPARE(cache.entryCount(), std::size_t(2));
-        // 768 more would reach the budget of 3000: the oldest entry goes first.
-        cache.store("/Photos/B.jpg", std::make_shared<int>(500), 0);
-        QCOMPARE(cache.entryCount(), std::size_t(2));
+        // 496 more stays below the budget of 3000 (2036 + 496 = 2532).
+        cache.store("/Photos/B.jpg", std::make_shared<int>(228), 0);
+        QCOMPARE(cache.entryCount(), std::size_t(3));
+        // 468 more reaches it exactly: the oldest entry goes first.
+        cache.store("/Photos/C.jpg", std::make_shared<int>(200), 0);
+        QCOMPARE(cache.entryCount(), std::size_t(3));
         QVERIFY(!cache.find("/Photos/A.jpg", 0));
         QVERIFY(cache.find("/Photos/A.jpg", 90));
-        QCOMPARE(cache.totalSize(), std::size_t(768 * 2));
+        QCOMPARE(cache.totalSize(), std::size_t(768 + 496 + 468));
     }
 
     void thumbnailCacheIsSharedAcrossThreads() {
@@ -244,6 +248,7 @@ private slots:
     void statusBarPanesHostOneControlEach() {
         PaneStatusBar bar;
         bar.resize(600, 25);
+        bar.show();
         bar.setPanes({{1, -1, true, {}}, {2, 180, true, {}}, {3, 200, false, {}}});
         auto* first = new QLabel;
         QVERIFY(bar.addPaneControl(first, 1, true));
