@@ -7,12 +7,14 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "ui/app/qt_prompt.h"
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/image_button.h"
 #include "ui/controls/pane_status_bar.h"
 #include "ui/controls/text_progress_bar.h"
 #include "ui/pages/disc_estimate.h"
 #include "ui/pages/main_window.h"
+#include "ui/pages/numbered_message.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/progress_window.h"
 #include "ui/pages/recorder_access.h"
@@ -22,13 +24,16 @@
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 using namespace tellavine;
 using namespace tellavine::ui;
@@ -344,6 +349,59 @@ private slots:
         QCOMPARE(prompt_->shown().back(), std::string("Invalid Tellavine project file."));
         QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [old]"));
         QVERIFY(!window.project().modified());
+    }
+
+    void workerQuestionsAreAskedOnTheUiThread() {
+        installPrompt(std::make_shared<QtPrompt>());
+        PromptAnswer answer = PromptAnswer::Ok;
+        // The box runs its own event loop; a timer inside that loop answers it.
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer answerer;
+        answerer.setInterval(20);
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            answerer.stop();
+            box->button(QMessageBox::Yes)->click();
+        });
+        answerer.start();
+        std::thread worker([&answer] { answer = currentPrompt()->showText("Go on?", PromptButtons::YesNo); });
+        QTRY_VERIFY_WITH_TIMEOUT(!answerer.isActive(), 5000);
+        worker.join();
+        installPrompt(prompt_);
+        QCOMPARE(answer, PromptAnswer::Yes);
+        QCOMPARE(title, QStringLiteral("Tellavine"));
+        QCOMPARE(text, QStringLiteral("Go on?"));
+        QCOMPARE(icon, QMessageBox::Question);
+    }
+
+    void messagesAfterTheWindowWentAreDropped() {
+        auto job = std::make_shared<BuildJob>();
+        job->cuePath = "/tmp/x.cue";
+        auto* window = new ProgressWindow(job, false, true);
+        job->window.post(WM_MENU_ENCODE_BEGIN);
+        job->window.post(WM_IMAGE_DONE);
+        QCoreApplication::sendPostedEvents(window);
+        QVERIFY(window->done());
+        QCOMPARE(window->statusText(), QStringLiteral("Disc image file was successfully written to:\n\n/tmp/x.cue"));
+        // A sent message is delivered at once on the window's own thread.
+        job->window.send(WM_MENU_ENCODE_END);
+        QCOMPARE(window->statusText(), QStringLiteral("Encoding disc menu end."));
+        delete window;
+        QVERIFY(!job->window.attached());
+        job->window.post(WM_BUILD_FAILED);  // dropped, nothing to deliver to
+        QCoreApplication::sendPostedEvents();
+
+        // A receiver released while its events are queued delivers nothing more.
+        QObject sink;
+        auto receiver = std::make_shared<QtMessageReceiver>(&sink);
+        receiver->release();
+        receiver->postMessage(WM_BUILD_FAILED, 0, 0);
+        QCOMPARE(receiver->sendMessage(WM_BUILD_FAILED, 0, 0), MessageParam(0));
     }
 
     void closingAsksToSaveAndWritesSettings() {
