@@ -1,11 +1,12 @@
 # Front door for a fresh machine:
 #   make test   installs what is missing, builds everything and runs every test
+#   make demo   builds and authors the demo disc from the bundled sample photos
 #   make build  builds (after installing dependencies)
 #   make run    builds and starts the desktop program
 JOBS ?= $(shell nproc)
 PRESET ?= default
 
-.PHONY: all deps configure build test asan-test clean run
+.PHONY: all deps configure build test asan-test demo run clean
 
 all: build
 
@@ -20,6 +21,9 @@ build: configure
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+demo: build
+	scripts/make-demo.sh build/$(PRESET)
 
 run: build
 	build/$(PRESET)/bin/tellavine

@@ -1,24 +1,85 @@
 #include "build/disc_pipeline.h"
 
+#include "build/disc_assembly.h"
+#include "build/build_checks.h"
+#include "encode/menu_stage.h"
+#include "encode/slide_stage.h"
+#include "project/messages.h"
+#include "vcd/image_mode.h"
+#include "vcd/image_sink.h"
+
 namespace tellavine {
 namespace {
 
-// Until the encoding stages and the authoring object are joined here, every build
-// stops at its first stage and reports the failure like any failed build.
-class UnavailablePipeline : public BuildPipeline {
+// The image sink as the driver holds it.
+class VcdBuildSink : public BuildSink {
 public:
-    bool encodeDiscMenu(BuildJob&, const BuildInputs&) override { return false; }
-    bool encodeAlbumSlides(BuildJob&, const BuildInputs&) override { return false; }
-    std::unique_ptr<BuildSink> createImageSink(BuildJob&, const BuildInputs&) override { return nullptr; }
-    std::unique_ptr<DiscWriter> assembleDisc(BuildJob&, const BuildInputs&, BuildSink&) override {
-        return nullptr;
+    explicit VcdBuildSink(std::unique_ptr<vcd::ImageSink> sink) : sink_(std::move(sink)) {}
+    vcd::ImageSink& sink() { return *sink_; }
+
+private:
+    std::unique_ptr<vcd::ImageSink> sink_;
+};
+
+// The authoring object as the driver uses it after assembly.
+class VcdDiscWriter : public DiscWriter {
+public:
+    explicit VcdDiscWriter(std::unique_ptr<vcd::AuthoringObject> disc) : disc_(std::move(disc)) {}
+
+    std::int32_t beginOutput() override {
+        const std::int64_t sectors = disc_->beginOutput();
+        laidOut_ = sectors >= 0;
+        if (!laidOut_) {
+            showText("The disc cannot be laid out: " + disc_->failureReason());
+            return 0;
+        }
+        return static_cast<std::int32_t>(sectors);
+    }
+
+    bool writeImage(BuildSink& sink, BuildJob& job) override {
+        if (!laidOut_) return false;
+        auto& vcdSink = static_cast<VcdBuildSink&>(sink).sink();
+        const int result = disc_->writeImage(&vcdSink, {}, job);
+        if (result != vcd::kWriteComplete && !job.cancelled() && !disc_->failureReason().empty()) {
+            appendRunLog("Writing the image stopped: " + disc_->failureReason());
+        }
+        return result == vcd::kWriteComplete;
+    }
+
+    void endOutput() override { disc_->endOutput(); }
+
+private:
+    std::unique_ptr<vcd::AuthoringObject> disc_;
+    bool laidOut_ = false;
+};
+
+class DiscPipeline : public BuildPipeline {
+public:
+    bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) override {
+        // Projects that cannot make a playable disc are refused before any work.
+        if (!checkProjectForBuild(job, inputs)) return false;
+        return tellavine::encodeDiscMenu(job, inputs);
+    }
+    bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) override {
+        return tellavine::encodeAlbumSlides(job, inputs);
+    }
+    std::unique_ptr<BuildSink> createImageSink(BuildJob& job, const BuildInputs& inputs) override {
+        vcd::setImageFileMode(inputs.options.outputTarget == OutputTarget::ImageFile);
+        auto sink = vcd::createImageSink(job.cuePath, job.binPath, job);
+        if (!sink) return nullptr;
+        return std::make_unique<VcdBuildSink>(std::move(sink));
+    }
+    std::unique_ptr<DiscWriter> assembleDisc(BuildJob& job, const BuildInputs& inputs, BuildSink&) override {
+        auto disc = tellavine::assembleDisc(job, inputs);
+        if (!disc) return nullptr;
+        return std::make_unique<VcdDiscWriter>(std::move(disc));
     }
 };
 
 }  // namespace
 
 std::shared_ptr<BuildPipeline> makeDiscPipeline() {
-    return std::make_shared<UnavailablePipeline>();
+    return std::make_shared<DiscPipeline>();
 }
 
 }  // namespace tellavine

@@ -27,7 +27,7 @@ struct BuildJob : SinkOwner {
 // What the build thread reads besides the job. The project and options are not copied:
 // the modal progress window keeps the user from changing them during the build.
 struct BuildInputs {
-    const Project* project = nullptr;
+    Project* project = nullptr;  // captions drawn during the build write their position back
     DiscOptions options;
     std::string tempDir;     // the build's private copy, ends in '/'
     std::string programDir;  // data files (avseq01.*, temp_x.*, template/), ends in '/'

@@ -28,6 +28,8 @@ const char* builtInString(int id) {
         {IDS_PROJECT_OVER_LIMITS,
          "The project file holds more albums (max. 99) or photos (max. 1980 for each album) "
          "than a project can have.\nOnly the first ones have been loaded."},
+        {IDS_DECODE_ERROR, "Error while decoding image :\n%s"},
+        {IDS_NEW_IMAGE_FAILED, "Error while new image object."},
         {IDS_NEW_SLIDESHOW, "New SlideShow"},
         {IDS_DELETE_SLIDESHOW, "Delete SlideShow"},
         {IDS_SLIDESHOW_PROPERTY, "Slideshow Property"},

@@ -24,6 +24,8 @@ enum StringId : int {
     IDS_INVALID_OLD_PROJECT = 311,
     IDS_PROJECT_INCOMPLETE = 312,
     IDS_PROJECT_OVER_LIMITS = 313,
+    IDS_DECODE_ERROR = 314,  // "%s" is the reason
+    IDS_NEW_IMAGE_FAILED = 315,
 
     // Button tooltips are numbered like the buttons' commands.
     IDS_NEW_SLIDESHOW = 34001,

@@ -1,0 +1,34 @@
+#include "build/build_checks.h"
+
+#include "platform/text.h"
+#include "project/messages.h"
+
+namespace tellavine {
+
+bool checkProjectForBuild(const BuildJob& job, const BuildInputs& inputs) {
+    const Project& project = *inputs.project;
+    if (project.albumCount() > 0 && job.itemsPerPage <= 0) {
+        showText(formatText("The disc menu template \"%s\" has no album buttons (\"Items_count\"), so the "
+                            "albums cannot be reached from the disc menu.\nPlease choose another template.",
+                            project.menu().templatePath.c_str()));
+        return false;
+    }
+    std::string empty;
+    for (const Album& album : project.albums()) {
+        if (album.hasMusic() && album.slides.empty()) {
+            showText(formatText("The album \"%s\" has background music but no photos.\nPlease add photos to it "
+                                "or remove its music before making the disc.",
+                                album.name.c_str()));
+            return false;
+        }
+        if (!album.hasMusic() && album.slides.empty()) empty += "\n" + album.name;
+    }
+    if (!empty.empty()) {
+        const std::string warning = "These albums have no photos; their menu buttons will do nothing:" + empty;
+        appendRunLog(warning);
+        showText(warning);
+    }
+    return true;
+}
+
+}  // namespace tellavine

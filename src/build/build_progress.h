@@ -1,0 +1,58 @@
+#pragma once
+// What a build's progress display shows for each numbered message: the status text,
+// the bar's position and short text, and whether the build has ended. The desktop
+// program's progress window and the command-line tool both show this.
+
+#include "platform/message_target.h"
+#include "project/build_job.h"
+
+#include <string>
+
+namespace tellavine {
+
+// Messages of the recorder feed and the image sink, as the progress display sees them.
+enum ProgressMessage : unsigned {
+    WM_RECORDER_WAIT = 1524,
+    WM_FLUSH_CACHE = 1525,
+    WM_BURN_PREPARE = 3024,
+    WM_BURN_START = 3025,
+    WM_BURN_PROGRESS = 3026,
+    WM_BURN_FINISHING = 3027,
+    WM_BURN_DONE = 3028,
+    WM_BURN_ERROR = 3029,
+    WM_IMAGE_BEGIN_PROGRESS = 4024,
+    WM_IMAGE_SECTOR_PROGRESS = 4025,
+    WM_IMAGE_DONE_PROGRESS = 4026,
+};
+
+struct ProgressView {
+    std::string status = "Writing data...";
+    int position = 0;  // 0..100
+    std::string barText;
+    bool barVisible = true;
+    bool done = false;
+    bool succeeded = false;
+    bool closeLabel = false;  // the button reads "&Close"
+};
+
+class BuildProgress {
+public:
+    // `job` gives the image's sector count; `simulate` and the CUE path shape the texts.
+    BuildProgress(const BuildJob& job, bool simulate);
+
+    // Updates the view for one message; false when the message is not a progress message.
+    // `errorText` is the recorder's text of WM_BURN_ERROR.
+    bool handle(unsigned message, MessageParam wParam, MessageParam lParam, const std::string& errorText = {});
+    const ProgressView& view() const { return view_; }
+
+private:
+    void waiting(const char* status);
+    void finish(const std::string& status, bool succeeded, bool closeLabel);
+
+    const BuildJob& job_;
+    bool simulate_;
+    long long imageMessages_ = 0;
+    ProgressView view_;
+};
+
+}  // namespace tellavine

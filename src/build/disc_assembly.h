@@ -1,0 +1,28 @@
+#pragma once
+// Disc assembly: describes the finished Video CD 2.0 to the authoring object — disc
+// parameters, the playback-control graph (menu pages and one node per album item),
+// copies of the photos and music, the segment play items left by the encoding stages
+// and the one MPEG sequence track.
+
+#include "project/build_job.h"
+#include "vcd/authoring_object.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tellavine {
+
+// Items an album puts on the disc: one still sequence when it has music, else one
+// still per photo.
+int albumItemCount(const Album& album);
+
+// The name a photo's copy gets on the disc: its display name, or "<stem>_<d><rest>"
+// when d earlier photos of the album share the name (letter case ignored).
+std::vector<std::string> uniquePhotoNames(const Album& album);
+
+// The authoring object for the build, or nullptr when a file of the disc cannot be
+// opened (the message has been shown and WM_BUILD_FAILED posted).
+std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInputs& inputs);
+
+}  // namespace tellavine

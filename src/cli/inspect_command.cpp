@@ -1,0 +1,182 @@
+// tellavine-cli inspect: a readable (or JSON) listing of a Video CD image.
+#include "cli/cli_options.h"
+#include "cli/disc_image.h"
+#include "platform/text.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace tellavine::cli {
+namespace {
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const unsigned char c : text) {
+        if (c == '"' || c == '\\') { out += '\\'; out += static_cast<char>(c); }
+        else if (c < 0x20) out += formatText("\\u%04x", c);
+        else out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+const char* videoType(int content) {
+    static const char* names[] = {"none", "NTSC still", "NTSC hi-res still", "NTSC motion",
+                                  "?", "PAL still", "PAL hi-res still", "PAL motion"};
+    return names[(content >> 2) & 7];
+}
+
+const char* audioType(int content) {
+    static const char* names[] = {"no audio", "mono audio", "stereo audio", "dual-channel audio"};
+    return names[content & 3];
+}
+
+std::string lidText(int lid) { return lid ? formatText("list %d", lid) : std::string("-"); }
+
+std::string waitText(int encoded) {
+    if (encoded == 0xFF) return "wait forever";
+    if (encoded <= 60) return formatText("%d s", encoded);
+    return formatText("%d s", 60 + (encoded - 60) * 10);
+}
+
+void printText(const DiscImage& disc) {
+    std::printf("Image: %u sectors\nTracks:\n", disc.sectorCount());
+    for (const auto& track : disc.cue().tracks) {
+        std::printf("  %02d  %s  starts at sector %u\n", track.number, track.mode.c_str(), track.startLsn);
+    }
+    const VcdInfo& info = disc.info();
+    std::printf("Volume: \"%s\"  Album: \"%s\"  %s version %d, volume %d of %d\n", disc.volumeId().c_str(),
+                info.album.c_str(), info.system.c_str(), info.version, info.volumeNumber, info.volumeCount);
+    std::printf("Files:\n");
+    for (const auto& file : disc.files()) {
+        if (file.directory) std::printf("  %s/\n", file.path.c_str());
+        else std::printf("  %-40s %10u bytes%s\n", file.path.c_str(), file.size, file.form2 ? "  (Form 2)" : "");
+    }
+    std::printf("Entries:\n");
+    for (const auto& entry : disc.entries()) std::printf("  track %02d at %s\n", entry.track, entry.msf.c_str());
+    std::printf("Segment play items:\n");
+    for (const auto& segment : disc.segments()) {
+        std::printf("  item %d: %d unit%s, %s, %s\n", segment.playItem, segment.units, segment.units == 1 ? "" : "s",
+                    videoType(segment.content), audioType(segment.content));
+    }
+    if (disc.lists().empty()) {
+        std::printf("No playback control.\n");
+        return;
+    }
+    std::printf("Playback control (%d lists):\n", info.maxLid);
+    for (const auto& list : disc.lists()) {
+        std::printf("  list %d (%s) shows item %d", list.lid, list.kind.c_str(), list.itemNumber);
+        if (list.kind == "selection") {
+            std::printf("; previous %s, next %s, return %s; timeout %s -> %s%s\n", lidText(list.prevLid).c_str(),
+                        lidText(list.nextLid).c_str(), lidText(list.returnLid).c_str(),
+                        waitText(list.timeoutTime).c_str(), lidText(list.timeoutLid).c_str(),
+                        list.jumpDelayed ? " (jump delayed)" : "");
+            for (std::size_t key = 0; key < list.selectionLids.size(); ++key) {
+                std::printf("      key %zu -> %s\n", list.bsn + key,
+                            list.selectionLids[key] ? lidText(list.selectionLids[key]).c_str() : "nothing");
+            }
+        } else {
+            std::printf("\n");
+        }
+    }
+}
+
+void printJson(const DiscImage& disc) {
+    const VcdInfo& info = disc.info();
+    std::printf("{\n  \"sectors\": %u,\n  \"tracks\": [", disc.sectorCount());
+    const auto& tracks = disc.cue().tracks;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        std::printf("%s{\"number\": %d, \"mode\": %s, \"start\": %u, \"pregap\": %u}", i ? ", " : "",
+                    tracks[i].number, jsonString(tracks[i].mode).c_str(), tracks[i].startLsn, tracks[i].pregapLsn);
+    }
+    std::printf("],\n  \"volumeId\": %s,\n", jsonString(disc.volumeId()).c_str());
+    std::printf("  \"info\": {\"system\": %s, \"version\": %d, \"profile\": %d, \"album\": %s, \"volumeCount\": %d, "
+                "\"volumeNumber\": %d, \"statusFlags\": %d, \"psdSize\": %u, \"firstSegment\": %s, "
+                "\"offsetMultiplier\": %d, \"maxLid\": %d, \"palFlags\": [",
+                jsonString(info.system).c_str(), info.version, info.profile, jsonString(info.album).c_str(),
+                info.volumeCount, info.volumeNumber, info.statusFlags, info.psdSize,
+                jsonString(info.firstSegmentMsf).c_str(), info.offsetMultiplier, info.maxLid);
+    for (std::size_t i = 0; i < disc.entries().size() && i < info.palFlags.size(); ++i) {
+        std::printf("%s%s", i ? ", " : "", info.palFlags[i] ? "true" : "false");
+    }
+    std::printf("], \"segmentContent\": [");
+    for (std::size_t i = 0; i < info.segmentContent.size(); ++i) std::printf("%s%d", i ? ", " : "", info.segmentContent[i]);
+    std::printf("]},\n  \"files\": [");
+    bool first = true;
+    for (const auto& file : disc.files()) {
+        std::printf("%s\n    {\"path\": %s, \"size\": %u, \"extent\": %u, \"directory\": %s, \"form2\": %s}",
+                    first ? "" : ",", jsonString(file.path).c_str(), file.size, file.extent,
+                    file.directory ? "true" : "false", file.form2 ? "true" : "false");
+        first = false;
+    }
+    std::printf("\n  ],\n  \"entries\": [");
+    for (std::size_t i = 0; i < disc.entries().size(); ++i) {
+        const auto& entry = disc.entries()[i];
+        std::printf("%s{\"track\": %d, \"msf\": %s, \"lsn\": %u}", i ? ", " : "", entry.track,
+                    jsonString(entry.msf).c_str(), entry.lsn);
+    }
+    std::printf("],\n  \"segments\": [");
+    const auto segments = disc.segments();
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        std::printf("%s{\"playItem\": %d, \"units\": %d, \"content\": %d}", i ? ", " : "", segments[i].playItem,
+                    segments[i].units, segments[i].content);
+    }
+    std::printf("],\n  \"lists\": [");
+    first = true;
+    for (const auto& list : disc.lists()) {
+        std::printf("%s\n    {\"lid\": %d, \"offset\": %u, \"kind\": %s, \"item\": %d, \"prev\": %d, \"next\": %d, "
+                    "\"return\": %d, \"default\": %d, \"timeout\": %d, \"timeoutTime\": %d, \"loopCount\": %d, "
+                    "\"jumpDelayed\": %s, \"bsn\": %d, \"selections\": [",
+                    first ? "" : ",", list.lid, list.offset, jsonString(list.kind).c_str(), list.itemNumber,
+                    list.prevLid, list.nextLid, list.returnLid, list.defaultLid, list.timeoutLid, list.timeoutTime,
+                    list.loopCount, list.jumpDelayed ? "true" : "false", list.bsn);
+        for (std::size_t i = 0; i < list.selectionLids.size(); ++i) {
+            std::printf("%s%d", i ? ", " : "", list.selectionLids[i]);
+        }
+        std::printf("]}");
+        first = false;
+    }
+    std::printf("\n  ]\n}\n");
+}
+
+bool writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool extract(const DiscImage& disc, const std::string& folder) {
+    bool ok = true;
+    for (const auto& file : disc.files()) {
+        if (!file.directory) ok = writeBytes(std::filesystem::path(folder) / file.path, disc.fileBytes(file)) && ok;
+    }
+    for (const auto& track : disc.cue().tracks) {
+        if (track.number < 2) continue;
+        ok = writeBytes(std::filesystem::path(folder) / formatText("track%02d.mpg", track.number),
+                        disc.trackBytes(track.number)) && ok;
+    }
+    return ok;
+}
+
+}  // namespace
+
+int runInspectCommand(const InspectCommand& command) {
+    DiscImage disc;
+    std::string error;
+    if (!disc.open(command.cuePath, error) || !disc.readFileSystem(error) || !disc.readControlFiles(error)) {
+        std::fprintf(stderr, "tellavine-cli: %s\n", error.c_str());
+        return kExitFailure;
+    }
+    if (command.json) printJson(disc);
+    else printText(disc);
+    if (!command.extractDir.empty() && !extract(disc, command.extractDir)) {
+        std::fprintf(stderr, "tellavine-cli: cannot write everything into %s\n", command.extractDir.c_str());
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace tellavine::cli

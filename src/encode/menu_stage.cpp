@@ -1,0 +1,77 @@
+#include "encode/menu_stage.h"
+
+#include "compose/menu_page.h"
+#include "encode/multiplexer.h"
+#include "encode/music_stage.h"
+#include "encode/slide_stage.h"
+#include "encode/still_encoder.h"
+#include "platform/text.h"
+#include "project/messages.h"
+
+#include <cstdio>
+
+namespace tellavine {
+namespace {
+
+constexpr int kSecondsPerMenuStill = 4;
+
+}  // namespace
+
+bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
+    const Project& project = *inputs.project;
+    const std::string& temp = inputs.tempDir;
+    const std::string musicPath = project.menu().musicPath;
+    const std::string mp2Path = temp + "bkmusic.mp2";
+    const bool hasMusic = !musicPath.empty();
+
+    if (hasMusic) {
+        appendRunLog(musicPath);
+        if (!encodeMenuMusic(job, inputs, mp2Path, musicPath)) return false;
+        appendRunLog("End of encode menu music.");
+    }
+
+    const int perPage = job.itemsPerPage;
+    const int pages = perPage > 0 ? (job.albumCount + perPage - 1) / perPage : 0;
+    const std::string stillPath = temp + "temp_d.m1v";
+    for (int n = 1; n <= pages; ++n) {
+        MenuFrameRequest request;
+        request.project = &project;
+        request.programDir = inputs.programDir;
+        request.page = n - 1;
+        request.standard = inputs.options.tvStandard;
+        request.aspect = inputs.options.aspectCorrection;
+        request.cropPercent = inputs.options.tvCropping;
+        {
+            const StillFrame frame = composeMenuFrame(request);
+            StillPicture picture;
+            picture.width = frame.width;
+            picture.height = frame.height;
+            picture.bottomUpRows = frame.bits.data();
+            picture.rowStride = frame.rowBytes();
+            picture.order = PixelOrder::Bgr;
+
+            appendRunLog(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
+            if (!frame.valid() ||
+                !encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create)) {
+                appendRunLog(formatText("Fail of Encoding menu_%d file %s", n, stillPath.c_str()));
+                return false;
+            }
+            appendRunLog(formatText("End of Encoding menu_%d file %s", n, stillPath.c_str()));
+        }
+
+        appendRunLog("multiplex menu files.");
+        std::vector<std::string> inputsOfPage{stillPath, stockStillPath(inputs)};
+        if (hasMusic) inputsOfPage.push_back(mp2Path);
+        StillSequenceOptions options;
+        options.secondsPerStill = kSecondsPerMenuStill;
+        options.displayName = formatText("menu page %d", n);
+        if (!multiplexStillSequence(formatText("%smenu_%02d.mpg", temp.c_str(), n), inputsOfPage, options)) {
+            return false;
+        }
+        std::remove(stillPath.c_str());
+    }
+    if (hasMusic) std::remove(mp2Path.c_str());
+    return true;
+}
+
+}  // namespace tellavine

@@ -1,0 +1,30 @@
+#pragma once
+// The slide encoding stage: every album becomes the MPEG segments the disc plays. An
+// album without music gives one mixed still per photo (the photo at 704 pixels beside
+// the stock 352-pixel still); an album with music gives one still sequence over its
+// music, each photo at both resolutions, shown for the album's play time.
+//
+// Runs on the build thread; tests the cancel event before each photo and posts
+// WM_SLIDE_PROGRESS (done, total) before each photo.
+
+#include "compose/still_frame.h"
+#include "project/build_job.h"
+
+#include <string>
+
+namespace tellavine {
+
+bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs);
+
+// One self-contained still segment of a photo (albums without music).
+bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs);
+
+// Composes the photo at `resolution` and writes it to the elementary stream at
+// `streamPath`, creating the file or appending to it.
+bool encodePhotoStill(Slide& slide, const std::string& streamPath, bool create, StillResolution resolution,
+                      const BuildInputs& inputs);
+
+// The stock normal-resolution still of the build's TV standard.
+std::string stockStillPath(const BuildInputs& inputs);
+
+}  // namespace tellavine

@@ -1,0 +1,84 @@
+#pragma once
+// Reading photo files. Every reader takes the whole file as bytes, refuses pictures
+// larger than kMaxPictureSide / kMaxPicturePixels, and reports a damaged file as a
+// failure with a short reason, never by crashing or throwing.
+
+#include "imaging/picture.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace tellavine {
+
+enum class PictureType {
+    Unknown = 0,  // detect from the content
+    Bmp,
+    Gif,
+    Jpeg,
+    Png,
+    Pcx,
+    Tga,
+    Tiff,
+    Wbmp,
+    Wmf,
+    Jpeg2000,
+};
+
+const char* pictureTypeName(PictureType type);
+
+// The type a file's name suggests (".jpg", ".tif", ...), Unknown when it suggests none.
+PictureType pictureTypeFromExtension(const std::string& path);
+
+// The type the bytes carry a signature of. TGA and WBMP have no signature: they are
+// recognised last, by headers that are consistent with the data length.
+PictureType detectPictureType(std::span<const std::uint8_t> data);
+
+struct DecodeOptions {
+    // JPEG only: decode at 1/2, 1/4 or 1/8 when the picture is at least that many times
+    // wider than this (0 = full size).
+    int minimumWidth = 0;
+    // Turn camera photos upright from their EXIF (JPEG) or orientation tag (TIFF).
+    bool applyOrientation = true;
+};
+
+struct PictureLoad {
+    Picture picture;
+    PictureType type = PictureType::Unknown;
+    std::string error;  // why the picture has no pixels
+
+    bool ok() const { return picture.valid(); }
+};
+
+// Files larger than this are refused before reading.
+inline constexpr std::uintmax_t kMaxPictureFileBytes = 512ull * 1024 * 1024;
+
+// Reads a picture from memory: the given type first, then the detected type when that
+// fails (Unknown detects at once).
+PictureLoad decodePicture(std::span<const std::uint8_t> data, PictureType type = PictureType::Unknown,
+                          const DecodeOptions& options = {});
+
+// The same for a file. A missing or unreadable file gives a load without pixels.
+PictureLoad loadPicture(const std::string& path, PictureType type = PictureType::Unknown,
+                        const DecodeOptions& options = {});
+
+// "Load with JPEG reduction": JPEG files decode at the smallest of 1/8, 1/4, 1/2 scale
+// whose divisor d still leaves width >= d * minimumWidth; other formats load at full size.
+PictureLoad loadPictureReduced(const std::string& path, int minimumWidth);
+
+// The readers themselves, one per format (used by decodePicture and the fuzz harnesses).
+bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
+bool decodePng(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeTiff(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
+bool decodeGif(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeTga(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeWbmp(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+
+// The orientation (1..8) recorded in an EXIF block (the APP1 payload after "Exif\0\0",
+// which is a little TIFF file), 0 when it has none.
+int exifOrientation(std::span<const std::uint8_t> tiffBlock);
+
+}  // namespace tellavine

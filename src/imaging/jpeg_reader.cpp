@@ -1,0 +1,157 @@
+// JPEG through libjpeg(-turbo). libjpeg reports fatal errors by calling error_exit,
+// which here longjmps back into decodeJpegCore; that function keeps only plain data
+// on its stack so nothing with a destructor is skipped.
+
+#include "imaging/codec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace tellavine {
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void onJpegError(j_common_ptr cinfo) {
+    auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, manager->message);
+    std::longjmp(manager->jump, 1);
+}
+
+void onJpegMessage(j_common_ptr, int) {}  // warnings are not worth a line anywhere
+
+// What decodeJpegCore fills; the caller owns it, so nothing is lost on a longjmp.
+struct JpegJob {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    int minimumWidth = 0;
+    Picture* picture = nullptr;
+    std::vector<std::uint8_t>* scanline = nullptr;
+    std::vector<std::uint8_t>* exif = nullptr;
+    const char* error = nullptr;
+    char message[JMSG_LENGTH_MAX] = {};
+};
+
+// Allocation helpers called from the core; they finish before libjpeg runs again.
+bool allocatePicture(JpegJob& job, int width, int height, std::size_t scanlineBytes) {
+    *job.picture = Picture::create(width, height);
+    if (!job.picture->valid()) return false;
+    job.scanline->resize(scanlineBytes);
+    return true;
+}
+
+void keepExif(JpegJob& job, jpeg_saved_marker_ptr marker) {
+    for (; marker; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length > 6 &&
+            std::memcmp(marker->data, "Exif\0\0", 6) == 0) {
+            job.exif->assign(marker->data + 6, marker->data + marker->data_length);
+            return;
+        }
+    }
+}
+
+void storeRow(JpegJob& job, int y, const std::uint8_t* in, int width, J_COLOR_SPACE space, bool adobeInverted) {
+    std::uint8_t* out = job.picture->row(y);
+    if (space == JCS_CMYK) {
+        // Adobe writes CMYK inverted (0 = full ink); plain CMYK files count ink upwards.
+        for (int x = 0; x < width; ++x, in += 4, out += 3) {
+            int c = in[0], m = in[1], yel = in[2], k = in[3];
+            if (!adobeInverted) {
+                c = 255 - c; m = 255 - m; yel = 255 - yel; k = 255 - k;
+            }
+            out[0] = static_cast<std::uint8_t>((c * k + 127) / 255);
+            out[1] = static_cast<std::uint8_t>((m * k + 127) / 255);
+            out[2] = static_cast<std::uint8_t>((yel * k + 127) / 255);
+        }
+    } else {
+        std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
+    }
+}
+
+void decodeJpegCore(JpegJob& job) {
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager errors;
+    cinfo.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = onJpegError;
+    errors.base.emit_message = onJpegMessage;
+    if (setjmp(errors.jump)) {
+        std::memcpy(job.message, errors.message, sizeof job.message);
+        job.error = job.message;
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, job.data, static_cast<unsigned long>(job.size));
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&cinfo, TRUE);
+    keepExif(job, cinfo.marker_list);
+
+    if (!pictureSizeAllowed(cinfo.image_width, cinfo.image_height)) {
+        job.error = "the picture is too large";
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    if (job.minimumWidth > 0) {
+        for (unsigned divisor : {8u, 4u, 2u}) {
+            if (cinfo.image_width >= divisor * static_cast<unsigned>(job.minimumWidth)) {
+                cinfo.scale_num = 1;
+                cinfo.scale_denom = divisor;
+                break;
+            }
+        }
+    }
+    jpeg_start_decompress(&cinfo);
+    const int width = static_cast<int>(cinfo.output_width);
+    const int height = static_cast<int>(cinfo.output_height);
+    if (!allocatePicture(job, width, height, static_cast<std::size_t>(width) * cinfo.output_components)) {
+        job.error = "the picture is too large";
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW rows[1] = {job.scanline->data()};
+        const int y = static_cast<int>(cinfo.output_scanline);
+        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
+        storeRow(job, y, job.scanline->data(), width, cinfo.out_color_space, cinfo.saw_Adobe_marker);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+}
+
+}  // namespace
+
+bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error) {
+    if (data.empty()) {
+        error = "empty JPEG file";
+        return false;
+    }
+    Picture picture;
+    std::vector<std::uint8_t> scanline, exif;
+    JpegJob job;
+    job.data = data.data();
+    job.size = data.size();
+    job.minimumWidth = options.minimumWidth;
+    job.picture = &picture;
+    job.scanline = &scanline;
+    job.exif = &exif;
+    decodeJpegCore(job);
+    if (job.error) {
+        error = std::string("JPEG: ") + job.error;
+        return false;
+    }
+    if (options.applyOrientation) applyOrientation(picture, exifOrientation(exif));
+    out = std::move(picture);
+    return true;
+}
+
+}  // namespace tellavine

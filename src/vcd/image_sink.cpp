@@ -1,0 +1,229 @@
+#include "vcd/image_sink.h"
+
+#include "vcd/recorder_hooks.h"
+#include "vcd/image_mode.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+namespace tellavine::vcd {
+namespace {
+
+constexpr std::size_t kStreamBufferSize = 128 * 1024;
+
+std::string folderOf(const std::string& path) {
+    std::error_code ignored;
+    auto absolute = std::filesystem::absolute(std::filesystem::path(path), ignored);
+    return absolute.lexically_normal().parent_path().string();
+}
+
+std::string indexLine(unsigned index, std::uint32_t lsn) {
+    const auto msf = lsnToMsf(lsn);
+    char line[64];
+    std::snprintf(line, sizeof line, "    INDEX %2.2u %2.2x:%2.2x:%2.2x\r\n", index, msf[0], msf[1], msf[2]);
+    return line;
+}
+
+}  // namespace
+
+BufferedFile::~BufferedFile() {
+    if (file_) std::fclose(file_);
+}
+
+bool BufferedFile::open(const std::string& path) {
+    file_ = std::fopen(path.c_str(), "wb");
+    if (!file_) return false;
+    buffer_.resize(kStreamBufferSize);
+    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    return true;
+}
+
+bool BufferedFile::seek(std::uint64_t offset) {
+    return file_ && fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+bool BufferedFile::write(std::span<const std::uint8_t> data) {
+    return file_ && std::fwrite(data.data(), 1, data.size(), file_) == data.size();
+}
+
+bool BufferedFile::close() {
+    if (!file_) return true;
+    const bool flushed = std::fflush(file_) == 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return flushed && closed;
+}
+
+ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile)
+    : cuePath_(std::move(cuePath)), binPath_(std::move(binPath)), owner_(&owner), imageFile_(imageFile) {}
+
+ImageSink::~ImageSink() = default;
+
+std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
+                                           SinkOwner& owner) {
+    return std::make_unique<ImageSink>(cuePath, binPath, owner, imageFileMode());
+}
+
+void ImageSink::fail(const std::string& reason) {
+    if (failureReason_.empty()) failureReason_ = reason;
+}
+
+void ImageSink::failFile(const char* what, const std::string& path, int error) {
+    fail(std::string("Cannot ") + what + " the disc image file " + path + ": " + std::strerror(error) + ".");
+}
+
+bool ImageSink::openOutputs() {
+    if (opened_) return !failed();
+    opened_ = true;
+    if (!imageFile_) {
+        if (auto feed = recorderFeed()) feed->openRecorderQueue();
+        return true;
+    }
+    errno = 0;
+    if (!bin_.open(binPath_)) {
+        failFile("create", binPath_, errno);
+        return false;
+    }
+    if (!cue_.open(cuePath_)) {
+        failFile("create", cuePath_, errno);
+        return false;
+    }
+    return true;
+}
+
+std::string ImageSink::cueFileName() const {
+    // A BIN beside its CUE is named without a folder, so the pair can be moved.
+    if (folderOf(binPath_) == folderOf(cuePath_)) return std::filesystem::path(binPath_).filename().string();
+    return binPath_;
+}
+
+bool ImageSink::writeCueText(const std::string& text) {
+    if (!imageFile_ || failed()) return !failed();
+    errno = 0;
+    if (!cue_.write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()})) {
+        failFile("write", cuePath_, errno);
+        return false;
+    }
+    return true;
+}
+
+void ImageSink::addCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t absoluteAddress) {
+    auto feed = recorderFeed();
+    if (!feed) return;
+    if (!feed->addRecorderCueEntry(track, index, absoluteAddress) && !imageFile_)
+        fail("The disc has more tracks and indexes than the recorder's cue sheet can hold.");
+}
+
+int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
+    owner_ = &owner;
+    if (imageFile_) owner.window.post(WM_IMAGE_BEGIN);
+    if (auto feed = recorderFeed()) feed->beginRecorderCueSheet();
+    if (!openOutputs()) return -1;
+
+    writeCueText("FILE \"" + cueFileName() + "\" BINARY\r\n");
+    const CueEntry* previous = nullptr;
+    unsigned track = 0;
+    unsigned index = 0;
+    char line[128];
+    for (const CueEntry& entry : entries) {
+        switch (entry.kind) {
+            case CueKind::TrackStart: {
+                ++track;
+                std::snprintf(line, sizeof line, "  TRACK %2.2u MODE2/%u\r\n    FLAGS DCP\r\n", track,
+                              static_cast<unsigned>(sectorSize_));
+                std::string text = line;
+                if (previous && previous->kind == CueKind::PregapStart) {
+                    text += indexLine(0, previous->lsn);
+                    addCueEntry(static_cast<std::uint8_t>(track), 0, previous->lsn + kLeadInFrames);
+                }
+                index = 1;
+                text += indexLine(1, entry.lsn);
+                writeCueText(text);
+                if (track == 1) addCueEntry(1, 0, 0);
+                addCueEntry(static_cast<std::uint8_t>(track), 1, entry.lsn + kLeadInFrames);
+                break;
+            }
+            case CueKind::PregapStart:
+                break;
+            case CueKind::IndexMark:
+                ++index;
+                writeCueText(indexLine(index, entry.lsn));
+                addCueEntry(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(index),
+                            entry.lsn + kLeadInFrames);
+                break;
+            case CueKind::LeadOut: {
+                if (imageFile_ && !cue_.close() && !failed()) failFile("write", cuePath_, errno);
+                addCueEntry(kLeadOutTrack, 1, entry.lsn + kLeadInFrames);
+                if (!imageFile_ && !failed()) {
+                    auto feed = recorderFeed();
+                    if (!feed)
+                        fail("No disc recorder is set up.");
+                    else if (!feed->startRecorderFeed(owner))
+                        fail("The recording could not be started.");
+                }
+                return failed() ? -1 : 0;
+            }
+        }
+        previous = &entry;
+    }
+    return -1;
+}
+
+int ImageSink::writeSector(const Mode2Sector& sector, std::uint32_t lsn) {
+    if (failed() || !openOutputs()) return -1;
+    if (owner_->cancelled()) {
+        fail("Writing was cancelled.");
+        return -1;
+    }
+    if (!imageFile_) {
+        if (sectorSize_ == kRawSectorSize) {
+            if (auto feed = recorderFeed()) feed->queueRecorderSector(sector);
+        }
+        return 0;
+    }
+    errno = 0;
+    if (!bin_.seek(static_cast<std::uint64_t>(lsn) * sectorSize_)) {
+        failFile("seek in", binPath_, errno);
+        return -1;
+    }
+    const auto body = sectorSize_ == kRawSectorSize ? std::span<const std::uint8_t>(sector)
+                                                    : std::span<const std::uint8_t>(sector).subspan(16);
+    if (!bin_.write(body)) {
+        failFile("write", binPath_, errno);
+        return -1;
+    }
+    if (sectorSize_ == kRawSectorSize) owner_->window.post(WM_IMAGE_SECTOR);
+    return 0;
+}
+
+int ImageSink::setSinkArgument(std::string_view key, std::string_view value) {
+    if (key == "cue" || key == "bin") {
+        if (value.empty()) return -2;
+        (key == "cue" ? cuePath_ : binPath_) = std::string(value);
+        return 0;
+    }
+    if (key == "sector") {
+        if (value == "2336") sectorSize_ = kMode2BodySize;
+        else if (value == "2352") sectorSize_ = kRawSectorSize;
+        else return -2;
+        return 0;
+    }
+    return -1;
+}
+
+bool ImageSink::release(bool complete) {
+    if (released_) return !failed();
+    released_ = true;
+    if (imageFile_) {
+        errno = 0;
+        if (!bin_.close()) failFile("write", binPath_, errno);
+        errno = 0;
+        if (!cue_.close()) failFile("write", cuePath_, errno);
+    } else if (opened_) {
+        if (auto feed = recorderFeed()) feed->closeRecorderQueue(!failed() && complete);
+    }
+    return !failed();
+}
+
+}  // namespace tellavine::vcd

@@ -1,0 +1,108 @@
+#pragma once
+// The image sink: receives the cue list and every finished sector of an image and
+// writes a BIN file with a CUE sheet (image mode) or hands both to the recorder feed
+// (recorder mode, see recorder_hooks.h). Chosen by imageFileMode() when the sink is made.
+//
+// Life: createImageSink opens nothing; setCueList once, writeSector once per sector in
+// increasing order, release once. The sink checks every open, seek, write, flush and
+// close; after the first failure it writes nothing more, and failed() / failureReason()
+// say why. A signalled cancel event of the owner also stops it.
+
+#include "platform/sink_owner.h"
+#include "vcd/sector.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tellavine::vcd {
+
+enum ImageMessage : unsigned {
+    WM_IMAGE_BEGIN = 4024,   // image mode: at setCueList
+    WM_IMAGE_SECTOR = 4025,  // image mode: after each 2352-byte sector written
+    WM_IMAGE_DONE = 4026,    // image mode: posted by writeImage after release
+};
+
+enum class CueKind : std::uint8_t {
+    TrackStart = 1,   // index 1 of a new track
+    PregapStart = 2,  // index 0 of the track that the next TrackStart opens
+    IndexMark = 3,    // a further index in the current track
+    LeadOut = 4,      // first sector after the image
+};
+
+struct CueEntry {
+    std::uint32_t lsn = 0;
+    CueKind kind = CueKind::TrackStart;
+};
+
+// A C stream opened for writing with a 128 KiB buffer; closes on destruction.
+class BufferedFile {
+public:
+    BufferedFile() = default;
+    ~BufferedFile();
+    BufferedFile(const BufferedFile&) = delete;
+    BufferedFile& operator=(const BufferedFile&) = delete;
+
+    bool open(const std::string& path);  // "wb"
+    bool isOpen() const { return file_ != nullptr; }
+    bool seek(std::uint64_t offset);
+    bool write(std::span<const std::uint8_t> data);
+    bool close();  // flushes; false when the flush or close failed
+
+private:
+    std::FILE* file_ = nullptr;
+    std::vector<char> buffer_;
+};
+
+class ImageSink {
+public:
+    ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile);
+    ~ImageSink();
+    ImageSink(const ImageSink&) = delete;
+    ImageSink& operator=(const ImageSink&) = delete;
+
+    // 0 when the list reached its LeadOut entry, -1 when it did not or the sink failed.
+    int setCueList(std::span<const CueEntry> entries, SinkOwner& owner);
+    // 0 on success, -1 once the sink has failed or was cancelled.
+    int writeSector(const Mode2Sector& sector, std::uint32_t lsn);
+    // Keys "cue", "bin" (paths) and "sector" ("2336" or "2352"): 0, -1 unknown key,
+    // -2 missing or unknown value.
+    int setSinkArgument(std::string_view key, std::string_view value);
+    // Flushes and closes the files; in recorder mode closes the recorder queue, telling
+    // the feed whether the image is complete (writeImage passes false when it stopped
+    // early). True when everything the sink was given has been written.
+    bool release(bool complete = true);
+
+    bool failed() const { return !failureReason_.empty(); }
+    const std::string& failureReason() const { return failureReason_; }
+    bool imageFile() const { return imageFile_; }
+    std::size_t sectorSize() const { return sectorSize_; }
+
+private:
+    bool openOutputs();
+    bool writeCueText(const std::string& text);
+    void fail(const std::string& reason);
+    void failFile(const char* what, const std::string& path, int error);
+    void addCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t absoluteAddress);
+    std::string cueFileName() const;
+
+    std::string cuePath_;
+    std::string binPath_;
+    SinkOwner* owner_;
+    bool imageFile_;
+    std::size_t sectorSize_ = kRawSectorSize;
+    bool opened_ = false;
+    bool released_ = false;
+    BufferedFile bin_;
+    BufferedFile cue_;
+    std::string failureReason_;
+};
+
+std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
+                                           SinkOwner& owner);
+
+}  // namespace tellavine::vcd

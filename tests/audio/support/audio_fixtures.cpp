@@ -1,0 +1,121 @@
+#include "audio/support/audio_fixtures.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+namespace tellavine::testing {
+namespace {
+
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+void require(bool ok, const std::string& what) {
+    if (!ok) throw std::runtime_error("fixture command failed: " + what);
+}
+
+}  // namespace
+
+bool run(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string capture(const std::string& command) {
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe) return {};
+    std::string output;
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0) output.append(buffer, got);
+    return output;
+}
+
+void makeToneWav(const std::string& path, const ToneSpec& spec) {
+    std::ostringstream command;
+    command << "sox -n -r " << spec.sampleRate << " -c " << spec.channels << " -b " << spec.bits << " "
+            << quoted(path) << " synth " << spec.seconds << " sine " << spec.frequency << " vol 0.5";
+    require(run(command.str()), command.str());
+}
+
+void addListChunk(const std::string& wavPath, const std::string& outPath) {
+    const std::string command = "ffmpeg -v error -y -i " + quoted(wavPath) +
+                                " -metadata title=Tone -c:a pcm_s16le " + quoted(outPath);
+    require(run(command), command);
+}
+
+void makeMp3(const std::string& wavPath, const std::string& mp3Path, const std::string& lameOptions) {
+    const std::string command = "lame --quiet " + lameOptions + " " + quoted(wavPath) + " " + quoted(mp3Path);
+    require(run(command), command);
+}
+
+ProbedStream probeAudio(const std::string& path) {
+    const std::string output = capture("ffprobe -v error -select_streams a:0 -show_entries "
+                                       "stream=codec_name,sample_rate,channels,bit_rate -of default=nw=1 " +
+                                       quoted(path));
+    ProbedStream stream;
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 1);
+        if (key == "codec_name") stream.codec = value;
+        if (key == "sample_rate") stream.sampleRate = std::atoi(value.c_str());
+        if (key == "channels") stream.channels = std::atoi(value.c_str());
+        if (key == "bit_rate") stream.bitRate = std::atol(value.c_str());
+    }
+    return stream;
+}
+
+std::vector<std::int16_t> decodeWithFfmpeg(const std::string& path) {
+    const std::string raw = capture("ffmpeg -v error -i " + quoted(path) + " -f s16le -acodec pcm_s16le -");
+    std::vector<std::int16_t> samples(raw.size() / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto low = static_cast<std::uint8_t>(raw[2 * i]);
+        const auto high = static_cast<std::uint8_t>(raw[2 * i + 1]);
+        samples[i] = static_cast<std::int16_t>(low | (high << 8));
+    }
+    return samples;
+}
+
+double toneFrequency(const std::vector<std::int16_t>& interleaved, int channels, int sampleRate, int channel,
+                     double fromSeconds, double toSeconds) {
+    const std::size_t frames = interleaved.size() / static_cast<std::size_t>(channels);
+    std::size_t begin = frames / 4;
+    std::size_t end = frames * 3 / 4;
+    if (fromSeconds >= 0 && toSeconds > fromSeconds) {
+        begin = std::min(frames, static_cast<std::size_t>(fromSeconds * sampleRate));
+        end = std::min(frames, static_cast<std::size_t>(toSeconds * sampleRate));
+    }
+    std::size_t firstCrossing = 0;
+    std::size_t lastCrossing = 0;
+    int crossings = 0;
+    for (std::size_t frame = begin + 1; frame < end; ++frame) {
+        const int before = interleaved[(frame - 1) * channels + channel];
+        const int now = interleaved[frame * channels + channel];
+        if (before < 0 && now >= 0) {
+            if (crossings == 0) firstCrossing = frame;
+            lastCrossing = frame;
+            ++crossings;
+        }
+    }
+    if (crossings < 2) return 0.0;
+    const double periods = crossings - 1;
+    return periods * sampleRate / static_cast<double>(lastCrossing - firstCrossing);
+}
+
+std::vector<std::uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tellavine::testing

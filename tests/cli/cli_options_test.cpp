@@ -1,0 +1,53 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+namespace tellavine::cli {
+namespace {
+
+using Kind = ParsedCommand::Kind;
+
+TEST(CliOptions, BuildTakesEveryOption) {
+    const auto parsed = parseCommandLine({"build", "trip.ovp", "-o", "out/disc.cue", "--pal", "--aspect", "16:9",
+                                          "--crop", "0", "--label", "Trip", "--no-photo-files",
+                                          "--no-audio-files", "--template", "template/modern.ini", "--temp",
+                                          "/tmp/t", "--yes"});
+    ASSERT_EQ(parsed.kind, Kind::Build) << parsed.error;
+    const auto& b = parsed.build;
+    EXPECT_EQ(b.projectPath, "trip.ovp");
+    EXPECT_EQ(b.cuePath, "out/disc.cue");
+    EXPECT_EQ(b.pal, true);
+    EXPECT_EQ(b.aspect, 2);
+    EXPECT_EQ(b.crop, 0);
+    EXPECT_EQ(b.label, "Trip");
+    EXPECT_TRUE(b.noPhotoFiles && b.noAudioFiles && b.yes);
+    EXPECT_EQ(b.templatePath, "template/modern.ini");
+    EXPECT_EQ(b.tempDir, "/tmp/t");
+}
+
+TEST(CliOptions, OptionsNotGivenStayUnsetForTheSettings) {
+    const auto parsed = parseCommandLine({"build", "a.ovp", "-o", "a.cue"});
+    ASSERT_EQ(parsed.kind, Kind::Build);
+    EXPECT_FALSE(parsed.build.pal.has_value());
+    EXPECT_FALSE(parsed.build.aspect.has_value());
+    EXPECT_FALSE(parsed.build.crop.has_value());
+    EXPECT_FALSE(parsed.build.label.has_value());
+}
+
+TEST(CliOptions, BadUsageIsReportedWithAReason) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {}, {"frobnicate"}, {"build", "a.ovp"}, {"build", "-o", "a.cue"}, {"build", "a.ovp", "-o"},
+             {"build", "a.ovp", "-o", "a.cue", "--crop", "21"}, {"build", "a.ovp", "-o", "a.cue", "--crop", "5x"},
+             {"build", "a.ovp", "-o", "a.cue", "--aspect", "5:4"}, {"build", "a.ovp", "-o", "a.cue", "--bogus"},
+             {"inspect"}, {"inspect", "a.cue", "b.cue"}}) {
+        const auto parsed = parseCommandLine(args);
+        EXPECT_EQ(parsed.kind, Kind::Usage) << (args.empty() ? "" : args[0]);
+        EXPECT_FALSE(parsed.error.empty());
+    }
+    EXPECT_EQ(parseCommandLine({"build", "--help"}).kind, Kind::Help);
+    EXPECT_EQ(parseCommandLine({"--version"}).kind, Kind::Version);
+    EXPECT_TRUE(parseCommandLine({"inspect", "a.cue", "--json"}).inspect.json);
+}
+
+}  // namespace
+}  // namespace tellavine::cli

@@ -1,0 +1,71 @@
+#include "video_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+namespace tellavine::testing {
+
+StillPicture TestPicture::view() const {
+    return StillPicture{width, height, pixels.data(), static_cast<std::size_t>(width) * 3, PixelOrder::Bgr};
+}
+
+TestPicture makePicture(int width, int height, int seed) {
+    TestPicture picture{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            auto* pixel = &picture.pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+            pixel[0] = static_cast<std::uint8_t>(128 + 100 * std::sin((x + seed * 17) * 0.05));
+            pixel[1] = static_cast<std::uint8_t>((x * 3 + y * 5 + seed * 40) & 0xFF);
+            pixel[2] = static_cast<std::uint8_t>(128 + 120 * std::cos((y + x / 3 + seed * 11) * 0.07));
+        }
+    return picture;
+}
+
+PromptAnswer RecordingPrompt::showText(const std::string& text, PromptButtons) {
+    texts.push_back(text);
+    return PromptAnswer::Ok;
+}
+
+PromptRecorder::PromptRecorder() : prompt_(std::make_shared<RecordingPrompt>()), previous_(currentPrompt()) {
+    installPrompt(prompt_);
+}
+
+PromptRecorder::~PromptRecorder() { installPrompt(previous_); }
+
+std::string runCommand(const std::string& command) {
+    std::string output;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) throw std::runtime_error("cannot run " + command);
+    char buffer[4096];
+    while (const auto got = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
+    ::pclose(pipe);
+    return output;
+}
+
+void makeMp2(const std::string& path, double seconds, int kbps) {
+    char command[1024];
+    std::snprintf(command, sizeof command,
+                  "ffmpeg -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=44100:duration=%.3f' -ac 2 "
+                  "-c:a mp2 -b:a %dk -f mp2 '%s' 2>&1",
+                  seconds, kbps, path.c_str());
+    const auto output = runCommand(command);
+    ASSERT_TRUE(output.empty()) << output;
+}
+
+std::vector<std::size_t> startCodeOffsets(const std::vector<std::uint8_t>& bytes, std::uint8_t code) {
+    std::vector<std::size_t> offsets;
+    for (std::size_t at = 0; at + 4 <= bytes.size(); ++at)
+        if (bytes[at] == 0 && bytes[at + 1] == 0 && bytes[at + 2] == 1 && bytes[at + 3] == code) offsets.push_back(at);
+    return offsets;
+}
+
+MpegWorkerOptions realWorkerOptions() {
+    MpegWorkerOptions options;
+    options.executablePath = defaultMpegWorkerPath();
+    return options;
+}
+
+}  // namespace tellavine::testing

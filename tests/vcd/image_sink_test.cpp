@@ -1,0 +1,197 @@
+#include "support/recording_receiver.h"
+#include "support/temp_dir.h"
+#include "vcd/image_mode.h"
+#include "vcd/image_sink.h"
+#include "vcd/recorder_hooks.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+
+namespace tellavine::vcd {
+namespace {
+
+using tellavine::testing::TempDir;
+using tellavine::testing::readFile;
+using testing::RecordingReceiver;
+
+// Stands in for the recorder subsystem behind the feed interface; keeps what it was given.
+class CollectingFeed : public RecorderFeed {
+public:
+    void beginRecorderCueSheet() override { entries.clear(); ++sheetsBegun; }
+    bool addRecorderCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t address) override {
+        entries.emplace_back(track, index, address);
+        return entries.size() < capacity;
+    }
+    void openRecorderQueue() override { ++queuesOpened; }
+    bool startRecorderFeed(SinkOwner&) override { return ++started, true; }
+    void queueRecorderSector(const Mode2Sector& sector) override { sectorHeaders.push_back(sector[14]); }
+    void closeRecorderQueue(bool complete) override { closedComplete = complete; ++closed; }
+
+    std::vector<std::tuple<int, int, std::uint32_t>> entries;
+    std::size_t capacity = 300;
+    int sheetsBegun = 0, queuesOpened = 0, started = 0, closed = 0;
+    bool closedComplete = false;
+    std::vector<std::uint8_t> sectorHeaders;
+};
+
+class ImageSinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        owner.window.attach(receiver);
+        setImageFileMode(true);
+    }
+    void TearDown() override {
+        setImageFileMode(true);
+        setRecorderFeed(nullptr);
+    }
+    // The ISO track of 300 sectors and one MPEG track of 2 seconds' pregap.
+    static std::vector<CueEntry> twoTrackCues() {
+        return {{0, CueKind::TrackStart}, {300, CueKind::PregapStart}, {450, CueKind::TrackStart}, {1000, CueKind::LeadOut}};
+    }
+
+    TempDir dir;
+    SinkOwner owner;
+    std::shared_ptr<RecordingReceiver> receiver = std::make_shared<RecordingReceiver>();
+};
+
+TEST_F(ImageSinkTest, TwoTrackImageGivesTheEightLineCueSheet) {
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
+    ASSERT_TRUE(sink->release());
+    EXPECT_EQ(readFile(dir.file("disc.cue")),
+              "FILE \"disc.bin\" BINARY\r\n"
+              "  TRACK 01 MODE2/2352\r\n"
+              "    FLAGS DCP\r\n"
+              "    INDEX 01 00:00:00\r\n"
+              "  TRACK 02 MODE2/2352\r\n"
+              "    FLAGS DCP\r\n"
+              "    INDEX 00 00:04:00\r\n"
+              "    INDEX 01 00:06:00\r\n");
+    EXPECT_EQ(receiver->count(WM_IMAGE_BEGIN), 1u);
+}
+
+TEST_F(ImageSinkTest, FurtherEntryPointsAddIndexLinesAndBinElsewhereKeepsItsPath) {
+    std::filesystem::create_directory(dir.file("data"));
+    const auto binPath = dir.file("data/disc.bin");
+    auto sink = createImageSink(dir.file("disc.cue"), binPath, owner);
+    auto cues = twoTrackCues();
+    cues.insert(cues.begin() + 3, CueEntry{4500 * 10 + 75 * 2 + 3, CueKind::IndexMark});
+    ASSERT_EQ(sink->setCueList(cues, owner), 0);
+    ASSERT_TRUE(sink->release());
+    const auto text = readFile(dir.file("disc.cue"));
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "FILE \"" + binPath + "\" BINARY");
+    EXPECT_NE(text.find("    INDEX 01 00:06:00\r\n    INDEX 02 10:02:03\r\n"), std::string::npos);
+}
+
+TEST_F(ImageSinkTest, ListWithoutLeadOutIsRefused) {
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    EXPECT_EQ(sink->setCueList({{CueEntry{0, CueKind::TrackStart}}}, owner), -1);
+}
+
+TEST_F(ImageSinkTest, SectorsLandAtTheirOwnOffsetsEvenFarBeyondTheEnd) {
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    Mode2Sector sector;
+    buildMode2Sector(sector, {}, 5000, Subheader{});
+    ASSERT_EQ(sink->writeSector(sector, 5000), 0);
+    buildMode2Sector(sector, {}, 1, Subheader{});
+    ASSERT_EQ(sink->writeSector(sector, 1), 0);
+    ASSERT_TRUE(sink->release());
+    const auto bin = readFile(dir.file("disc.bin"));
+    ASSERT_EQ(bin.size(), 5001u * 2352);
+    EXPECT_EQ(static_cast<unsigned char>(bin[5000 * 2352 + 13]), 0x08);  // 5150 frames = 01:08:50
+    EXPECT_EQ(static_cast<unsigned char>(bin[1 * 2352 + 14]), 0x01);
+    EXPECT_EQ(receiver->count(WM_IMAGE_SECTOR), 2u);
+}
+
+TEST_F(ImageSinkTest, BodySizeSectorsWriteBytes16OnwardWithoutMessages) {
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    EXPECT_EQ(sink->setSinkArgument("sector", "2336"), 0);
+    EXPECT_EQ(sink->setSinkArgument("sector", "2048"), -2);
+    EXPECT_EQ(sink->setSinkArgument("colour", "red"), -1);
+    Mode2Sector sector;
+    buildMode2Sector(sector, {}, 2, Subheader{7, 0, 0x08, 0});
+    ASSERT_EQ(sink->writeSector(sector, 2), 0);
+    ASSERT_TRUE(sink->release());
+    const auto bin = readFile(dir.file("disc.bin"));
+    ASSERT_EQ(bin.size(), 3u * 2336);
+    EXPECT_EQ(bin[2 * 2336], 7);
+    EXPECT_EQ(receiver->count(WM_IMAGE_SECTOR), 0u);
+}
+
+TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
+    auto sink = createImageSink(dir.file("missing/disc.cue"), dir.file("missing/disc.bin"), owner);
+    EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
+    EXPECT_TRUE(sink->failed());
+    EXPECT_NE(sink->failureReason().find("missing/disc.bin"), std::string::npos);
+    Mode2Sector sector{};
+    EXPECT_EQ(sink->writeSector(sector, 0), -1);
+    EXPECT_FALSE(sink->release());
+}
+
+TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
+    auto sink = createImageSink(dir.file("disc.cue"), "/dev/full", owner);
+    ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
+    Mode2Sector sector{};
+    bool writeFailed = false;
+    for (std::uint32_t lsn = 0; lsn < 200 && !writeFailed; ++lsn) writeFailed = sink->writeSector(sector, lsn) != 0;
+    EXPECT_FALSE(sink->release());
+    EXPECT_NE(sink->failureReason().find("/dev/full"), std::string::npos);
+}
+
+TEST_F(ImageSinkTest, CancelStopsWriting) {
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    Mode2Sector sector{};
+    ASSERT_EQ(sink->writeSector(sector, 0), 0);
+    owner.cancelEvent->set();
+    EXPECT_EQ(sink->writeSector(sector, 1), -1);
+    EXPECT_FALSE(sink->release());
+}
+
+TEST_F(ImageSinkTest, RecorderModeCreatesNoFilesAndFeedsCueSheetAndSectors) {
+    auto feed = std::make_shared<CollectingFeed>();
+    setRecorderFeed(feed);
+    setImageFileMode(false);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
+    Mode2Sector sector;
+    for (std::uint32_t lsn = 0; lsn < 3; ++lsn) {
+        buildMode2Sector(sector, {}, lsn, Subheader{});
+        ASSERT_EQ(sink->writeSector(sector, lsn), 0);
+    }
+    ASSERT_TRUE(sink->release());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("disc.cue")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("disc.bin")));
+    using Entry = std::tuple<int, int, std::uint32_t>;
+    EXPECT_EQ(feed->entries, (std::vector<Entry>{{1, 0, 0}, {1, 1, 150}, {2, 0, 450}, {2, 1, 600}, {0xAA, 1, 1150}}));
+    EXPECT_EQ(feed->queuesOpened, 1);
+    EXPECT_EQ(feed->started, 1);
+    EXPECT_EQ(feed->sectorHeaders, (std::vector<std::uint8_t>{0x00, 0x01, 0x02}));
+    EXPECT_TRUE(feed->closedComplete);
+    EXPECT_EQ(receiver->count(WM_IMAGE_BEGIN), 0u);
+    EXPECT_EQ(receiver->count(WM_IMAGE_SECTOR), 0u);
+}
+
+TEST_F(ImageSinkTest, RecorderModeStoppedEarlyTellsTheFeedNotToFinish) {
+    auto feed = std::make_shared<CollectingFeed>();
+    feed->capacity = 3;  // the sheet fills before the lead-out
+    setRecorderFeed(feed);
+    setImageFileMode(false);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
+    EXPECT_EQ(feed->started, 0);
+    EXPECT_FALSE(sink->release());
+    EXPECT_EQ(feed->closed, 1);
+    EXPECT_FALSE(feed->closedComplete);
+}
+
+TEST_F(ImageSinkTest, RecorderModeWithoutRecorderFails) {
+    setImageFileMode(false);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
+    EXPECT_FALSE(sink->failureReason().empty());
+}
+
+}  // namespace
+}  // namespace tellavine::vcd
