@@ -151,6 +151,39 @@ private slots:
         QVERIFY(window.settings().writePhotoFiles);
     }
 
+    void fileCommandsKeepTitleStatusAndFileInStep() {
+        MainWindow window(services(), demo_);
+        const QString copy = QString::fromStdString(dir_->file("copy.ovp"));
+        window.chooseProjectToSave = [copy] { return copy; };
+        window.project().addAlbum("Extra");
+        QVERIFY(window.saveAsCommand());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [copy]"));
+        QVERIFY(!window.project().modified());
+
+        window.newProjectCommand();  // nothing changed since the save: no question
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [New Project]"));
+        QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 0 Albums, 0 Photos"));
+        QCOMPARE(window.gauge()->seconds(), 0);
+
+        window.chooseProjectToOpen = [copy] { return copy; };
+        window.openCommand();
+        QCOMPARE(window.project().albumCount(), 2);
+        QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 2 Albums, 3 Photos"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [copy]"));
+
+        // A new project has no file: Save asks for a name, and a cancelled name saves nothing.
+        window.newProjectCommand();
+        window.project().addAlbum("Draft");
+        window.chooseProjectToSave = [] { return QString(); };
+        QVERIFY(!window.saveCommand());
+        QVERIFY(window.project().modified());
+        // New on it asks to save; Yes with the name cancelled keeps the work.
+        prompt_->setAnswer(PromptAnswer::Yes);
+        window.newProjectCommand();
+        QCOMPARE(window.project().albumCount(), 1);
+        window.project().setModified(false);
+    }
+
     void switchesPagesWithToolbarAndMenu() {
         MainWindow window(services(), demo_);
         window.show();

@@ -82,13 +82,15 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     setWindowIcon(icon);
     chooseProjectToOpen = [this] {
         return QFileDialog::getOpenFileName(this, tr("Open Project"), QString(),
-                                            tr("Tellavine Project (*.ovp);;Old Tellavine Project (*.orx)"));
+                                            tr("Tellavine Project(*.ovp);;Tellavine Project(*.orx)"));
     };
     chooseProjectToSave = [this] {
-        QString path = QFileDialog::getSaveFileName(this, tr("Save Project As"), QString(),
-                                                    tr("Tellavine Project (*.ovp)"));
-        if (!path.isEmpty() && !path.endsWith(QLatin1String(".ovp"), Qt::CaseInsensitive)) path += ".ovp";
-        return path;
+        // The dialog adds the extension before it asks about overwriting.
+        QFileDialog dialog(this, tr("Save As"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(tr("Tellavine Project(*.ovp)"));
+        dialog.setDefaultSuffix(QStringLiteral("ovp"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 
     createActions();
