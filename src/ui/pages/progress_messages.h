@@ -5,13 +5,19 @@
 
 #include "platform/message_target.h"
 #include "project/build_job.h"
+#include "vcd/image_sink.h"
 
 #include <string>
 
 namespace tellavine::ui {
 
-// Messages of the image sink and the recorder that reach the progress window, with
-// the numbers those parts post.
+// The image sink's messages (WM_IMAGE_BEGIN, WM_IMAGE_SECTOR, WM_IMAGE_DONE).
+using vcd::WM_IMAGE_BEGIN;
+using vcd::WM_IMAGE_DONE;
+using vcd::WM_IMAGE_SECTOR;
+
+// The recorder engine's messages that reach the progress window, with the numbers the
+// recorder feed and drivers post.
 enum ProgressMessage : unsigned {
     WM_RECORDER_WAIT = 1524,
     WM_FLUSH_CACHE = 1525,
@@ -21,9 +27,6 @@ enum ProgressMessage : unsigned {
     WM_BURN_FINISHING = 3027,
     WM_BURN_DONE = 3028,
     WM_BURN_ERROR = 3029,      // wParam = a new[]-allocated text the receiver frees
-    WM_IMAGE_BEGIN = 4024,
-    WM_IMAGE_SECTOR = 4025,
-    WM_IMAGE_DONE = 4026,
 };
 
 // Takes WM_BURN_ERROR's text out of its buffer and frees the buffer; the receiver
