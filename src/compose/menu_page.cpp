@@ -11,10 +11,7 @@
 
 namespace tellavine {
 
-namespace {
-
-// The title font: "Arial", 24-pixel cell, normal weight, not antialiased.
-LogFont titleFont() {
+LogFont menuTitleFont() {
     LogFont font;
     font.setFace("Arial");
     font.height = 24;
@@ -24,6 +21,8 @@ LogFont titleFont() {
     font.pitchAndFamily = logfont::kVariablePitch;
     return font;
 }
+
+namespace {
 
 Picture loadOptional(const std::string& path) {
     if (path.empty()) return {};
@@ -54,7 +53,7 @@ void drawTitle(Canvas& canvas, const MenuTemplate& t, int n, const std::string& 
     cairo_save(cr);
     cairo_rectangle(cr, at.x, at.y, t.textWidth, t.textHeight);
     cairo_clip(cr);
-    TextLine title(cr, titleFont(), formatText("%02d %s", n, albumName.c_str()));
+    TextLine title(cr, menuTitleFont(), formatText("%02d %s", n, albumName.c_str()));
     title.ellipsizeTo(t.textWidth);
     title.draw(at.x, at.y, t.textColour);
     cairo_restore(cr);

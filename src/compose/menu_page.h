@@ -32,6 +32,9 @@ struct MenuPageRequest {
     ThumbnailCache* thumbnails = nullptr;  // screen mode; nullptr makes thumbnails afresh
 };
 
+// The album titles' font: "Arial", 24-pixel cell, normal weight, not antialiased.
+LogFont menuTitleFont();
+
 // Draws the page canvas and stretches it into `destination` of `target`.
 void drawMenuPage(Picture& target, Rect destination, const MenuPageRequest& request);
 

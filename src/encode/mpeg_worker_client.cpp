@@ -5,9 +5,11 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -102,6 +104,11 @@ int MpegWorkerClient::workersStarted() const {
     return started_;
 }
 
+long MpegWorkerClient::largestEndedWorkerKb() const {
+    std::lock_guard lock(mutex_);
+    return largestWorkerKb_;
+}
+
 bool MpegWorkerClient::startWorker(std::string& failure) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -112,9 +119,21 @@ bool MpegWorkerClient::startWorker(std::string& failure) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
-    char* arguments[] = {const_cast<char*>(options_.executablePath.c_str()), nullptr};
+    auto jobBudget = std::to_string(options_.jobsPerWorker);
+    auto memoryBudget = std::to_string(options_.workerMemoryBudgetMb);
+    char jobOption[] = "--job-budget";
+    char memoryOption[] = "--memory-budget-mb";
+    char* arguments[] = {const_cast<char*>(options_.executablePath.c_str()), jobOption, jobBudget.data(),
+                         memoryOption, memoryBudget.data(), nullptr};
+    // The worker leads a process group of its own, so stopping it also stops anything
+    // it started; it still leaves when the engine goes, as its channel closes.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, nullptr, arguments, environ);
+    const int spawned = ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(ends[1]);
     if (spawned != 0) {
@@ -134,21 +153,23 @@ void MpegWorkerClient::reapWorker(std::chrono::milliseconds grace) {
     if (pid_ == 0) return;
     const auto deadline = Clock::now() + grace;
     int status = 0;
+    rusage usage{};
     pid_t reaped = 0;
-    while ((reaped = ::waitpid(pid_, &status, WNOHANG)) == 0 && Clock::now() < deadline)
+    while ((reaped = ::wait4(pid_, &status, WNOHANG, &usage)) == 0 && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (reaped == 0) {
-        ::kill(pid_, SIGKILL);
-        reaped = ::waitpid(pid_, &status, 0);
+        ::kill(-pid_, SIGKILL);
+        reaped = ::wait4(pid_, &status, 0, &usage);
     }
     lastStatus_ = reaped == pid_ ? status : 0;
+    if (reaped == pid_) largestWorkerKb_ = std::max(largestWorkerKb_, usage.ru_maxrss);
     pid_ = 0;
 }
 
 void MpegWorkerClient::stopWorker() {
     if (socket_ >= 0) ::close(socket_);
     socket_ = -1;
-    if (pid_ != 0) ::kill(pid_, SIGKILL);
+    if (pid_ != 0) ::kill(-pid_, SIGKILL);
     reapWorker(std::chrono::milliseconds(0));
 }
 

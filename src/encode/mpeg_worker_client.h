@@ -25,6 +25,10 @@ struct MpegWorkerOptions {
     // Empty: "tellavine-mpegworker" in the folder of the running program.
     std::string executablePath;
     std::chrono::milliseconds jobTimeout{std::chrono::minutes(2)};
+    // A worker leaves after this many jobs, or once its resident size passes the memory
+    // budget, whichever comes first; the next job starts a fresh one.
+    int jobsPerWorker = 400;
+    int workerMemoryBudgetMb = 192;
 };
 
 class MpegWorkerClient {
@@ -42,6 +46,8 @@ public:
     pid_t workerProcessId() const;
     // How many workers this client has started so far.
     int workersStarted() const;
+    // The largest peak resident size, in KB, of the workers that have ended so far.
+    long largestEndedWorkerKb() const;
 
 private:
     bool startWorker(std::string& failure);
@@ -55,7 +61,8 @@ private:
     pid_t pid_ = 0;    // guarded by mutex_
     int socket_ = -1;  // guarded by mutex_
     int started_ = 0;  // guarded by mutex_
-    int lastStatus_ = 0;
+    int lastStatus_ = 0;         // guarded by mutex_
+    long largestWorkerKb_ = 0;   // guarded by mutex_
 };
 
 // The worker executable beside the running program.

@@ -2,7 +2,6 @@
 
 #include "encode/mpeg_input_probe.h"
 #include "encode/worker_protocol.h"
-#include "project/messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,10 +38,8 @@ std::optional<EncoderResult> probeInputs(const std::vector<std::string>& paths, 
             return reportEncoderFailure("Unable to open file " + path + " for reading.\n");
         if (probe.open == MpegInputProbe::Open::CannotRead)
             return reportEncoderFailure("Unable to read from file " + path + ".\n");
-        if (probe.kind == MpegInputKind::Unrecognised) {
-            appendRunLog("File " + path + " unrecogniseable!");
-            unrecognised = true;
-        }
+        // The library's per-file "File %s unrecogniseable!" goes to its discarded log.
+        if (probe.kind == MpegInputKind::Unrecognised) unrecognised = true;
         if (probe.kind == MpegInputKind::MpegAudio && !probe.audio.valid) {
             char text[64];
             std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(probe.audio.badFrameOffset));
@@ -67,8 +64,8 @@ EncoderResult reportTooShortInterval(const StillSequenceOptions& options, double
     const int seconds = static_cast<int>(std::ceil(neededSeconds));
     char text[512];
     std::snprintf(text, sizeof text,
-                  "The album \"%s\" shows each photo for %d second(s) with music, too short for a Video CD to "
-                  "deliver its pictures in time. Please choose a play time of at least %d seconds.\n",
+                  "The album \"%s\" shows each photo for %d second(s), too short for a Video CD to deliver its "
+                  "pictures in time. Please choose a play time of at least %d seconds.\n",
                   options.displayName.c_str(), options.secondsPerStill, seconds);
     return reportEncoderFailure(text);
 }
@@ -139,7 +136,7 @@ EncoderResult multiplexStillSequence(const std::string& outputPath, const std::v
         }
     }
 
-    if (!request.audioPaths.empty() && stillsPerStream > 1) {
+    if (stillsPerStream > 1) {
         const double needed = minimumStillInterval(largestPair, audioBytesPerSecond);
         if (options.secondsPerStill < needed) return reportTooShortInterval(options, needed);
     }

@@ -32,9 +32,9 @@ struct StillSequenceOptions {
 
 // Video inputs, in order, form pairs (1st and 2nd, 3rd and 4th, ...); an unpaired last
 // video is ignored. Every MPEG audio input becomes an audio stream. When stills change
-// during music, the interval must leave the channel time to deliver each pair next to
-// the audio; a shorter one is refused with a message naming `displayName`, rather than
-// writing a stream whose pictures arrive late.
+// within the stream, the interval must leave the channel time to deliver each pair next
+// to the audio; a shorter one is refused with a message naming `displayName`, rather
+// than writing a stream whose pictures arrive late.
 EncoderResult multiplexStillSequence(const std::string& outputPath, const std::vector<std::string>& inputPaths,
                                      const StillSequenceOptions& options,
                                      MpegWorkerClient& worker = sharedMpegWorker());

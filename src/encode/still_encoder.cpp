@@ -59,6 +59,7 @@ EncoderResult encodeStill(const StillPicture& picture, const std::string& output
 
     auto reply = worker.run(mpegworker::encodeRequest(request));
     if (reply.status != mpegworker::ReplyStatus::Done) return reportEncoderFailure(reply.message);
+    if (reply.data.empty()) return reportEncoderFailure("The still encoder produced no picture.\n");
     if (picture.width > kNormalResWidth) padStillToSize(reply.data, kHighResStillVbvBytes);
 
     const bool written = std::fwrite(reply.data.data(), 1, reply.data.size(), output.get()) == reply.data.size();

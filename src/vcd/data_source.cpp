@@ -19,8 +19,8 @@ bool DataSource::ensureOpen() {
     if (file_) return true;
     file_ = std::fopen(path_.c_str(), "rb");
     if (!file_) return false;
-    buffer_.resize(kStreamBufferSize);
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    if (!buffer_) buffer_.reset(new char[kStreamBufferSize]);
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kStreamBufferSize);
     position_ = 0;
     return true;
 }

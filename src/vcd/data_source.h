@@ -35,7 +35,7 @@ private:
     std::string path_;
     std::uint64_t size_ = 0;
     std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;  // stream buffer, uninitialised
     std::uint64_t position_ = 0;
 };
 

@@ -36,15 +36,22 @@ bool BufferedFile::open(const std::string& path) {
     if (!file_) return false;
     buffer_.resize(kStreamBufferSize);
     std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    position_ = 0;
     return true;
 }
 
 bool BufferedFile::seek(std::uint64_t offset) {
-    return file_ && fseeko(file_, static_cast<off_t>(offset), SEEK_SET) == 0;
+    if (!file_) return false;
+    if (offset == position_) return true;
+    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    position_ = offset;
+    return true;
 }
 
 bool BufferedFile::write(std::span<const std::uint8_t> data) {
-    return file_ && std::fwrite(data.data(), 1, data.size(), file_) == data.size();
+    if (!file_ || std::fwrite(data.data(), 1, data.size(), file_) != data.size()) return false;
+    position_ += data.size();
+    return true;
 }
 
 bool BufferedFile::close() {

@@ -39,7 +39,8 @@ struct CueEntry {
     CueKind kind = CueKind::TrackStart;
 };
 
-// A C stream opened for writing with a 128 KiB buffer; closes on destruction.
+// A C stream opened for writing with a 128 KiB buffer; closes on destruction. A seek to
+// the current position is skipped: a stream seek flushes the buffer.
 class BufferedFile {
 public:
     BufferedFile() = default;
@@ -56,6 +57,7 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
+    std::uint64_t position_ = 0;  // where the next write lands
 };
 
 class ImageSink {
@@ -104,5 +106,12 @@ private:
 
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
                                            SinkOwner& owner);
+
+// Releases (as ImageSink::release) and frees the sink. True when everything was written.
+inline bool releaseSink(std::unique_ptr<ImageSink>& sink, bool complete = true) {
+    const bool written = sink ? sink->release(complete) : false;
+    sink.reset();
+    return written;
+}
 
 }  // namespace tellavine::vcd

@@ -116,8 +116,8 @@ std::variant<IsoTrackLayout, std::string> layoutIsoTrack(const IsoTrackContents&
         const auto& file = contents.customFiles[i];
         const std::uint64_t size = file.raw ? std::uint64_t{file.sectors} * kSectorBytes : file.size;
         if (size > 0xFFFFFFFFu) return "The file " + file.isoPath + " is too large for the disc's file system.";
-        if (addFileEntry(tree, file.isoPath, layout.customFileExtents[i], static_cast<std::uint32_t>(size), file.raw, 1) != 0)
-            return "The file " + file.isoPath + " appears twice on the disc, or its folder has the name of a file.";
+        // A second file of the same name is left out of the tree; the first one stays.
+        addFileEntry(tree, file.isoPath, layout.customFileExtents[i], static_cast<std::uint32_t>(size), file.raw, 1);
     }
     for (std::size_t i = 0; i < contents.sequences.size(); ++i) {
         const auto& sequence = contents.sequences[i];

@@ -1,11 +1,15 @@
 #include "vcd/mpeg_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tellavine::vcd {
 namespace {
 
 constexpr std::uint8_t kPackStart = 0xBA;
+// A whole disc holds fewer sectors; a longer stream is refused when the disc is laid out,
+// and the pack table stays bounded whatever the file holds.
+constexpr std::uint32_t kMaxScannedPacks = 100 * 60 * 75;
 constexpr std::uint8_t kSystemHeader = 0xBB;
 constexpr std::uint8_t kPrivateStream1 = 0xBD;
 constexpr std::uint8_t kPaddingStream = 0xBE;
@@ -293,13 +297,19 @@ void MpegSource::scan(bool strictAccessPoints, const ScanProgressCallback& progr
     std::uint64_t offset = 0;
     std::uint64_t lastReported = 0;
     if (progress) progress({0, 0, size});
+    // Bytes after a short pack stay in the chunk and the next read tops it up, so a
+    // stream of short packs costs no seek per pack.
     std::array<std::uint8_t, kMaxPackSize> chunk;
-    while (offset < size) {
+    std::size_t have = 0;
+    if (!source_->seek(0)) offset = size;
+    while (offset < size && info_.packs < kMaxScannedPacks) {
         const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(kMaxPackSize, size - offset));
-        if (!source_->seek(offset)) break;
-        const std::size_t got = source_->read(std::span(chunk).first(wanted));
-        if (got != wanted) break;  // unreadable: the stream ends here
-        const PacketInfo pack = parser.parse(std::span(chunk).first(got));
+        if (have < wanted) {
+            const std::size_t got = source_->read(std::span(chunk).subspan(have, wanted - have));
+            if (got != wanted - have) break;  // unreadable: the stream ends here
+            have = wanted;
+        }
+        const PacketInfo pack = parser.parse(std::span(chunk).first(wanted));
         if (pack.length == 0) break;
         if (pack.accessKind >= 3 || (!strictAccessPoints && pack.accessKind > 0))
             info_.video[pack.accessStream].accessPoints.push_back({info_.packs, pack.accessTime});
@@ -307,6 +317,8 @@ void MpegSource::scan(bool strictAccessPoints, const ScanProgressCallback& progr
         packLengths_.push_back(static_cast<std::uint16_t>(pack.length));
         ++info_.packs;
         offset += pack.length;
+        have -= pack.length;
+        std::memmove(chunk.data(), chunk.data() + pack.length, have);
         if (progress && (offset - lastReported) * 100 > size) {
             lastReported = offset;
             progress({info_.packs, offset, size});
@@ -316,6 +328,8 @@ void MpegSource::scan(bool strictAccessPoints, const ScanProgressCallback& progr
         for (auto& point : video.accessPoints) point.time -= info_.firstTime;
     info_.playingTime = info_.lastTime - info_.firstTime;
     scanned_ = true;
+    // Reopened on first read: a disc may hold far more streams than a process may keep open.
+    source_->close();
     if (progress) progress({info_.packs, offset, size});
 }
 

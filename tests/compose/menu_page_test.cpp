@@ -1,6 +1,7 @@
 #include "compose/menu_page.h"
 
 #include "compose/test_pictures.h"
+#include "compose/text_renderer.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -106,6 +107,18 @@ TEST_F(MenuPageTest, PagesShowTheirAlbumsAndButtonsByPosition) {
     EXPECT_EQ(last.pixel(380, 280), kBlue);
     EXPECT_EQ(last.pixel(20, 280), kYellow);
     EXPECT_GT(titleInk(last, 1), 20);
+    // The title numbers the item on its page: "01 Album 9", drawn as the title font draws it.
+    Canvas expected(400, 300);
+    cairo_set_source_rgb(expected.context(), 0, 0, 200 / 255.0);
+    cairo_paint(expected.context());
+    TextLine title(expected.context(), menuTitleFont(), "01 Album 9");
+    title.ellipsizeTo(80);  // the box is 80 pixels wide
+    title.draw(10, 90, makeColourRef(255, 255, 255));
+    const Picture reference = expected.toPicture();
+    int differing = 0;
+    for (int y = 90; y < 120; ++y)
+        for (int x = 10; x < 90; ++x) differing += last.pixel(x, y) != reference.pixel(x, y);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST_F(MenuPageTest, FramesCoverThePhotoExceptWhereTheyArePureRed) {

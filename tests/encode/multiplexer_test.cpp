@@ -192,6 +192,10 @@ TEST_F(MultiplexerTest, StillsTooFastForTheChannelAreRefusedNamingTheAlbum) {
     EXPECT_NE(result.error().message.find("\"Quick\""), std::string::npos) << result.error().message;
     EXPECT_NE(result.error().message.find("at least 2 seconds"), std::string::npos) << result.error().message;
     EXPECT_FALSE(std::filesystem::exists(output));
+    EXPECT_EQ(worker.workersStarted(), 0) << "refused before the multiplexer ran";
+
+    // Without music the pictures still need their channel time.
+    EXPECT_FALSE(multiplexStillSequence(dir.file("silent.mpg"), {still("normal4.m1v"), still("high4.m1v")}, options, worker));
 
     // Two seconds per photo fit, and the multiplexer delivers every picture in time.
     testing::makeMp2(dir.file("music8.mp2"), 8.0);

@@ -24,12 +24,12 @@ TestPicture makePicture(int width, int height, int seed) {
     return picture;
 }
 
-PromptAnswer RecordingPrompt::showText(const std::string& text, PromptButtons) {
+PromptAnswer TextRecordingPrompt::showText(const std::string& text, PromptButtons) {
     texts.push_back(text);
     return PromptAnswer::Ok;
 }
 
-PromptRecorder::PromptRecorder() : prompt_(std::make_shared<RecordingPrompt>()), previous_(currentPrompt()) {
+PromptRecorder::PromptRecorder() : prompt_(std::make_shared<TextRecordingPrompt>()), previous_(currentPrompt()) {
     installPrompt(prompt_);
 }
 

@@ -23,7 +23,7 @@ struct TestPicture {
 TestPicture makePicture(int width, int height, int seed = 0);
 
 // Installs itself as the process prompt for its lifetime and keeps every text shown.
-class RecordingPrompt : public Prompt {
+class TextRecordingPrompt : public Prompt {
 public:
     PromptAnswer showText(const std::string& text, PromptButtons buttons) override;
     std::vector<std::string> texts;
@@ -35,7 +35,7 @@ public:
     const std::vector<std::string>& texts() const { return prompt_->texts; }
 
 private:
-    std::shared_ptr<RecordingPrompt> prompt_;
+    std::shared_ptr<TextRecordingPrompt> prompt_;
     std::shared_ptr<Prompt> previous_;
 };
 

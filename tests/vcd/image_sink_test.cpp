@@ -1,3 +1,4 @@
+#include "support/collecting_feed.h"
 #include "support/recording_receiver.h"
 #include "support/temp_dir.h"
 #include "vcd/image_mode.h"
@@ -14,27 +15,8 @@ namespace {
 
 using tellavine::testing::TempDir;
 using tellavine::testing::readFile;
+using testing::CollectingFeed;
 using testing::RecordingReceiver;
-
-// Stands in for the recorder subsystem behind the feed interface; keeps what it was given.
-class CollectingFeed : public RecorderFeed {
-public:
-    void beginRecorderCueSheet() override { entries.clear(); ++sheetsBegun; }
-    bool addRecorderCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t address) override {
-        entries.emplace_back(track, index, address);
-        return entries.size() < capacity;
-    }
-    void openRecorderQueue() override { ++queuesOpened; }
-    bool startRecorderFeed(SinkOwner&) override { return ++started, true; }
-    void queueRecorderSector(const Mode2Sector& sector) override { sectorHeaders.push_back(sector[14]); }
-    void closeRecorderQueue(bool complete) override { closedComplete = complete; ++closed; }
-
-    std::vector<std::tuple<int, int, std::uint32_t>> entries;
-    std::size_t capacity = 300;
-    int sheetsBegun = 0, queuesOpened = 0, started = 0, closed = 0;
-    bool closedComplete = false;
-    std::vector<std::uint8_t> sectorHeaders;
-};
 
 class ImageSinkTest : public ::testing::Test {
 protected:

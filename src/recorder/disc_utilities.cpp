@@ -1,0 +1,59 @@
+#include "recorder/disc_utilities.h"
+
+#include "platform/text.h"
+#include "recorder/recorder_messages.h"
+
+namespace tellavine {
+
+bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRunner& erase,
+                              std::int64_t& freeSectors) {
+    bool blank = false;
+    if (!driver.readDiscStatus(blank, freeSectors)) {
+        driver.loadOrEject(true);
+        prompt.showText(disc_text::kNotReady, PromptButtons::Ok);
+        return false;
+    }
+    if (blank) return true;
+    if (prompt.showText(disc_text::kEraseQuestion, PromptButtons::YesNo) != PromptAnswer::Yes) return false;
+    if (erase) erase();
+    blank = false;
+    return driver.readDiscStatus(blank, freeSectors) && blank;
+}
+
+bool confirmDiscSpace(Prompt& prompt, std::int64_t freeSectors, std::int64_t neededSectors) {
+    if (freeSectors >= neededSectors + 150) return true;
+    return prompt.showText(disc_text::kSpaceQuestion, PromptButtons::YesNo) != PromptAnswer::Yes;
+}
+
+bool discPresentForErase(BaseDriver& driver) { return driver.testUnitReady() != UnitNotReady; }
+
+std::string eraseElapsedText(std::int64_t elapsedMs) {
+    const auto minutes = static_cast<int>(elapsedMs / 60000);
+    const auto seconds = static_cast<int>((elapsedMs / 1000) % 60);
+    return formatText("Erasing ReWritable, Please wait...\nElapsed time: %02d:%02d min", minutes, seconds);
+}
+
+void runEraseJob(const EraseJob& job) {
+    auto now = job.nowMs ? job.nowMs : [] {
+        return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             std::chrono::steady_clock::now().time_since_epoch())
+                                             .count());
+    };
+    if (job.driver) {
+        job.driver->blank(job.method == EraseMethod::Full);  // a refused BLANK leaves the drive idle
+        const std::int64_t began = now();
+        for (;;) {
+            job.window.send(recorder::WM_ERASE_TICK, static_cast<MessageParam>(now() - began));
+            // Only a drive still at work is waited for; one without a disc would never end.
+            if (job.driver->testUnitReady() != UnitNotReady || job.driver->senseSaysNoMedium()) break;
+            job.driver->sleep(std::chrono::milliseconds(1000));
+        }
+    }
+    job.window.send(recorder::WM_ERASE_DONE);
+}
+
+std::thread startEraseThread(EraseJob job) {
+    return std::thread([job = std::move(job)] { runEraseJob(job); });
+}
+
+}  // namespace tellavine

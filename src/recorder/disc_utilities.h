@@ -1,0 +1,69 @@
+#pragma once
+// Operations on the disc in the selected recorder besides recording: the check before a
+// recording, the free-space question, and erasing a CD-RW on a worker thread that
+// reports the elapsed time.
+
+#include "platform/message_target.h"
+#include "platform/prompt.h"
+#include "recorder/base_driver.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace tellavine {
+
+namespace disc_text {
+inline constexpr const char* kNotReady = "CD-R/RW disc is not ready. Please insert a blank CD-R/RW disc.";
+inline constexpr const char* kEraseQuestion = "CD-R/RW disc is not empty. Do you want to erase this CD-RW disc?";
+inline constexpr const char* kSpaceQuestion =
+    "The CD-R/RW disc space seems not enough for the project. Please modify your project before burning.\n"
+    "Do you want to quit burning now?";
+inline constexpr const char* kNoDiscToErase = "No CD-RW disc found. Please insert the CD-RW disc to be erased.";
+inline constexpr const char* kQuickErase = "Quick-erase rewritable media";
+inline constexpr const char* kFullErase = "Full-erase rewritable media";
+inline constexpr const char* kQuickEraseDescription =
+    "The medium will appear to be empty but data is not physically erased. Use this option with caution if the "
+    "medium contains confidential data.";
+inline constexpr const char* kFullEraseDescription =
+    "Choosing this option will physically erase all data on the medium. Note:physically erasing the medium will "
+    "take a while (about 10 - 20 min)";
+}  // namespace disc_text
+
+enum class EraseMethod : int { Quick = 0, Full = 1 };
+
+// What the pre-recording check does when the disc is written and the user wants it
+// erased: run the erase (the desktop opens its dialog, the CLI erases at once).
+using EraseRunner = std::function<void()>;
+
+// True when a blank disc is in the drive (possibly after erasing it), with its free
+// sectors. A drive that cannot tell opens its tray and the user is told so.
+bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRunner& erase,
+                              std::int64_t& freeSectors);
+
+// False when the disc is too small for `neededSectors` (+ the 150-sector lead-in gap)
+// and the user chose to quit.
+bool confirmDiscSpace(Prompt& prompt, std::int64_t freeSectors, std::int64_t neededSectors);
+
+// The erase dialog's check before erasing: false when no disc is in the drive.
+bool discPresentForErase(BaseDriver& driver);
+
+// "Erasing ReWritable, Please wait...\nElapsed time: MM:SS min".
+std::string eraseElapsedText(std::int64_t elapsedMs);
+
+struct EraseJob {
+    MessageTarget window;  // receives recorder::WM_ERASE_TICK and recorder::WM_ERASE_DONE (sent)
+    BaseDriver* driver = nullptr;
+    EraseMethod method = EraseMethod::Quick;
+    // Milliseconds of a monotonic clock; tests pass their own.
+    std::function<std::int64_t()> nowMs;
+};
+
+// Blanks the disc and waits for the drive, sending the elapsed time about every second.
+void runEraseJob(const EraseJob& job);
+// The same on a worker thread.
+std::thread startEraseThread(EraseJob job);
+
+}  // namespace tellavine

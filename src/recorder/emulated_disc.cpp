@@ -1,0 +1,103 @@
+#include "recorder/emulated_disc.h"
+
+#include "platform/profile.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace tellavine {
+
+namespace {
+constexpr const char* kSection = "disc";
+constexpr std::int64_t kSectorBytes = 2352;
+
+const char* statusName(EmulatedDiscStatus status) {
+    switch (status) {
+        case EmulatedDiscStatus::Blank: return "blank";
+        case EmulatedDiscStatus::Incomplete: return "incomplete";
+        case EmulatedDiscStatus::Complete: return "complete";
+    }
+    return "blank";
+}
+}  // namespace
+
+EmulatedDisc::EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc)
+    : path_(std::move(path)), statePath_(path_ + ".state"), medium_(mediumForNewDisc) {
+    std::error_code error;
+    const bool haveState = std::filesystem::exists(statePath_, error);
+    if (haveState) {
+        const std::string medium = readProfileString(statePath_, kSection, "medium", "cdr");
+        medium_ = medium == "cdrw" ? EmulatedMedium::CdRw : EmulatedMedium::CdR;
+        const std::string status = readProfileString(statePath_, kSection, "status", "blank");
+        status_ = status == "complete"     ? EmulatedDiscStatus::Complete
+                  : status == "incomplete" ? EmulatedDiscStatus::Incomplete
+                                           : EmulatedDiscStatus::Blank;
+        sectors_ = readProfileInt(statePath_, kSection, "sectors", 0);
+        trayOpen_ = readProfileString(statePath_, kSection, "tray", "closed") == "open";
+        return;
+    }
+    const auto size = std::filesystem::file_size(path_, error);
+    if (!error && size >= static_cast<std::uintmax_t>(kSectorBytes)) {
+        status_ = EmulatedDiscStatus::Complete;
+        sectors_ = static_cast<std::int64_t>(size / kSectorBytes);
+    }
+}
+
+EmulatedDisc::~EmulatedDisc() = default;
+
+bool EmulatedDisc::saveState() {
+    return writeProfileString(statePath_, kSection, "medium", medium_ == EmulatedMedium::CdRw ? "cdrw" : "cdr") &&
+           writeProfileString(statePath_, kSection, "status", statusName(status_)) &&
+           writeProfileInt(statePath_, kSection, "sectors", static_cast<int>(sectors_)) &&
+           writeProfileString(statePath_, kSection, "tray", trayOpen_ ? "open" : "closed");
+}
+
+void EmulatedDisc::setTrayOpen(bool open) {
+    file_.reset();
+    trayOpen_ = open;
+    saveState();
+}
+
+bool EmulatedDisc::openForWriting() {
+    if (file_) return true;
+    // "r+b" keeps what is there; a missing file is created empty first.
+    std::FILE* file = std::fopen(path_.c_str(), "r+b");
+    if (!file) file = std::fopen(path_.c_str(), "w+b");
+    file_.reset(file);
+    return file_ != nullptr;
+}
+
+bool EmulatedDisc::writeSector(std::int64_t address, std::span<const std::uint8_t> sector) {
+    if (address < 0 || sector.size() != static_cast<std::size_t>(kSectorBytes)) return false;
+    if (!openForWriting()) return false;
+    if (std::fseek(file_.get(), static_cast<long>(address * kSectorBytes), SEEK_SET) != 0) return false;
+    return std::fwrite(sector.data(), 1, sector.size(), file_.get()) == sector.size();
+}
+
+bool EmulatedDisc::markComplete(std::int64_t sectors) {
+    bool flushed = !file_ || std::fflush(file_.get()) == 0;
+    file_.reset();
+    std::error_code error;
+    std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(sectors * kSectorBytes), error);
+    status_ = EmulatedDiscStatus::Complete;
+    sectors_ = sectors;
+    return saveState() && flushed && !error;
+}
+
+bool EmulatedDisc::markIncomplete() {
+    file_.reset();
+    status_ = EmulatedDiscStatus::Incomplete;
+    return saveState();
+}
+
+bool EmulatedDisc::erase() {
+    file_.reset();
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    if (!file) return false;
+    std::fclose(file);
+    status_ = EmulatedDiscStatus::Blank;
+    sectors_ = 0;
+    return saveState();
+}
+
+}  // namespace tellavine

@@ -1,0 +1,62 @@
+#include "recorder/emulated_transport.h"
+
+#include <charconv>
+
+namespace tellavine {
+
+std::optional<EmulatedDeviceName> parseEmulatedDeviceName(const std::string& name) {
+    const std::string prefix = kEmulatedDevicePrefix;
+    if (name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
+    EmulatedDeviceName result;
+    const std::string rest = name.substr(prefix.size());
+    const auto question = rest.find('?');
+    result.path = rest.substr(0, question);
+    if (result.path.empty()) return std::nullopt;
+    if (question == std::string::npos) return result;
+    std::string options = rest.substr(question + 1);
+    std::size_t start = 0;
+    while (start <= options.size()) {
+        const auto end = std::min(options.find('&', start), options.size());
+        const std::string option = options.substr(start, end - start);
+        if (option == "medium=cdrw") {
+            result.options.mediumForNewDisc = EmulatedMedium::CdRw;
+        } else if (option == "medium=cdr") {
+            result.options.mediumForNewDisc = EmulatedMedium::CdR;
+        } else if (option.rfind("busy=", 0) == 0) {
+            int every = 0;
+            const char* first = option.data() + 5;
+            const char* last = option.data() + option.size();
+            const auto parsed = std::from_chars(first, last, every);
+            if (parsed.ec != std::errc{} || parsed.ptr != last || every < 1) return std::nullopt;
+            result.options.busyEveryWrites = every;
+            result.options.busyAnswers = 1;
+        } else {
+            return std::nullopt;
+        }
+        start = end + 1;
+    }
+    return result;
+}
+
+EmulatedTransport::EmulatedTransport(std::string discPath, EmulatedRecorderOptions options)
+    : deviceName_(kEmulatedDevicePrefix + discPath), recorder_(std::move(discPath), std::move(options)) {}
+
+bool EmulatedTransport::initialise(int index, bool writersOnly) {
+    ScsiDeviceRecord record;
+    record.devicePath = deviceName_;
+    identify(record, [&](std::span<const std::uint8_t> cdb, std::span<std::uint8_t> in) { return execute(cdb, {}, in); });
+    std::vector<ScsiDeviceRecord> devices;
+    devices.push_back(std::move(record));
+    setDiscovered(std::move(devices), index, writersOnly);
+    return writersOnly ? writerCount() > 0 : true;
+}
+
+CommandResult EmulatedTransport::execute(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut,
+                                         std::span<std::uint8_t> dataIn) {
+    const EmulatedReply reply = recorder_.handle(cdb, dataOut, dataIn);
+    if (reply.good) return CmdOk;
+    saveSense(reply.sense);
+    return CmdCheckCondition;
+}
+
+}  // namespace tellavine

@@ -1,0 +1,159 @@
+#include "recorder/recorder_feed.h"
+
+#include "recorder/msf.h"
+#include "recorder/recorder_messages.h"
+#include "recorder/scrambler.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tellavine {
+
+namespace {
+constexpr std::size_t kErrorTextBytes = 1024;
+constexpr auto kEmptyQueueWait = std::chrono::milliseconds(200);
+}  // namespace
+
+std::string takeBurnErrorText(std::intptr_t wParam) {
+    std::unique_ptr<char[]> text(reinterpret_cast<char*>(wParam));
+    return text ? std::string(text.get()) : std::string{};
+}
+
+RecorderFeed::RecorderFeed(std::size_t queueBound) : queue_(queueBound) {}
+
+RecorderFeed::~RecorderFeed() {
+    if (thread_.joinable()) {
+        // Nobody will feed the thread any more: let it end at its next look.
+        queue_.closeConsumer();
+        thread_.join();
+    }
+}
+
+void RecorderFeed::openQueue(bool rawSectors) {
+    queue_.reset();
+    rawSectors_ = rawSectors;
+    nextRawAddress_ = kAddressOffset;
+    accumulation_ = std::make_unique<RecorderBlock>();
+    accumulated_ = 0;
+}
+
+void RecorderFeed::queueSector(std::span<const std::uint8_t> sector) {
+    if (sector.size() != kRawSectorLength) return;
+    if (!accumulation_) accumulation_ = std::make_unique<RecorderBlock>();
+    if (accumulated_ == kSectorsPerBlock) return;
+    auto& data = accumulation_->data;
+    if (rawSectors_) {
+        const std::span<std::uint8_t, kRawSectorLength> raw(data.data() + accumulated_ * kRawSectorLength,
+                                                           kRawSectorLength);
+        std::copy(sector.begin(), sector.end(), raw.begin());
+        const Msf time = msfOf(nextRawAddress_);
+        raw[12] = toBcd(time.minute);
+        raw[13] = toBcd(time.second);
+        raw[14] = toBcd(time.frame);
+        scrambleSector(raw);
+    } else {
+        std::copy(sector.begin() + 16, sector.end(), data.begin() + static_cast<std::ptrdiff_t>(accumulated_ * kSectorBodyLength));
+    }
+    ++nextRawAddress_;
+    if (++accumulated_ == kSectorsPerBlock) pushBlock(RecorderBlockKind::Full);
+}
+
+void RecorderFeed::pushBlock(RecorderBlockKind kind) {
+    if (!accumulation_) accumulation_ = std::make_unique<RecorderBlock>();
+    accumulation_->kind = kind;
+    accumulation_->byteLength = static_cast<std::uint32_t>(accumulated_ * kRawSectorLength);
+    queue_.push(std::move(accumulation_));
+    accumulation_ = std::make_unique<RecorderBlock>();
+    accumulated_ = 0;
+}
+
+void RecorderFeed::closeQueue() {
+    pushBlock(RecorderBlockKind::Last);
+    pushBlock(RecorderBlockKind::EndMarker);
+}
+
+bool RecorderFeed::start(SinkOwner& owner, BaseDriver& driver) {
+    if (thread_.joinable()) return false;
+    if (!cueSheet_.complete()) {
+        queue_.closeConsumer();
+        postError(owner, cueSheet_.overflowed() ? "The disc needs more than 300 cue sheet entries."
+                                                : "The disc layout has no lead-out.");
+        result_ = -1;
+        return false;
+    }
+    result_ = -1;
+    thread_ = std::thread([this, &owner, &driver] { result_ = run(owner, driver); });
+    return true;
+}
+
+int RecorderFeed::wait() {
+    if (thread_.joinable()) thread_.join();
+    return result_;
+}
+
+void RecorderFeed::postError(SinkOwner& owner, const std::string& text) {
+    // The receiver frees the buffer; when nobody listens, nothing is allocated.
+    if (!owner.window.attached()) return;
+    auto buffer = std::make_unique<char[]>(kErrorTextBytes);
+    std::memcpy(buffer.get(), text.data(), std::min(text.size(), kErrorTextBytes - 1));
+    owner.window.post(recorder::WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
+}
+
+int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
+    const Event* cancel = owner.cancelEvent.get();
+    ScsiTransport* transport = driver.transport();
+    auto end = [&](int result) {
+        if (transport) transport->closeDevice();
+        if (result != 0) queue_.closeConsumer();
+        return result;
+    };
+
+    driver.setCueSheet(cueSheet_.bytes());
+    std::string errorText;
+    owner.window.post(recorder::WM_BURN_PREPARE);
+    if (!driver.prepare(errorText, cancel)) {
+        postError(owner, errorText);
+        return end(-1);
+    }
+    owner.window.post(recorder::WM_BURN_START);
+    if (!driver.start(owner.window, errorText, cancel)) {
+        postError(owner, errorText);
+        return end(-1);
+    }
+
+    std::int64_t written = 0;
+    while (!owner.cancelled()) {
+        RecorderBlockPtr block = queue_.pop(kEmptyQueueWait);
+        if (!block) {
+            if (queue_.consumerClosed()) return end(-1);
+            continue;
+        }
+        if (block->kind == RecorderBlockKind::EndMarker) {
+            driver.dataSectorCount = written;
+            owner.window.post(recorder::WM_BURN_FINISHING);
+            errorText.clear();
+            if (!driver.finish(owner.window, errorText, cancel)) {
+                postError(owner, errorText.empty() ? "Error while finishing the disc" : errorText);
+                return end(-1);
+            }
+            end(0);
+            owner.window.post(recorder::WM_BURN_DONE);
+            return 0;
+        }
+        const std::size_t maxChunk = kSectorsPerBlock * kRawSectorLength;
+        for (std::size_t offset = 0; offset < block->byteLength;) {
+            const std::size_t chunk = std::min<std::size_t>(maxChunk, block->byteLength - offset);
+            const std::span<const std::uint8_t> bytes(block->data.data() + offset, chunk);
+            if (!driver.writeBlock(static_cast<std::int32_t>(written), bytes, cancel)) {
+                if (!owner.cancelled()) postError(owner, "Error while writing cd");
+                return end(-1);
+            }
+            written += static_cast<std::int64_t>(chunk / kRawSectorLength);
+            offset += chunk;
+            owner.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), owner.imageSectors.load());
+        }
+    }
+    return end(-1);
+}
+
+}  // namespace tellavine

@@ -1,0 +1,141 @@
+// The worker client's handling of workers that misbehave: each failure is reported with
+// a message and the next job runs on a fresh worker. Stand-in workers are small shell
+// scripts that misbehave on their first start and run the real worker afterwards.
+
+#include "encode/mpeg_worker_client.h"
+
+#include "encode/still_encoder.h"
+#include "support/temp_dir.h"
+#include "video_fixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+namespace tellavine {
+namespace {
+
+using namespace std::chrono_literals;
+
+class MpegWorkerClientTest : public ::testing::Test {
+protected:
+    // A worker that runs `firstStart` on its first start, the real worker later.
+    std::string standInWorker(const std::string& firstStart) {
+        const auto path = dir.file("worker.sh");
+        testing::writeFile(path, "#!/bin/sh\n"
+                                 "if [ ! -e '" + dir.file("started") + "' ]; then\n"
+                                 "  touch '" + dir.file("started") + "'\n  " + firstStart + "\nfi\n"
+                                 "exec '" + defaultMpegWorkerPath() + "'\n");
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    EncoderResult encodeOne(MpegWorkerClient& worker) {
+        return encodeStill(picture.view(), dir.file("still.m1v"), TvStandard::PAL, StillWrite::Create, worker);
+    }
+
+    testing::TempDir dir;
+    testing::PromptRecorder prompts;
+    testing::TestPicture picture = testing::makePicture(352, 288);
+};
+
+TEST_F(MpegWorkerClientTest, HangingJobTimesOutAndTheNextJobWorks) {
+    MpegWorkerClient worker({standInWorker("sleep 600"), 1500ms});
+    const auto started = std::chrono::steady_clock::now();
+    const auto result = encodeOne(worker);
+    ASSERT_FALSE(result);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 10s);
+    EXPECT_EQ(result.error().message, "The MPEG worker did not finish its job within 1.5 seconds and was stopped.\n");
+    EXPECT_EQ(prompts.texts(), std::vector<std::string>{result.error().message});
+    EXPECT_EQ(worker.workerProcessId(), 0);
+    EXPECT_TRUE(encodeOne(worker));
+    EXPECT_EQ(worker.workersStarted(), 2);
+}
+
+TEST_F(MpegWorkerClientTest, WorkerThatExitsIsReportedAndReplaced) {
+    MpegWorkerClient worker({standInWorker("exit 7"), 20s});
+    const auto result = encodeOne(worker);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().message, "The MPEG worker stopped unexpectedly (exit status 7).\n");
+    EXPECT_TRUE(encodeOne(worker));
+}
+
+TEST_F(MpegWorkerClientTest, WorkerKilledDuringAJobIsReportedAndReplaced) {
+    // Takes part of the request, then dies as if killed by the system.
+    MpegWorkerClient worker({standInWorker("head -c 100 >/dev/null; kill -KILL $$"), 20s});
+    const auto result = encodeOne(worker);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().message, "The MPEG worker stopped unexpectedly (signal 9).\n");
+    EXPECT_TRUE(encodeOne(worker));
+}
+
+TEST_F(MpegWorkerClientTest, RealWorkerKilledMidJobIsReportedAndReplaced) {
+    MpegWorkerClient worker(testing::realWorkerOptions());
+    ASSERT_TRUE(encodeOne(worker));
+    const auto pid = worker.workerProcessId();
+    ASSERT_NE(pid, 0);
+    // The kill lands while the next job is sent or encoded.
+    std::thread killer([pid] {
+        std::this_thread::sleep_for(5ms);
+        ::kill(pid, SIGKILL);
+    });
+    const auto high = testing::makePicture(704, 576);
+    EncoderResult result = EncoderResult::success();
+    for (int attempt = 0; attempt < 50 && result; ++attempt)
+        result = encodeStill(high.view(), dir.file("high.m1v"), TvStandard::PAL, StillWrite::Create, worker);
+    killer.join();
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().message, "The MPEG worker stopped unexpectedly (signal 9).\n");
+    EXPECT_TRUE(encodeOne(worker));
+    EXPECT_NE(worker.workerProcessId(), pid);
+}
+
+TEST_F(MpegWorkerClientTest, WorkersAreReplacedWhenTheirBudgetIsSpent) {
+    auto options = testing::realWorkerOptions();
+    options.jobsPerWorker = 2;
+    MpegWorkerClient byJobs(options);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(encodeOne(byJobs));
+    EXPECT_EQ(byJobs.workersStarted(), 3);
+
+    // A worker past its memory budget leaves after its reply (a 704-wide still alone
+    // takes the encoder well past 1 MB).
+    options = testing::realWorkerOptions();
+    options.workerMemoryBudgetMb = 1;
+    MpegWorkerClient byMemory(options);
+    const auto high = testing::makePicture(704, 576);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(encodeStill(high.view(), dir.file("high.m1v"), TvStandard::PAL, StillWrite::Create, byMemory));
+    EXPECT_EQ(byMemory.workersStarted(), 2);
+    EXPECT_EQ(byMemory.workerProcessId(), 0);
+    EXPECT_TRUE(prompts.texts().empty());
+}
+
+TEST_F(MpegWorkerClientTest, MissingWorkerExecutableIsReported) {
+    MpegWorkerClient worker({dir.file("no-such-worker"), 5s});
+    const auto result = encodeOne(worker);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().message,
+              "The MPEG worker " + dir.file("no-such-worker") + " could not be started: No such file or directory\n");
+    EXPECT_EQ(worker.workerProcessId(), 0);
+}
+
+TEST_F(MpegWorkerClientTest, WorkerLeavesWhenTheClientGoes) {
+    pid_t pid = 0;
+    {
+        MpegWorkerClient worker(testing::realWorkerOptions());
+        ASSERT_TRUE(encodeOne(worker));
+        pid = worker.workerProcessId();
+    }
+    EXPECT_NE(::kill(pid, 0), 0) << "the worker was reaped";
+}
+
+TEST(DefaultWorkerPathTest, IsBesideTheRunningProgram) {
+    EXPECT_EQ(defaultMpegWorkerPath(), std::string(TELLAVINE_BINARY_DIR) + "/bin/tellavine-mpegworker");
+}
+
+}  // namespace
+}  // namespace tellavine

@@ -1,0 +1,102 @@
+// Colour conversion and chroma decimation of the still encoder's input.
+
+#include "encode/ycbcr_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+namespace tellavine {
+namespace {
+
+TEST(ConvertPixelTest, UsesTheFullRangeCoefficientsWithTruncation) {
+    const auto white = convertPixel(255, 255, 255);
+    EXPECT_EQ(white.y, 255);
+    EXPECT_EQ(white.cb, 128);
+    EXPECT_EQ(white.cr, 128);
+    const auto black = convertPixel(0, 0, 0);
+    EXPECT_EQ(black.y, 0);
+    EXPECT_EQ(black.cb, 128);
+    EXPECT_EQ(black.cr, 128);
+    // R=100 G=50 B=200: Y = 30.078 + 29.297 + 22.656 = 82.03; Cb = 102.34 - 16.99 - 17.19
+    // + 128 = 196.17; Cr = 51.17 - 21.48 - 16.41 + 128 = 141.28.
+    const auto sample = convertPixel(100, 50, 200);
+    EXPECT_EQ(sample.y, 82);
+    EXPECT_EQ(sample.cb, 196);
+    EXPECT_EQ(sample.cr, 141);
+    // R=10 G=200 B=0: Cb = -67.97 - 1.72 + 128 = 58.32.
+    EXPECT_EQ(convertPixel(10, 200, 0).cb, 58);
+}
+
+TEST(ConvertPixelTest, SaturatedColoursClampInsteadOfWrapping) {
+    EXPECT_EQ(convertPixel(255, 255, 0).cb, 0);    // yellow: -2.5
+    EXPECT_EQ(convertPixel(0, 0, 255).cb, 255);    // blue: 258.5
+    EXPECT_EQ(convertPixel(255, 0, 0).cr, 255);    // red: 258.5
+    EXPECT_EQ(convertPixel(0, 255, 255).cr, 0);    // cyan: -2.5
+}
+
+TEST(DecimateLineTest, KeepsFlatLinesAndRoundsTheWeightedSum) {
+    std::vector<std::uint8_t> flat(16, 77), half(8);
+    decimateLine(flat.data(), 16, 1, half.data(), 1);
+    EXPECT_EQ(half, std::vector<std::uint8_t>(8, 77));
+
+    // One bright sample (200) at position 16 of a line of 100: each output sees it
+    // through one tap, (51456 + 100 tap) >> 9.
+    std::vector<std::uint8_t> impulse(32, 100);
+    impulse[16] = 200;
+    std::vector<std::uint8_t> out(16);
+    decimateLine(impulse.data(), 32, 1, out.data(), 1);
+    EXPECT_EQ(out[8], 145);   // a0 (tap 228)
+    EXPECT_EQ(out[7], 114);   // a+2 (tap 70)
+    EXPECT_EQ(out[6], 96);    // a+4 (tap -21)
+    EXPECT_EQ(out[5], 101);   // a+6 (tap 5)
+    EXPECT_EQ(out[9], 93);    // a-2 (tap -37)
+    EXPECT_EQ(out[10], 102);  // a-4 (tap 11)
+    EXPECT_EQ(out[0], 100);
+}
+
+TEST(DecimateLineTest, RepeatsEdgeSamplesAndFollowsTheStride) {
+    // A ramp: at the edges the missing neighbours repeat the first and last samples.
+    std::vector<std::uint8_t> ramp(8);
+    std::iota(ramp.begin(), ramp.end(), 100);
+    std::vector<std::uint8_t> column(16, 0);
+    for (int i = 0; i < 8; ++i) column[i * 2] = ramp[i];
+    std::vector<std::uint8_t> fromRamp(4), fromColumn(8, 0);
+    decimateLine(ramp.data(), 8, 1, fromRamp.data(), 1);
+    decimateLine(column.data(), 8, 2, fromColumn.data(), 2);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(fromColumn[i * 2], fromRamp[i]);
+    const int first = 5 * (100 + 106) + 11 * (100 + 105) - 21 * (100 + 104) - 37 * (100 + 103) + 70 * (100 + 102) +
+                      228 * (100 + 101) + 256;
+    EXPECT_EQ(fromRamp[0], first >> 9);
+}
+
+TEST(ConvertToYCbCr420Test, ReadsBottomUpRowsInEitherPixelOrder) {
+    // 4 x 2 picture: bottom row red, top row blue (stored bottom row first).
+    const std::vector<std::uint8_t> bgr{0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255,
+                                        255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0};
+    StillPicture picture{4, 2, bgr.data(), 12, PixelOrder::Bgr};
+    const auto frame = convertToYCbCr420(picture);
+    ASSERT_EQ(frame.luma.size(), 8u);
+    EXPECT_EQ(frame.luma[0], convertPixel(0, 0, 255).y) << "top row first";
+    EXPECT_EQ(frame.luma[4], convertPixel(255, 0, 0).y);
+    EXPECT_EQ(frame.blueChroma.size(), 2u);
+    EXPECT_EQ(frame.redChroma.size(), 2u);
+
+    std::vector<std::uint8_t> rgb(bgr);
+    for (std::size_t i = 0; i < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
+    const auto same = convertToYCbCr420(StillPicture{4, 2, rgb.data(), 12, PixelOrder::Rgb});
+    EXPECT_EQ(same.luma, frame.luma);
+    EXPECT_EQ(same.blueChroma, frame.blueChroma);
+    EXPECT_EQ(same.redChroma, frame.redChroma);
+}
+
+TEST(ConvertToYCbCr420Test, HonoursTheRowStride) {
+    std::vector<std::uint8_t> padded(2 * 8, 0xEE);  // 2 x 2 picture in rows of 8 bytes
+    for (int row = 0; row < 2; ++row)
+        for (int i = 0; i < 6; ++i) padded[row * 8 + i] = static_cast<std::uint8_t>(row ? 200 : 10);
+    const auto frame = convertToYCbCr420(StillPicture{2, 2, padded.data(), 8, PixelOrder::Bgr});
+    EXPECT_EQ(frame.luma, (std::vector<std::uint8_t>{200, 200, 10, 10}));
+}
+
+}  // namespace
+}  // namespace tellavine

@@ -1,0 +1,26 @@
+#pragma once
+// Runs an independent reader (cd-info, isoinfo, ffprobe, python3 with pycdlib) and
+// captures what it prints.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tellavine::vcd::testing {
+
+struct ToolResult {
+    int exitCode = -1;
+    std::string output;  // stdout and stderr together
+};
+
+ToolResult runTool(const std::string& commandLine);
+std::string quoted(const std::string& text);
+
+// Copies the 2048 user-data bytes of sectors [first, first + count) of a raw BIN into a
+// plain ISO image file.
+bool extractForm1UserData(const std::string& binPath, std::uint32_t first, std::uint32_t count,
+                          const std::string& isoPath);
+// The whole 2352-byte sector `lsn` of a raw BIN (empty past its end).
+std::vector<std::uint8_t> readSector(const std::string& binPath, std::uint32_t lsn);
+
+}  // namespace tellavine::vcd::testing
