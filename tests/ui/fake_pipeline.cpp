@@ -1,6 +1,7 @@
 #include "fake_pipeline.h"
 
-#include "ui/pages/progress_messages.h"
+#include "recorder/recorder_messages.h"
+#include "vcd/image_sink.h"
 
 #include <chrono>
 #include <cstring>
@@ -11,7 +12,8 @@ namespace tellavine::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using namespace tellavine::ui;
+using namespace tellavine::recorder;
+using namespace tellavine::vcd;
 
 class NoSink : public BuildSink {};
 

@@ -18,6 +18,10 @@
 #include "ui/pages/page_burn.h"
 #include "ui/pages/progress_window.h"
 #include "ui/pages/recorder_access.h"
+#include "recorder/recorder_messages.h"
+#include "vcd/image_sink.h"
+
+#include <cstring>
 
 #include <QAction>
 #include <QCheckBox>
@@ -414,12 +418,47 @@ private slots:
         QCOMPARE(icon, QMessageBox::Question);
     }
 
+    void progressWindowShowsEachMessage() {
+        auto job = std::make_shared<BuildJob>();
+        ProgressWindow window(job, false, false);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Writing CD"));
+        QCOMPARE(window.statusText(), QStringLiteral("Writing data..."));
+        auto deliver = [&](unsigned message, MessageParam w = 0, MessageParam l = 0) {
+            job->window.post(message, w, l);
+            QCoreApplication::sendPostedEvents(&window);
+        };
+        deliver(WM_MENU_ENCODE_BEGIN);
+        QCOMPARE(window.statusText(), QStringLiteral("Encoding disc menu...."));
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("Please Wait..."));
+        deliver(WM_SLIDE_PROGRESS, 4, 10);
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("50.0%"));
+        QCOMPARE(window.bar()->position(), 50);
+        deliver(WM_SLIDE_PROGRESS, 0, 3);
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("33.3%"));
+        deliver(recorder::WM_BURN_PROGRESS, 499, 1000);
+        QCOMPARE(window.statusText(), QStringLiteral("Writing CD..."));
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("50.0%"));
+        deliver(recorder::WM_RECORDER_WAIT);
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("Please waiting..."));
+        // The recorder's error text arrives in a buffer the window frees.
+        char* text = new char[16];
+        std::strcpy(text, "Medium error");
+        deliver(recorder::WM_BURN_ERROR, reinterpret_cast<MessageParam>(text));
+        QCOMPARE(window.statusText(), QStringLiteral("The burning process failed. Error message :\nMedium error"));
+        QVERIFY(window.done());
+        QVERIFY(!window.bar()->isVisibleTo(&window));
+        QCOMPARE(window.buttonText(), QStringLiteral("Cancel"));  // the label stays, yet it closes
+        const auto asked = prompt_->shown().size();
+        window.cancelOrClose();
+        QCOMPARE(prompt_->shown().size(), asked);
+    }
+
     void messagesAfterTheWindowWentAreDropped() {
         auto job = std::make_shared<BuildJob>();
         job->cuePath = "/tmp/x.cue";
         auto* window = new ProgressWindow(job, false, true);
         job->window.post(WM_MENU_ENCODE_BEGIN);
-        job->window.post(WM_IMAGE_DONE);
+        job->window.post(vcd::WM_IMAGE_DONE);
         QCoreApplication::sendPostedEvents(window);
         QVERIFY(window->done());
         QCOMPARE(window->statusText(), QStringLiteral("Disc image file was successfully written to:\n\n/tmp/x.cue"));

@@ -1,15 +1,12 @@
-// The rules behind the status gauge, the burn page's checks and the progress window's
-// texts, checked without windows.
+// The rules behind the status gauge and the burn page's checks, without windows.
 
 #include "project/build_job.h"
 #include "ui/pages/burn_checks.h"
 #include "ui/pages/disc_estimate.h"
-#include "ui/pages/progress_messages.h"
 #include "ui/pages/recorder_access.h"
 
 #include <QTest>
 
-#include <cstring>
 #include <map>
 
 using namespace tellavine;
@@ -38,12 +35,6 @@ FileSizeQuery sizes(std::map<std::string, std::uint64_t> known) {
         if (it == known.end()) return std::nullopt;
         return it->second;
     };
-}
-
-ProgressView apply(ProgressView view, unsigned message, MessageParam w = 0, MessageParam l = 0,
-                   const ProgressContext& context = {}, const std::string& text = {}) {
-    applyProgressMessage(view, message, w, l, text, context);
-    return view;
 }
 
 }  // namespace
@@ -129,97 +120,6 @@ private slots:
         const RecorderDevice device{"TELLAV", "Emulated CD-RW", 1, 2, 0};
         QCOMPARE(device.listText(), std::string("TELLAVEmulated CD-RW(1:2:0)"));
         QCOMPARE(device.paneText(), std::string("Device: TELLAV  Emulated CD-RW"));
-    }
-
-    void slideProgressTexts() {
-        const ProgressView half = apply({}, WM_SLIDE_PROGRESS, 4, 10);
-        QCOMPARE(half.barText, std::string("50.0%"));
-        QCOMPARE(half.position, 50);
-        QCOMPARE(half.status, std::string("Encoding album photos..."));
-        QCOMPARE(apply({}, WM_SLIDE_PROGRESS, 0, 3).barText, std::string("33.3%"));
-        QCOMPARE(apply({}, WM_SLIDE_PROGRESS, 0, 0).barText, std::string(" 1.0%"));
-    }
-
-    void waitingMessages() {
-        const struct {
-            unsigned message;
-            const char* status;
-        } cases[] = {{WM_MENU_ENCODE_BEGIN, "Encoding disc menu...."},
-                     {WM_BURN_PREPARE, "Initalizing cd recorder..."},
-                     {WM_BURN_START, "Writing lead in..."},
-                     {WM_BURN_FINISHING, "Writing lead out..."},
-                     {WM_FLUSH_CACHE, "Flush cache..."}};
-        ProgressView busy;
-        busy.position = 70;
-        for (const auto& c : cases) {
-            const ProgressView view = apply(busy, c.message);
-            QCOMPARE(view.status, std::string(c.status));
-            QCOMPARE(view.barText, std::string("Please Wait..."));
-            QCOMPARE(view.position, 0);
-            QVERIFY(!view.done);
-        }
-        const ProgressView waiting = apply(busy, WM_RECORDER_WAIT);
-        QCOMPARE(waiting.status, busy.status);
-        QCOMPARE(waiting.barText, std::string("Please waiting..."));
-        const ProgressView menuEnd = apply(busy, WM_MENU_ENCODE_END);
-        QCOMPARE(menuEnd.status, std::string("Encoding disc menu end."));
-        QCOMPARE(menuEnd.position, 70);
-    }
-
-    void burnAndImageProgress() {
-        const ProgressView burn = apply({}, WM_BURN_PROGRESS, 99, 1000);
-        QCOMPARE(burn.barText, std::string("10.0%"));
-        QCOMPARE(burn.position, 10);
-        QCOMPARE(apply({}, WM_BURN_PROGRESS, 9, 0).barText, std::string("10.0%"));
-
-        ProgressContext context;
-        context.imageSectors = 8;
-        ProgressView image;
-        QCOMPARE(apply(image, WM_IMAGE_SECTOR, 0, 0, {}).barText, std::string("0.0%"));  // unknown size
-        for (int i = 0; i < 5; ++i) applyProgressMessage(image, WM_IMAGE_SECTOR, 0, 0, {}, context);
-        // The fifth message shows the four sectors before it: 4 x 1000 / 8.
-        QCOMPARE(image.barText, std::string("50.0%"));
-        QCOMPARE(image.position, 50);
-        QCOMPARE(image.status, std::string("Writing data to disc image file..."));
-        QCOMPARE(image.imageSectorCount, 5);
-        QCOMPARE(apply(image, WM_IMAGE_BEGIN).imageSectorCount, 0);
-    }
-
-    void endings() {
-        ProgressContext context;
-        context.cuePath = "/tmp/disc.cue";
-        const ProgressView image = apply({}, WM_IMAGE_DONE, 0, 0, context);
-        QCOMPARE(image.status, std::string("Disc image file was successfully written to:\n\n/tmp/disc.cue"));
-        QVERIFY(image.done && !image.barVisible);
-        QCOMPARE(image.buttonText, std::string("&Close"));
-
-        const ProgressView failed = apply({}, WM_BUILD_FAILED);
-        QCOMPARE(failed.status, std::string("An error occurred while processing."));
-        QCOMPARE(failed.buttonText, std::string("&Close"));
-
-        const ProgressView burnt = apply({}, WM_BURN_DONE);
-        QVERIFY(burnt.status.starts_with("Congratulations! Your photo album CD has been made."));
-        context.simulate = true;
-        QVERIFY(apply({}, WM_BURN_DONE, 0, 0, context).status.starts_with("The simulation is successfully finished"));
-
-        const ProgressView error = apply({}, WM_BURN_ERROR, 0, 0, {}, "Medium not present");
-        QCOMPARE(error.status, std::string("The burning process failed. Error message :\nMedium not present"));
-        QVERIFY(error.done && !error.barVisible);
-        QCOMPARE(error.buttonText, std::string("Cancel"));  // the label stays
-
-        ProgressView untouched;
-        QVERIFY(!applyProgressMessage(untouched, 1200, 0, 0, {}, {}));
-    }
-
-    void burnErrorTextIsTakenAndFreed() {
-        char* buffer = new char[32];
-        std::strcpy(buffer, "Write error");
-        std::string text;
-        QVERIFY(takeProgressMessageText(WM_BURN_ERROR, reinterpret_cast<MessageParam>(buffer), text));
-        QCOMPARE(text, std::string("Write error"));
-        QVERIFY(!takeProgressMessageText(WM_BURN_DONE, 0, text));
-        QVERIFY(takeProgressMessageText(WM_BURN_ERROR, 0, text));
-        QVERIFY(text.empty());
     }
 };
 

@@ -1,6 +1,8 @@
 #include "ui/pages/progress_window.h"
 
 #include "project/messages.h"
+#include "recorder/recorder_feed.h"
+#include "recorder/recorder_messages.h"
 #include "ui/controls/text_progress_bar.h"
 #include "ui/pages/numbered_message.h"
 
@@ -13,12 +15,10 @@
 namespace tellavine::ui {
 
 ProgressWindow::ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, bool imageMode, QWidget* parent)
-    : QDialog(parent), job_(std::move(job)) {
+    : QDialog(parent), job_(std::move(job)), progress_(*job_, simulate) {
     setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(imageMode ? tr("Writing Disc Image") : tr("Writing CD"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    context_.simulate = simulate;
-    context_.cuePath = job_->cuePath;
 
     auto* group = new QGroupBox(tr("Progress"), this);
     status_ = new QLabel(group);
@@ -46,8 +46,14 @@ ProgressWindow::ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, boo
     layout->addLayout(buttons);
     setFixedWidth(440);
 
-    display(view_);
-    receiver_ = std::make_shared<QtMessageReceiver>(this, takeProgressMessageText);
+    display(progress_.view());
+    // The recorder's error text is taken out of its buffer on the posting thread, so a
+    // message that never reaches the window frees it all the same.
+    receiver_ = std::make_shared<QtMessageReceiver>(this, [](unsigned message, MessageParam wParam, std::string& text) {
+        if (message != recorder::WM_BURN_ERROR) return false;
+        text = takeBurnErrorText(wParam);
+        return true;
+    });
     job_->window.attach(receiver_);
 }
 
@@ -69,16 +75,14 @@ void ProgressWindow::display(const ProgressView& view) {
     bar_->setVisible(view.barVisible);
     bar_->setText(QString::fromStdString(view.barText));
     bar_->setPosition(view.position);
-    button_->setText(view.buttonText == "Cancel" ? tr("Cancel") : QString::fromStdString(view.buttonText));
+    button_->setText(view.closeLabel ? tr("&Close") : tr("Cancel"));
 }
 
 bool ProgressWindow::event(QEvent* event) {
     if (event->type() >= QEvent::User) {
         if (auto* message = dynamic_cast<NumberedMessageEvent*>(event)) {
-            context_.imageSectors = job_->imageSectors.load();
-            if (applyProgressMessage(view_, message->message(), message->wParam, message->lParam, message->text,
-                                     context_)) {
-                display(view_);
+            if (progress_.handle(message->message(), message->wParam, message->lParam, message->text)) {
+                display(progress_.view());
             }
             return true;
         }
@@ -87,7 +91,7 @@ bool ProgressWindow::event(QEvent* event) {
 }
 
 void ProgressWindow::cancelOrClose() {
-    if (!view_.done) {
+    if (!progress_.view().done) {
         if (showText("Do you want to cancel the process?", PromptButtons::YesNo) != PromptAnswer::Yes) return;
         // The build thread sees the signal at its next unit of work and stops by itself.
         if (job_->cancelEvent) job_->cancelEvent->set();

@@ -3,8 +3,8 @@
 // the Cancel button, which becomes "&Close" when the build is over. It attaches itself
 // to the job's message target and turns the build's numbered messages into text.
 
+#include "build/build_progress.h"
 #include "project/build_job.h"
-#include "ui/pages/progress_messages.h"
 
 #include <QDialog>
 
@@ -24,11 +24,11 @@ public:
     ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, bool imageMode, QWidget* parent = nullptr);
     ~ProgressWindow() override;
 
-    const ProgressView& view() const { return view_; }
+    const ProgressView& view() const { return progress_.view(); }
     QString statusText() const;
     QString buttonText() const;
     TextProgressBar* bar() const { return bar_; }
-    bool done() const { return view_.done; }
+    bool done() const { return progress_.view().done; }
 
     // The Cancel / Close button: closes when done, else asks and cancels the build.
     void cancelOrClose();
@@ -42,8 +42,7 @@ private:
 
     std::shared_ptr<BuildJob> job_;
     std::shared_ptr<QtMessageReceiver> receiver_;
-    ProgressContext context_;
-    ProgressView view_;
+    BuildProgress progress_;  // reads *job_
     QLabel* status_ = nullptr;
     TextProgressBar* bar_ = nullptr;
     QPushButton* button_ = nullptr;
