@@ -12,11 +12,12 @@
 #include "ui/controls/image_button.h"
 #include "ui/controls/pane_status_bar.h"
 #include "ui/controls/text_progress_bar.h"
-#include "ui/pages/disc_estimate.h"
+#include "build/disc_estimate.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/numbered_message.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/progress_window.h"
+#include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
 #include "recorder/recorder_messages.h"
 #include "vcd/image_sink.h"
@@ -361,9 +362,7 @@ private slots:
 
     void realPipelineWritesAnImage() {
         for (const char* data : {"avseq01.ntsc", "temp_x.ntsc"}) {
-            if (!std::filesystem::exists(appFolders().programDir + data)) {
-                QSKIP("the real build needs the program's stock MPEG files (avseq01.*, temp_x.*), not in this tree");
-            }
+            QVERIFY2(std::filesystem::exists(appFolders().programDir + data), data);
         }
         MainWindowServices real = services();
         real.makePipeline = [] { return makeDiscPipeline(); };
@@ -377,6 +376,28 @@ private slots:
                  QStringLiteral("Disc image file was successfully written to:\n\n%1").arg(QString::fromStdString(cue)));
         QVERIFY(std::filesystem::file_size(dir_->file("real.bin")) > 0);
         page->progressWindow()->cancelOrClose();
+    }
+
+    void realPipelineBurnsToTheEmulatedRecorder() {
+        // The real recorder engine with the emulated drive: the disc gets the image's bytes.
+        const std::string burned = dir_->file("burned.bin");
+        qputenv("TELLAVINE_EMULATED_RECORDER", QByteArray::fromStdString(burned));
+        MainWindowServices real = services(std::make_shared<EngineRecorders>());
+        real.makePipeline = [] { return makeDiscPipeline(); };
+        qunsetenv("TELLAVINE_EMULATED_RECORDER");
+        MainWindow window(real, demo_);
+        QVERIFY(window.statusPanes()->paneText(kDevicePane).startsWith(QStringLiteral("Device: TELLAVIN")));
+        CPageBurn* page = window.burnPage();
+        page->setImageOutput(false);
+        clickAction(page, kBurnCommand);
+        ProgressWindow* progress = page->progressWindow();
+        QVERIFY(progress);
+        QTRY_VERIFY_WITH_TIMEOUT(progress->done(), 110000);
+        QCOMPARE(progress->statusText(), QStringLiteral("Congratulations! Your photo album CD has been made. You may "
+                                                        "play it on TV with DVD/VCD player."));
+        progress->cancelOrClose();
+        QTRY_VERIFY(!page->progressWindow());
+        QCOMPARE(testing::readBytes(burned), testing::readBytes(dir_->file("real.bin")));
     }
 
     void oldProjectOnCommandLineIsRefused() {

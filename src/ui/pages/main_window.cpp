@@ -8,9 +8,10 @@
 #include "ui/controls/hyperlink_static.h"
 #include "ui/controls/pane_status_bar.h"
 #include "ui/dialogs/about_box.h"
-#include "ui/pages/disc_estimate.h"
+#include "build/disc_estimate.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/placeholder_page.h"
+#include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
 
 #include <QAction>
@@ -72,7 +73,7 @@ private:
 
 MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFile, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
-    if (!services_.recorders) services_.recorders = std::make_shared<NoRecorders>();
+    if (!services_.recorders) services_.recorders = std::make_shared<EngineRecorders>();
     settings_ = loadSettings(appFolders());
     configureRunLog(appFolders().runLogFile(), settings_.logFile);
 
@@ -348,7 +349,7 @@ long long MainWindow::estimateDiscSectors() const {
     options.includePhotoFiles = settings_.writePhotoFiles;
     options.includeAudioFiles = settings_.writeAudioFiles;
     options.tvStandard = settings_.pal ? TvStandard::PAL : TvStandard::NTSC;
-    return ui::estimateDiscSectors(project_, options);
+    return tellavine::estimateDiscSectors(project_, options);
 }
 
 void MainWindow::refreshStatus() {

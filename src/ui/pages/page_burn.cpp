@@ -403,6 +403,7 @@ void CPageBurn::startBuild(bool simulate, const std::string& cuePath, const std:
 
     // The previous build must be over before this one may read the project.
     services_.worker->wait();
+    if (!image) services_.recorders->prepareBurn(options);
 
     auto job = std::make_shared<BuildJob>();
     job->cancelEvent->reset();

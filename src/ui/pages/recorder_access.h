@@ -4,6 +4,8 @@
 // erase actions. The program talks to recorders only through this interface, so a
 // machine without writers (or without the recorder engine) still builds images.
 
+#include "project/model.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +48,8 @@ public:
     virtual void closeTray() = 0;
     // Runs the erase dialog for the chosen recorder; true when the disc was erased.
     virtual bool runEraseDialog(QWidget* parent) = 0;
+    // Makes the chosen recorder the destination of the next build (recorder output).
+    virtual void prepareBurn(const DiscOptions& options) { (void)options; }
 };
 
 // The stand-in while no recorder engine is present: no writers; builds go to images.
