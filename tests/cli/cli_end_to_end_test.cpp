@@ -186,7 +186,7 @@ TEST_F(EndToEnd, BurnToTheEmulatedRecorderGivesTheImagesBytes) {
 
     // Raw mode: the host makes the sub-channel, the drive checks it and keeps the sectors.
     const auto raw = cli("burn " + quote(file) + " -d " + quote("emulated:" + dir.file("raw.bin")) +
-                         " --writing-mode raw --temp " + quote(dir.folder() + "work"));
+                         " --mode raw --temp " + quote(dir.folder() + "work"));
     ASSERT_EQ(raw.status, 0) << raw.output;
     EXPECT_EQ(testing::readBytes(dir.file("raw.bin")), testing::readBytes(dir.file("disc.bin")));
 }
