@@ -5,11 +5,12 @@
 #               (SANITIZE=0 leaves the second run out)
 #   make demo   builds and authors the demo disc from the bundled sample photos
 #   make build  builds (after installing dependencies)
+#   make run    builds and starts the desktop program
 JOBS ?= $(shell nproc)
 PRESET ?= default
 SANITIZE ?= 1
 
-.PHONY: all deps configure build test asan-test demo clean
+.PHONY: all deps configure build test asan-test demo run clean
 
 all: build
 
@@ -28,6 +29,9 @@ test: build
 
 demo: build
 	scripts/make-demo.sh build/$(PRESET)
+
+run: build
+	build/$(PRESET)/bin/tellavine
 
 asan-test:
 	$(MAKE) --no-print-directory test PRESET=asan SANITIZE=0

@@ -39,21 +39,21 @@ ParsedCommand parseBuild(const std::vector<std::string>& args, bool burn) {
         } else if (burn && (arg == "-d" || arg == "--device")) {
             if (!value(build.device)) return usage(arg + " needs a device");
         } else if (burn && arg == "--speed") {
-            if (!value(text)) return usage("--speed needs 1, 2, 4, 8, 12, 24 or max");
-            static const std::vector<std::string> speeds{"1", "2", "4", "8", "12", "24", "max"};
-            const auto found = std::find(speeds.begin(), speeds.end(), text);
-            if (found == speeds.end()) return usage("--speed takes 1, 2, 4, 8, 12, 24 or max, not '" + text + "'");
-            build.speedIndex = static_cast<int>(found - speeds.begin());
+            // The index into the recorder's speed list, as the burn page offers it.
+            if (!value(text)) return usage("--speed needs an index 0..6");
+            const auto index = text == "max" ? std::optional<int>(6) : parseInt(text);
+            if (!index || *index < 0 || *index > 6) return usage("--speed takes an index 0..6 (or max), not '" + text + "'");
+            build.speedIndex = *index;
         } else if (burn && arg == "--simulate") {
             build.simulate = true;
         } else if (burn && arg == "--burn-proof") {
             build.burnProof = true;
-        } else if (burn && arg == "--writing-mode") {
-            if (!value(text)) return usage("--writing-mode needs auto, mmc or raw");
+        } else if (burn && (arg == "--mode" || arg == "--writing-mode")) {
+            if (!value(text)) return usage("--mode needs auto, mmc or raw");
             if (text == "auto") build.writingMode = 0;
             else if (text == "mmc") build.writingMode = 1;
             else if (text == "raw") build.writingMode = 2;
-            else return usage("--writing-mode takes auto, mmc or raw, not '" + text + "'");
+            else return usage("--mode takes auto, mmc or raw, not '" + text + "'");
         } else if (arg == "--pal") {
             build.pal = true;
         } else if (arg == "--ntsc") {
@@ -153,10 +153,10 @@ std::string usageText() {
            "      --temp DIR                  temporary folder\n"
            "      --yes                       overwrite an existing image without asking\n"
            "  burn PROJECT.ovp [-d DEVICE]    burn the project's Video CD on a CD-R/RW (options as for build)\n"
-           "      --speed 1|2|4|8|12|24|max   recording speed\n"
+           "      --speed 0..6                recording speed: 0 1x, 1 2x, 2 4x, 3 8x, 4 12x, 5 24x, 6 max\n"
            "      --simulate                  test run: nothing is written, the disc stays blank\n"
            "      --burn-proof                buffer under-run protection\n"
-           "      --writing-mode auto|mmc|raw how the recorder is driven\n"
+           "      --mode auto|mmc|raw         how the recorder is driven (default: config.ini)\n"
            "      --yes                       erase a written CD-RW without asking\n"
            "  devices                         list the CD recorders of this machine\n"
            "  erase [-d DEVICE] [--full] [--yes]  erase a CD-RW (quick unless --full)\n"

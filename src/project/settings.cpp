@@ -40,8 +40,8 @@ AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders)
     s.window.playerX = atLeastOneOr(file.getInt(kWindow, "PLAYER_X", 320), 320);
     s.window.playerY = atLeastOneOr(file.getInt(kWindow, "PLAYER_Y", 240), 240);
 
+    // An empty value would put the build's files into whatever the current folder is.
     s.tempDir = withTrailingSeparator(file.getString(kGeneral, "TempDir", folders.defaultTempDir, 1023));
-    // An empty entry would put the temporaries in whatever folder the program runs in.
     if (s.tempDir.empty()) s.tempDir = folders.defaultTempDir;
     s.discName = file.getString(kGeneral, "DISC_NAME", "My Photo Slideshow", 1023);
 

@@ -25,6 +25,22 @@ TEST(CliOptions, BuildTakesEveryOption) {
     EXPECT_EQ(b.tempDir, "/tmp/t");
 }
 
+TEST(CliOptions, BurnTakesTheRecorderOptions) {
+    const auto parsed = parseCommandLine({"burn", "a.ovp", "--device", "emulated:/tmp/d.bin", "--speed", "3",
+                                          "--simulate", "--burn-proof", "--mode", "raw", "--yes"});
+    ASSERT_EQ(parsed.kind, Kind::Burn) << parsed.error;
+    EXPECT_EQ(parsed.build.device, "emulated:/tmp/d.bin");
+    EXPECT_EQ(parsed.build.speedIndex, 3);
+    EXPECT_TRUE(parsed.build.simulate);
+    EXPECT_EQ(parsed.build.burnProof, true);
+    EXPECT_EQ(parsed.build.writingMode, 2);
+    EXPECT_EQ(parseCommandLine({"burn", "a.ovp", "--speed", "max"}).build.speedIndex, 6);
+    EXPECT_EQ(parseCommandLine({"burn", "a.ovp", "--speed", "7"}).kind, Kind::Usage);
+    EXPECT_EQ(parseCommandLine({"burn", "a.ovp", "-o", "x.cue"}).kind, Kind::Usage);  // images are built, not burned
+    EXPECT_EQ(parseCommandLine({"erase", "--device", "emulated:/x", "--full"}).device.fullErase, true);
+    EXPECT_EQ(parseCommandLine({"eject", "--full"}).kind, Kind::Usage);
+}
+
 TEST(CliOptions, OptionsNotGivenStayUnsetForTheSettings) {
     const auto parsed = parseCommandLine({"build", "a.ovp", "-o", "a.cue"});
     ASSERT_EQ(parsed.kind, Kind::Build);

@@ -1,0 +1,30 @@
+// The desktop program: `tellavine [project.ovp]`.
+
+#include "build/disc_pipeline.h"
+#include "platform/prompt.h"
+#include "ui/app/artwork.h"
+#include "ui/app/qt_prompt.h"
+#include "ui/controls/splash_window.h"
+#include "ui/pages/main_window.h"
+#include "ui/pages/recorder_access.h"
+
+#include <QApplication>
+#include <QStringList>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tellavine"));
+    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QApplication::setDesktopFileName(QStringLiteral("tellavine"));
+    tellavine::installPrompt(std::make_shared<tellavine::ui::QtPrompt>());
+
+    tellavine::ui::MainWindowServices services;
+    services.recorders = std::make_shared<tellavine::ui::NoRecorders>();
+    services.makePipeline = [] { return tellavine::makeDiscPipeline(); };
+
+    const QStringList arguments = QApplication::arguments();
+    tellavine::ui::MainWindow window(services, arguments.size() > 1 ? arguments.at(1) : QString());
+    window.show();
+    tellavine::ui::SplashWindow::show(&window, tellavine::ui::drawAboutPicture());
+    return app.exec();
+}

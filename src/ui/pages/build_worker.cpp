@@ -1,0 +1,31 @@
+#include "ui/pages/build_worker.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace tellavine::ui {
+
+void BuildWorker::start(std::shared_ptr<BuildJob> job, BuildInputs inputs, std::shared_ptr<BuildPipeline> pipeline) {
+    wait();
+    running_->store(true);
+    thread_ = startBuildThread(std::move(job), std::move(inputs), std::move(pipeline),
+                               [running = running_, result = result_](int value) {
+                                   result->store(value);
+                                   running->store(false);
+                               });
+}
+
+BuildWorker::~BuildWorker() {
+    wait();
+}
+
+void BuildWorker::wait() {
+    if (!thread_.joinable()) return;
+    while (running_->load()) {
+        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    thread_.join();
+}
+
+}  // namespace tellavine::ui

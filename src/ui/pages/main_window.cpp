@@ -1,0 +1,440 @@
+#include "ui/pages/main_window.h"
+
+#include "platform/folders.h"
+#include "project/messages.h"
+#include "project/project_commands.h"
+#include "ui/app/artwork.h"
+#include "ui/controls/disc_usage_gauge.h"
+#include "ui/controls/hyperlink_static.h"
+#include "ui/controls/pane_status_bar.h"
+#include "ui/dialogs/about_box.h"
+#include "build/disc_estimate.h"
+#include "ui/pages/page_burn.h"
+#include "ui/pages/placeholder_page.h"
+#include "ui/pages/engine_recorders.h"
+#include "ui/pages/recorder_access.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace tellavine::ui {
+namespace {
+
+constexpr int kEdge = 5;
+constexpr int kStatusHeight = 25;
+constexpr int kStatusBottomGap = 5;
+constexpr int kPageBottomGap = 35;
+constexpr const char* kWebsite = "https://tellavine.org/";
+
+// The toolbar band's background: a soft vertical gradient with a hairline below.
+class ToolBand : public QToolBar {
+public:
+    explicit ToolBand(QWidget* parent) : QToolBar(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        {
+            QPainter painter(this);
+            QLinearGradient band(0, 0, 0, height());
+            band.setColorAt(0, QColor(250, 251, 253));
+            band.setColorAt(1, QColor(218, 226, 238));
+            painter.fillRect(rect(), band);
+            painter.setPen(QColor(170, 180, 196));
+            painter.drawLine(0, height() - 1, width(), height() - 1);
+        }
+        QToolBar::paintEvent(event);
+    }
+};
+
+// The page area: pages and status bar at fixed gaps from its edges.
+class PageArea : public QWidget {
+public:
+    explicit PageArea(std::function<void()> layOut, QWidget* parent) : QWidget(parent), layOut_(std::move(layOut)) {}
+
+protected:
+    void resizeEvent(QResizeEvent*) override { layOut_(); }
+
+private:
+    std::function<void()> layOut_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFile, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    if (!services_.recorders) services_.recorders = std::make_shared<EngineRecorders>();
+    settings_ = loadSettings(appFolders());
+    configureRunLog(appFolders().runLogFile(), settings_.logFile);
+
+    setObjectName(QStringLiteral("mainWindow"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128}) icon.addPixmap(drawApplicationIcon(size));
+    setWindowIcon(icon);
+    chooseProjectToOpen = [this] {
+        return QFileDialog::getOpenFileName(this, tr("Open Project"), QString(),
+                                            tr("Tellavine Project(*.ovp);;Tellavine Project(*.orx)"));
+    };
+    chooseProjectToSave = [this] {
+        // The dialog adds the extension before it asks about overwriting.
+        QFileDialog dialog(this, tr("Save As"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(tr("Tellavine Project(*.ovp)"));
+        dialog.setDefaultSuffix(QStringLiteral("ovp"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    createActions();
+    createMenus();
+    createToolBar();
+    area_ = new PageArea([this] { layOutPages(); }, this);
+    setCentralWidget(area_);
+    createStatusBar();
+    createPages();
+    setUpRecorders();
+    layOutPages();
+    placeWindow();
+
+    project_.setStatusCallback([this](const std::string&) { refreshStatus(); });
+    refreshStatus();
+    showPage(Page::Editor);
+    project_.setModified(false);
+    updateTitle();
+    if (!commandLineFile.isEmpty()) openCommandLineFile(commandLineFile);
+}
+
+MainWindow::~MainWindow() {
+    project_.setStatusCallback({});
+}
+
+QAction* MainWindow::addCommand(int command, const QString& text, const QKeySequence& shortcut) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QStringLiteral("command%1").arg(command));
+    if (!shortcut.isEmpty()) {
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    actions_[command] = action;
+    return action;
+}
+
+QAction* MainWindow::action(int command) const {
+    const auto it = actions_.find(command);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::createActions() {
+    connect(addCommand(kNewProjectCommand, tr("&New Project"), QKeySequence(tr("Ctrl+N"))), &QAction::triggered, this,
+            &MainWindow::newProjectCommand);
+    connect(addCommand(kOpenCommand, tr("&Open..."), QKeySequence(tr("Ctrl+O"))), &QAction::triggered, this,
+            &MainWindow::openCommand);
+    connect(addCommand(kSaveCommand, tr("&Save"), QKeySequence(tr("Ctrl+S"))), &QAction::triggered, this,
+            &MainWindow::saveCommand);
+    connect(addCommand(kSaveAsCommand, tr("Save &As...")), &QAction::triggered, this, &MainWindow::saveAsCommand);
+    connect(addCommand(kExitCommand, tr("&Exit")), &QAction::triggered, this, &QWidget::close);
+
+    // The album editor is not part of this version; its commands stay disabled.
+    addCommand(kNewAlbumCommand, tr("&New Album"), QKeySequence(tr("Ctrl+B")))->setEnabled(false);
+    addCommand(kDeleteAlbumCommand, tr("&Delete Album"))->setEnabled(false);
+    addCommand(kAlbumPropertiesCommand, tr("Album &Properties..."))->setEnabled(false);
+    addCommand(kAddPicturesCommand, tr("&Add Pictures..."))->setEnabled(false);
+    addCommand(kDeletePicturesCommand, tr("Delete"), QKeySequence(Qt::Key_Delete))->setEnabled(false);
+    addCommand(kSelectAllCommand, tr("Select All"), QKeySequence(tr("Ctrl+A")))->setEnabled(false);
+
+    pageActions_ = new QActionGroup(this);
+    pageActions_->setExclusive(true);
+    const struct {
+        int command;
+        const char* text;
+        const char* shortcut;
+        Page page;
+    } pages[] = {
+        {kShowEditorCommand, "Album Editor", "Ctrl+E", Page::Editor},
+        {kShowMenuCommand, "Disc Menu Window", "Ctrl+M", Page::DiscMenu},
+        {kShowPreviewCommand, "&Preview Window", "Ctrl+P", Page::Preview},
+        {kShowBurnCommand, "CD Recorder Window", "Ctrl+R", Page::Burn},
+    };
+    for (const auto& entry : pages) {
+        QAction* action = addCommand(entry.command, tr(entry.text), QKeySequence(tr(entry.shortcut)));
+        action->setCheckable(true);
+        pageActions_->addAction(action);
+        const Page page = entry.page;
+        connect(action, &QAction::triggered, this, [this, page] { showPage(page); });
+    }
+    // The Options dialog and the update check come with later versions.
+    addCommand(kOptionsCommand, tr("Options..."))->setEnabled(false);
+
+    connect(addCommand(kHelpContentsCommand, tr("Contents"), QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
+            [this] { openHelp("intro.htm"); });
+    connect(addCommand(kQuickStartCommand, tr("&Quick Start")), &QAction::triggered, this,
+            [this] { openHelp("start.htm"); });
+    connect(addCommand(kWebsiteCommand, tr("Website of Tellavine")), &QAction::triggered, this,
+            [] { openLinkOrExplain(QString::fromLatin1(kWebsite)); });
+    addCommand(kCheckVersionCommand, tr("&Check Latest Version..."))->setEnabled(false);
+    connect(addCommand(kAboutCommand, tr("&About Tellavine")), &QAction::triggered, this, &MainWindow::showAbout);
+}
+
+void MainWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    for (int command : {kNewProjectCommand, kOpenCommand, kSaveCommand, kSaveAsCommand}) file->addAction(action(command));
+    file->addSeparator();
+    file->addAction(action(kExitCommand));
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    for (int command : {kNewAlbumCommand, kDeleteAlbumCommand, kAlbumPropertiesCommand}) edit->addAction(action(command));
+    edit->addSeparator();
+    for (int command : {kAddPicturesCommand, kDeletePicturesCommand}) edit->addAction(action(command));
+    addAction(action(kSelectAllCommand));
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    for (int command : {kShowEditorCommand, kShowMenuCommand, kShowPreviewCommand, kShowBurnCommand}) {
+        view->addAction(action(command));
+    }
+    view->addSeparator();
+    view->addAction(action(kOptionsCommand));
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    for (int command : {kHelpContentsCommand, kQuickStartCommand}) help->addAction(action(command));
+    help->addSeparator();
+    for (int command : {kWebsiteCommand, kCheckVersionCommand}) help->addAction(action(command));
+    help->addSeparator();
+    help->addAction(action(kAboutCommand));
+}
+
+void MainWindow::createToolBar() {
+    auto* bar = new ToolBand(this);
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(32, 32));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    const struct {
+        int command;  // 0 = separator
+        const char* label;
+        Artwork picture;
+        const char* tooltip;
+    } buttons[] = {
+        {kNewProjectCommand, "New", Artwork::NewProject, nullptr},
+        {kOpenCommand, "Open", Artwork::OpenProject, nullptr},
+        {kSaveCommand, "Save", Artwork::SaveProject, nullptr},
+        {0, nullptr, Artwork::Cd, nullptr},
+        {kShowEditorCommand, "Editor", Artwork::Editor, "View editor panel"},
+        {kShowMenuCommand, "Disc Menu", Artwork::DiscMenu, "View disc menu"},
+        {kShowPreviewCommand, "Preview", Artwork::Preview, "View preview panel"},
+        {kShowBurnCommand, "Burn CD", Artwork::BurnCd, "View burn panel"},
+        {0, nullptr, Artwork::Cd, nullptr},
+        {kHelpContentsCommand, "Help", Artwork::Help, "Open online help document"},
+    };
+    for (const auto& button : buttons) {
+        if (button.command == 0) {
+            bar->addSeparator();
+            continue;
+        }
+        // The toolbar shows the actions' short icon texts; the menus keep the long texts.
+        QAction* command = action(button.command);
+        command->setIcon(QIcon(drawArtwork(button.picture, 64)));
+        command->setIconText(tr(button.label));
+        command->setToolTip(button.tooltip ? tr(button.tooltip) : tr(button.label));
+        auto* tool = new QToolButton(bar);
+        tool->setDefaultAction(command);
+        tool->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        tool->setIconSize(QSize(32, 32));
+        tool->setMinimumWidth(64);
+        tool->setAutoRaise(true);
+        tool->setObjectName(QStringLiteral("tool%1").arg(button.command));
+        bar->addWidget(tool);
+    }
+    addToolBar(Qt::TopToolBarArea, bar);
+}
+
+void MainWindow::createStatusBar() {
+    status_ = new PaneStatusBar(area_);
+    status_->setObjectName(QStringLiteral("statusBar"));
+    status_->setPanes({{kGaugePane, -1, false, {}}, {kTotalsPane, 180, true, {}}, {kDevicePane, 200, true, {}}});
+    gauge_ = new DiscUsageGauge;
+    gauge_->setObjectName(QStringLiteral("gauge"));
+    status_->addPaneControl(gauge_, kGaugePane, true);
+    status_->setPaneIcon(kDevicePane, drawArtwork(Artwork::Cd, 16));
+}
+
+void MainWindow::setUpRecorders() {
+    const std::vector<RecorderDevice> devices = services_.recorders->devices();
+    settings_.driver = std::clamp(settings_.driver, 0, 2);
+    QStringList names;
+    for (const RecorderDevice& device : devices) names << QString::fromStdString(device.listText());
+    if (devices.empty()) {
+        settings_.recorder = 0;
+        status_->setPaneText(kDevicePane, tr("No CD-Writer is Found"));
+    } else {
+        settings_.recorder = std::clamp(settings_.recorder, 0, static_cast<int>(devices.size()) - 1);
+        services_.recorders->selectRecorder(settings_.recorder, settings_.driver);
+        status_->setPaneText(kDevicePane,
+                             QString::fromStdString(devices[static_cast<std::size_t>(settings_.recorder)].paneText()));
+    }
+    burnPage()->setRecorderList(names, settings_.recorder);
+}
+
+void MainWindow::createPages() {
+    pages_[0] = new PlaceholderPage(drawArtwork(Artwork::Editor, 96), tr("Album Editor"),
+                                    tr("Arrange photos into albums, set play times, music and captions."), area_);
+    pages_[1] = new PlaceholderPage(drawArtwork(Artwork::DiscMenu, 96), tr("Disc Menu"),
+                                    tr("Choose the disc menu's template, background picture and music."), area_);
+    pages_[2] = new PlaceholderPage(drawArtwork(Artwork::Preview, 96), tr("Preview"), tr("Play the finished disc on a virtual television."), area_);
+    BurnPageServices services;
+    services.settings = &settings_;
+    services.project = &project_;
+    services.recorders = services_.recorders.get();
+    services.worker = &worker_;
+    services.makePipeline = services_.makePipeline;
+    services.estimateSectors = [this] { return estimateDiscSectors(); };
+    auto* burn = new CPageBurn(std::move(services), area_);
+    connect(burn, &CPageBurn::estimateChanged, this, &MainWindow::refreshStatus);
+    pages_[3] = burn;
+    pages_[0]->setObjectName(QStringLiteral("pageEditor"));
+    pages_[1]->setObjectName(QStringLiteral("pageMenu"));
+    pages_[2]->setObjectName(QStringLiteral("pagePreview"));
+}
+
+CPageBurn* MainWindow::burnPage() const {
+    return static_cast<CPageBurn*>(pages_[3]);
+}
+
+void MainWindow::layOutPages() {
+    if (!area_ || !status_) return;
+    const int width = area_->width();
+    const int height = area_->height();
+    status_->setGeometry(kEdge, height - kStatusHeight - kStatusBottomGap, width - 2 * kEdge, kStatusHeight);
+    const QRect pageRect(QPoint(kEdge, kEdge), QPoint(width - kEdge - 1, height - kPageBottomGap - 1));
+    for (QWidget* page : pages_) {
+        if (page) page->setGeometry(pageRect);
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layOutPages();
+}
+
+void MainWindow::placeWindow() {
+    const WindowPlacement& placement = settings_.window;
+    if (placement.width > 0 && !placement.maximized) {
+        setGeometry(placement.x, placement.y, placement.width, placement.height);
+    } else {
+        resize(1024, 720);
+    }
+    setMinimumSize(760, 560);
+    if (placement.maximized) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::showPage(Page page) {
+    page_ = page;
+    for (int i = 0; i < 4; ++i) pages_[i]->setVisible(i == static_cast<int>(page));
+    const int commands[] = {kShowEditorCommand, kShowMenuCommand, kShowPreviewCommand, kShowBurnCommand};
+    action(commands[static_cast<int>(page)])->setChecked(true);
+}
+
+long long MainWindow::estimateDiscSectors() const {
+    EstimateOptions options;
+    options.includePhotoFiles = settings_.writePhotoFiles;
+    options.includeAudioFiles = settings_.writeAudioFiles;
+    options.tvStandard = settings_.pal ? TvStandard::PAL : TvStandard::NTSC;
+    return tellavine::estimateDiscSectors(project_, options);
+}
+
+void MainWindow::refreshStatus() {
+    status_->setPaneText(kTotalsPane, QString::fromStdString(project_.statusLine()));
+    gauge_->setSeconds(project_.totalPhotoCount() == 0 ? 0 : static_cast<int>(estimateDiscSectors() / 75));
+}
+
+void MainWindow::updateTitle() {
+    setWindowTitle(QString::fromStdString(projectWindowTitle(project_)));
+}
+
+void MainWindow::newProjectCommand() {
+    if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
+    newProject(project_);
+    refreshStatus();
+    updateTitle();
+}
+
+void MainWindow::openCommand() {
+    if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
+    const QString path = chooseProjectToOpen();
+    if (path.isEmpty()) return;
+    openProjectFile(project_, path.toStdString(), appFolders().programDir, ProjectReader::ByExtension);
+    refreshStatus();
+    updateTitle();
+}
+
+bool MainWindow::saveCommand() {
+    if (saveNeedsFileName(project_)) return saveAsCommand();
+    const bool saved = saveProjectToFile(project_, project_.filePath());
+    updateTitle();
+    return saved;
+}
+
+bool MainWindow::saveAsCommand() {
+    const QString path = chooseProjectToSave();
+    if (path.isEmpty()) return false;
+    const bool saved = saveProjectToFile(project_, path.toStdString());
+    updateTitle();
+    return saved;
+}
+
+void MainWindow::openCommandLineFile(const QString& path) {
+    openProjectFile(project_, path.toStdString(), appFolders().programDir, ProjectReader::Binary);
+    refreshStatus();
+    updateTitle();
+    project_.setModified(false);
+}
+
+void MainWindow::openHelp(const char* page) {
+    openLinkOrExplain(QString::fromStdString(appFolders().programDir + "help/" + page));
+}
+
+void MainWindow::showAbout() {
+    AboutBox about(this);
+    about.exec();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape and Enter never close the main window.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) {
+        event->ignore();
+        return;
+    }
+    worker_.wait();
+    if (!settingsSaved_) {
+        settings_.window.maximized = isMaximized();
+        if (!isMaximized()) {
+            settings_.window.x = geometry().x();
+            settings_.window.y = geometry().y();
+            settings_.window.width = width();
+            settings_.window.height = height();
+        }
+        saveSettings(settings_, appFolders());
+        settingsSaved_ = true;
+    }
+    event->accept();
+}
+
+}  // namespace tellavine::ui

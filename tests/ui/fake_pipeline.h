@@ -1,0 +1,27 @@
+#pragma once
+// A test-only build pipeline that behaves like the real one towards the progress
+// window: it posts the same numbered messages in the same order, writes a small
+// CUE/BIN pair in image mode, and stops when the job is cancelled.
+
+#include "build/build_driver.h"
+
+#include <atomic>
+#include <memory>
+
+namespace tellavine::testing {
+
+struct FakePipelineState {
+    std::atomic<bool> sawCancel{false};
+    std::atomic<int> builds{0};
+    std::atomic<bool> lastWasImage{false};
+};
+
+struct FakePipelineOptions {
+    bool slowSlides = false;  // the slide stage runs until cancelled (at most 20 s)
+    int sectors = 40;
+};
+
+std::shared_ptr<BuildPipeline> makeFakePipeline(FakePipelineOptions options,
+                                                std::shared_ptr<FakePipelineState> state);
+
+}  // namespace tellavine::testing

@@ -1,0 +1,522 @@
+// The real main window driven end to end: command-line opening, pages, status line
+// and gauge, the burn page's checks, image builds, recorder builds and cancelling.
+
+#include "build/disc_pipeline.h"
+#include "fake_pipeline.h"
+#include "platform/folders.h"
+#include "project/project_commands.h"
+#include "support/recording_prompt.h"
+#include "support/temp_dir.h"
+#include "ui/app/qt_prompt.h"
+#include "ui/controls/disc_usage_gauge.h"
+#include "ui/controls/image_button.h"
+#include "ui/controls/pane_status_bar.h"
+#include "ui/controls/text_progress_bar.h"
+#include "build/disc_estimate.h"
+#include "ui/pages/main_window.h"
+#include "ui/pages/numbered_message.h"
+#include "ui/pages/page_burn.h"
+#include "ui/pages/progress_window.h"
+#include "ui/pages/engine_recorders.h"
+#include "ui/pages/recorder_access.h"
+#include "recorder/recorder_messages.h"
+#include "vcd/image_sink.h"
+
+#include <cstring>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+using namespace tellavine;
+using namespace tellavine::ui;
+using tellavine::testing::RecordingPrompt;
+
+namespace {
+
+// A recorder engine double: one emulated writer whose disc is blank and roomy.
+class OneRecorder : public RecorderAccess {
+public:
+    std::vector<RecorderDevice> devices() const override { return {{"TELLAV", "Emulated CD-RW", 0, 1, 0}}; }
+    bool selectRecorder(int index, int) override { return selected_ = index == 0; }
+    bool hasDriver() const override { return selected_; }
+    std::optional<DiscState> discState() override {
+        ++checks;
+        if (!discPresent) return std::nullopt;
+        return DiscState{blank, freeSectors};
+    }
+    void openTray() override { ++trayOpened; }
+    void closeTray() override {}
+    bool runEraseDialog(QWidget*) override {
+        ++erased;
+        blank = true;
+        return true;
+    }
+
+    bool discPresent = true;
+    bool blank = true;
+    long long freeSectors = 359847;
+    int checks = 0;
+    int trayOpened = 0;
+    int erased = 0;
+
+private:
+    bool selected_ = false;
+};
+
+bool shown(const RecordingPrompt& prompt, const std::string& text) {
+    const auto all = prompt.shown();
+    return std::find(all.begin(), all.end(), text) != all.end();
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<testing::TempDir> dir_;
+    std::shared_ptr<RecordingPrompt> prompt_;
+    std::shared_ptr<testing::FakePipelineState> state_;
+    QString demo_;
+    std::vector<std::string> photos_;
+
+    MainWindowServices services(std::shared_ptr<RecorderAccess> recorders = nullptr, bool slow = false) {
+        MainWindowServices s;
+        s.recorders = recorders ? recorders : std::make_shared<NoRecorders>();
+        testing::FakePipelineOptions options;
+        options.slowSlides = slow;
+        s.makePipeline = [options, state = state_] { return testing::makeFakePipeline(options, state); };
+        return s;
+    }
+
+    void clickAction(CPageBurn* page, int command) {
+        ImageButton* button = page->actionButton(command);
+        QVERIFY(button && button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase() {
+        dir_ = std::make_unique<testing::TempDir>();
+        AppFolders folders;
+        folders.programDir = QDir::currentPath().toStdString() + "/";
+        folders.settingsDir = dir_->folder();
+        folders.defaultTempDir = dir_->folder() + "Temp/";
+        setAppFolders(folders);
+        testing::writeFile(folders.settingsFile(),
+                           "[GENERAL]\nbWritePhotoFile=0\nbWriteAudioFile=0\nPAL=0\n"
+                           "[Window]\nbMaximized=0\nx=10\ny=10\nwidth=1000\nheight=700\n");
+        prompt_ = std::make_shared<RecordingPrompt>();
+        installPrompt(prompt_);
+        state_ = std::make_shared<testing::FakePipelineState>();
+
+        Project project;
+        const int album = project.addAlbum("Summer");
+        for (int i = 0; i < 3; ++i) {
+            QImage photo(64 + i, 48, QImage::Format_RGB32);
+            photo.fill(QColor(40 * i, 120, 200));
+            const std::string path = dir_->file("photo" + std::to_string(i) + ".jpg");
+            QVERIFY(photo.save(QString::fromStdString(path), "JPG"));
+            photos_.push_back(path);
+            project.addSlide(album, path, "photo" + std::to_string(i) + ".jpg", 0);
+        }
+        demo_ = QString::fromStdString(dir_->file("demo.ovp"));
+        QVERIFY(saveProjectToFile(project, demo_.toStdString()));
+    }
+
+    void opensCommandLineProjectAndShowsTotals() {
+        MainWindow window(services(), demo_);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [demo]"));
+        QVERIFY(!window.project().modified());
+        QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 1 Albums, 3 Photos"));
+        QCOMPARE(window.statusPanes()->paneText(kDevicePane), QStringLiteral("No CD-Writer is Found"));
+        const int pages = window.project().menuPageCount();
+        const int sectors = 258 + 150 * pages + 3 * 150 + 610 + 150;
+        QCOMPARE(window.estimateDiscSectors(), static_cast<long long>(sectors));
+        QCOMPARE(window.gauge()->seconds(), sectors / 75);
+
+        // Including the photo files adds each file in whole 2048-byte sectors.
+        long long photoSectors = 0;
+        for (const auto& path : photos_) photoSectors += (*fileSizeOnDisk(path) + 2047) / 2048;
+        window.burnPage()->findChild<QCheckBox*>("photoFiles")->setChecked(true);
+        QCOMPARE(window.estimateDiscSectors(), sectors + photoSectors);
+        QCOMPARE(window.gauge()->seconds(), int((sectors + photoSectors) / 75));
+        QVERIFY(window.settings().writePhotoFiles);
+    }
+
+    void fileCommandsKeepTitleStatusAndFileInStep() {
+        MainWindow window(services(), demo_);
+        const QString copy = QString::fromStdString(dir_->file("copy.ovp"));
+        window.chooseProjectToSave = [copy] { return copy; };
+        window.project().addAlbum("Extra");
+        QVERIFY(window.saveAsCommand());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [copy]"));
+        QVERIFY(!window.project().modified());
+
+        window.newProjectCommand();  // nothing changed since the save: no question
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [New Project]"));
+        QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 0 Albums, 0 Photos"));
+        QCOMPARE(window.gauge()->seconds(), 0);
+
+        window.chooseProjectToOpen = [copy] { return copy; };
+        window.openCommand();
+        QCOMPARE(window.project().albumCount(), 2);
+        QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 2 Albums, 3 Photos"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [copy]"));
+
+        // A new project has no file: Save asks for a name, and a cancelled name saves nothing.
+        window.newProjectCommand();
+        window.project().addAlbum("Draft");
+        window.chooseProjectToSave = [] { return QString(); };
+        QVERIFY(!window.saveCommand());
+        QVERIFY(window.project().modified());
+        // New on it asks to save; Yes with the name cancelled keeps the work.
+        prompt_->setAnswer(PromptAnswer::Yes);
+        window.newProjectCommand();
+        QCOMPARE(window.project().albumCount(), 1);
+        window.project().setModified(false);
+    }
+
+    void switchesPagesWithToolbarAndMenu() {
+        MainWindow window(services(), demo_);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.currentPage(), Page::Editor);
+        QVERIFY(window.page(Page::Editor)->isVisible());
+        auto* burnTool = window.findChild<QToolButton*>("tool32785");
+        QVERIFY(burnTool);
+        QCOMPARE(burnTool->toolTip(), QStringLiteral("View burn panel"));
+        QTest::mouseClick(burnTool, Qt::LeftButton);
+        QCOMPARE(window.currentPage(), Page::Burn);
+        QVERIFY(burnTool->isChecked());
+        QVERIFY(!window.page(Page::Editor)->isVisible());
+        window.action(kShowMenuCommand)->trigger();
+        QVERIFY(window.page(Page::DiscMenu)->isVisible());
+        QVERIFY(!burnTool->isChecked());
+        QVERIFY(window.findChild<QToolButton*>("tool32779")->isChecked());
+        window.action(kShowPreviewCommand)->trigger();
+        QVERIFY(window.page(Page::Preview)->isVisible());
+        QCOMPARE(window.action(kShowEditorCommand)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
+        QCOMPARE(window.action(kShowBurnCommand)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+        // The editor's commands wait for the editor.
+        QVERIFY(!window.action(kNewAlbumCommand)->isEnabled());
+        QVERIFY(!window.action(kAddPicturesCommand)->isEnabled());
+
+        // Pages and status bar keep their gaps from the window's edges.
+        QWidget* area = window.centralWidget();
+        const QRect page = window.page(Page::Preview)->geometry();
+        QCOMPARE(page.topLeft(), QPoint(5, 5));
+        QCOMPARE(area->width() - page.right() - 1, 5);
+        QCOMPARE(area->height() - page.bottom() - 1, 35);
+        const QRect status = window.statusPanes()->geometry();
+        QCOMPARE(status.height(), 25);
+        QCOMPARE(area->height() - status.bottom() - 1, 5);
+    }
+
+    void burnsAnImageFileAndCloses() {
+        MainWindow window(services(), demo_);
+        window.showPage(Page::Burn);
+        CPageBurn* page = window.burnPage();
+        QVERIFY(page->imageOutput());  // no writer: the image is preselected
+        QVERIFY(!page->findChild<QRadioButton*>("recorderOutput")->isEnabled());
+        const std::string cue = dir_->file("out/Disc.cue");
+        std::filesystem::create_directories(dir_->path() / "out");
+        page->imagePathEdit()->setText(QString::fromStdString(cue));
+        const auto before = prompt_->shown().size();
+        clickAction(page, kBurnCommand);
+        ProgressWindow* progress = page->progressWindow();
+        QVERIFY(progress);
+        QCOMPARE(progress->windowTitle(), QStringLiteral("Writing Disc Image"));
+        QTRY_COMPARE_WITH_TIMEOUT(progress->statusText(),
+                                  QStringLiteral("Disc image file was successfully written to:\n\n%1")
+                                      .arg(QString::fromStdString(cue)),
+                                  10000);
+        QCOMPARE(progress->buttonText(), QStringLiteral("&Close"));
+        QVERIFY(!progress->bar()->isVisible());
+        QVERIFY(std::filesystem::exists(dir_->file("out/Disc.bin")));
+        QCOMPARE(std::filesystem::file_size(dir_->file("out/Disc.bin")), std::uintmax_t(40 * 2352));
+        QVERIFY(state_->lastWasImage);
+        progress->findChild<QPushButton*>("cancel")->click();
+        QTRY_VERIFY(!page->progressWindow());
+        QCOMPARE(prompt_->shown().size(), before);  // closing a finished build asks nothing
+
+        // The same path again: the overwrite question; No starts nothing.
+        const int builds = state_->builds;
+        prompt_->setAnswer(PromptAnswer::No);
+        clickAction(page, kBurnCommand);
+        QVERIFY(shown(*prompt_, "Disc image file has already existed, do you want to overwrite and continue?"));
+        QVERIFY(!page->progressWindow());
+        QCOMPARE(state_->builds.load(), builds);
+    }
+
+    void refusesBadImagePaths() {
+        MainWindow window(services(), demo_);
+        CPageBurn* page = window.burnPage();
+        int asked = 0;
+        page->chooseImagePath = [&asked] {
+            ++asked;
+            return QString();
+        };
+        clickAction(page, kBurnCommand);  // empty path: the save dialog, cancelled
+        QCOMPARE(asked, 1);
+        QVERIFY(!page->progressWindow());
+        page->imagePathEdit()->setText(QString::fromStdString(dir_->file("disc.bin")));
+        clickAction(page, kBurnCommand);
+        QVERIFY(shown(*prompt_, "The image file name is invalid, it must have a .cue extension."));
+        QVERIFY(!page->progressWindow());
+        page->imagePathEdit()->clear();
+        page->chooseImagePath = [this] { return QString::fromStdString(dir_->file("chosen.CUE")); };
+        clickAction(page, kBurnCommand);
+        QVERIFY(page->progressWindow());
+        QCOMPARE(page->imagePathEdit()->text(), QString::fromStdString(dir_->file("chosen.CUE")));
+        QTRY_VERIFY_WITH_TIMEOUT(page->progressWindow()->done(), 10000);
+        QVERIFY(std::filesystem::exists(dir_->file("chosen.bin")));
+        page->progressWindow()->cancelOrClose();
+    }
+
+    void cancelsARunningBuildAfterAsking() {
+        MainWindow window(services(nullptr, true), demo_);
+        CPageBurn* page = window.burnPage();
+        page->imagePathEdit()->setText(QString::fromStdString(dir_->file("cancelled.cue")));
+        clickAction(page, kBurnCommand);
+        QPointer<ProgressWindow> progress = page->progressWindow();
+        QVERIFY(progress);
+        QTRY_COMPARE_WITH_TIMEOUT(progress->statusText(), QStringLiteral("Encoding album photos..."), 10000);
+        QCOMPARE(*progress->bar()->shownText(), QStringLiteral("100.0%"));
+
+        prompt_->setAnswer(PromptAnswer::No);
+        progress->findChild<QPushButton*>("cancel")->click();
+        QVERIFY(shown(*prompt_, "Do you want to cancel the process?"));
+        QVERIFY(progress && progress->isVisible());
+        QVERIFY(!state_->sawCancel);
+
+        prompt_->setAnswer(PromptAnswer::Yes);
+        progress->findChild<QPushButton*>("cancel")->click();
+        QTRY_VERIFY(!progress);  // closed at once
+        QTRY_VERIFY_WITH_TIMEOUT(state_->sawCancel.load(), 10000);
+        QVERIFY(!std::filesystem::exists(dir_->file("cancelled.bin")));
+    }
+
+    void burnsToARecorder() {
+        auto recorder = std::make_shared<OneRecorder>();
+        MainWindow window(services(recorder), demo_);
+        QCOMPARE(window.statusPanes()->paneText(kDevicePane), QStringLiteral("Device: TELLAV  Emulated CD-RW"));
+        CPageBurn* page = window.burnPage();
+        page->setImageOutput(false);
+        QVERIFY(!page->imagePathEdit()->isEnabled());
+        QVERIFY(page->actionButton(kEjectCommand)->isEnabled());
+
+        recorder->discPresent = false;
+        clickAction(page, kBurnCommand);
+        QVERIFY(shown(*prompt_, "CD-R/RW disc is not ready. Please insert a blank CD-R/RW disc."));
+        QCOMPARE(recorder->trayOpened, 1);
+        QVERIFY(!page->progressWindow());
+
+        recorder->discPresent = true;
+        recorder->blank = false;
+        prompt_->setAnswer(PromptAnswer::Yes);
+        recorder->freeSectors = 100;  // too small: Yes quits
+        clickAction(page, kBurnCommand);
+        QCOMPARE(recorder->erased, 1);
+        QVERIFY(shown(*prompt_, "The CD-R/RW disc space seems not enough for the project. Please modify your "
+                                "project before burning.\nDo you want to quit burning now?"));
+        QVERIFY(!page->progressWindow());
+
+        recorder->freeSectors = 359847;
+        clickAction(page, kBurnCommand);
+        ProgressWindow* progress = page->progressWindow();
+        QVERIFY(progress);
+        QCOMPARE(progress->windowTitle(), QStringLiteral("Writing CD"));
+        QTRY_VERIFY_WITH_TIMEOUT(progress->done(), 10000);
+        QCOMPARE(progress->statusText(), QStringLiteral("Congratulations! Your photo album CD has been made. You may "
+                                                        "play it on TV with DVD/VCD player."));
+        QCOMPARE(progress->buttonText(), QStringLiteral("&Close"));
+        QVERIFY(!state_->lastWasImage);
+        progress->cancelOrClose();
+        QTRY_VERIFY(!page->progressWindow());
+
+        // Simulate after an image build still goes to the recorder.
+        page->setImageOutput(true);
+        page->imagePathEdit()->setText(QString::fromStdString(dir_->file("sim.cue")));
+        clickAction(page, kSimulateCommand);
+        progress = page->progressWindow();
+        QVERIFY(progress);
+        QTRY_VERIFY_WITH_TIMEOUT(progress->done(), 10000);
+        QVERIFY(progress->statusText().startsWith(QStringLiteral("The simulation is successfully finished")));
+        QVERIFY(!state_->lastWasImage);
+        QVERIFY(!std::filesystem::exists(dir_->file("sim.bin")));
+        progress->cancelOrClose();
+    }
+
+    void realPipelineWritesAnImage() {
+        for (const char* data : {"avseq01.ntsc", "temp_x.ntsc"}) {
+            QVERIFY2(std::filesystem::exists(appFolders().programDir + data), data);
+        }
+        MainWindowServices real = services();
+        real.makePipeline = [] { return makeDiscPipeline(); };
+        MainWindow window(real, demo_);
+        CPageBurn* page = window.burnPage();
+        const std::string cue = dir_->file("real.cue");
+        page->imagePathEdit()->setText(QString::fromStdString(cue));
+        clickAction(page, kBurnCommand);
+        QTRY_VERIFY_WITH_TIMEOUT(page->progressWindow()->done(), 110000);
+        QCOMPARE(page->progressWindow()->statusText(),
+                 QStringLiteral("Disc image file was successfully written to:\n\n%1").arg(QString::fromStdString(cue)));
+        QVERIFY(std::filesystem::file_size(dir_->file("real.bin")) > 0);
+        page->progressWindow()->cancelOrClose();
+    }
+
+    void realPipelineBurnsToTheEmulatedRecorder() {
+        // The real recorder engine with the emulated drive: the disc gets the image's bytes.
+        const std::string burned = dir_->file("burned.bin");
+        qputenv("TELLAVINE_EMULATED_RECORDER", QByteArray::fromStdString(burned));
+        MainWindowServices real = services(std::make_shared<EngineRecorders>());
+        real.makePipeline = [] { return makeDiscPipeline(); };
+        qunsetenv("TELLAVINE_EMULATED_RECORDER");
+        MainWindow window(real, demo_);
+        QVERIFY(window.statusPanes()->paneText(kDevicePane).startsWith(QStringLiteral("Device: TELLAVIN")));
+        CPageBurn* page = window.burnPage();
+        page->setImageOutput(false);
+        clickAction(page, kBurnCommand);
+        ProgressWindow* progress = page->progressWindow();
+        QVERIFY(progress);
+        QTRY_VERIFY_WITH_TIMEOUT(progress->done(), 110000);
+        QCOMPARE(progress->statusText(), QStringLiteral("Congratulations! Your photo album CD has been made. You may "
+                                                        "play it on TV with DVD/VCD player."));
+        progress->cancelOrClose();
+        QTRY_VERIFY(!page->progressWindow());
+        QCOMPARE(testing::readBytes(burned), testing::readBytes(dir_->file("real.bin")));
+    }
+
+    void oldProjectOnCommandLineIsRefused() {
+        const std::string orx = dir_->file("old.orx");
+        testing::writeFile(orx, "[Orvessa Project]\nAlbums=0\n");
+        const auto before = prompt_->shown().size();
+        MainWindow window(services(), QString::fromStdString(orx));
+        QVERIFY(prompt_->shown().size() > before);
+        QCOMPARE(prompt_->shown().back(), std::string("Invalid Tellavine project file."));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tellavine - [old]"));
+        QVERIFY(!window.project().modified());
+    }
+
+    void workerQuestionsAreAskedOnTheUiThread() {
+        installPrompt(std::make_shared<QtPrompt>());
+        PromptAnswer answer = PromptAnswer::Ok;
+        // The box runs its own event loop; a timer inside that loop answers it.
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QTimer answerer;
+        answerer.setInterval(20);
+        connect(&answerer, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            answerer.stop();
+            box->button(QMessageBox::Yes)->click();
+        });
+        answerer.start();
+        std::thread worker([&answer] { answer = currentPrompt()->showText("Go on?", PromptButtons::YesNo); });
+        QTRY_VERIFY_WITH_TIMEOUT(!answerer.isActive(), 5000);
+        worker.join();
+        installPrompt(prompt_);
+        QCOMPARE(answer, PromptAnswer::Yes);
+        QCOMPARE(title, QStringLiteral("Tellavine"));
+        QCOMPARE(text, QStringLiteral("Go on?"));
+        QCOMPARE(icon, QMessageBox::Question);
+    }
+
+    void progressWindowShowsEachMessage() {
+        auto job = std::make_shared<BuildJob>();
+        ProgressWindow window(job, false, false);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Writing CD"));
+        QCOMPARE(window.statusText(), QStringLiteral("Writing data..."));
+        auto deliver = [&](unsigned message, MessageParam w = 0, MessageParam l = 0) {
+            job->window.post(message, w, l);
+            QCoreApplication::sendPostedEvents(&window);
+        };
+        deliver(WM_MENU_ENCODE_BEGIN);
+        QCOMPARE(window.statusText(), QStringLiteral("Encoding disc menu...."));
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("Please Wait..."));
+        deliver(WM_SLIDE_PROGRESS, 4, 10);
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("50.0%"));
+        QCOMPARE(window.bar()->position(), 50);
+        deliver(WM_SLIDE_PROGRESS, 0, 3);
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("33.3%"));
+        deliver(recorder::WM_BURN_PROGRESS, 499, 1000);
+        QCOMPARE(window.statusText(), QStringLiteral("Writing CD..."));
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("50.0%"));
+        deliver(recorder::WM_RECORDER_WAIT);
+        QCOMPARE(*window.bar()->shownText(), QStringLiteral("Please waiting..."));
+        // The recorder's error text arrives in a buffer the window frees.
+        char* text = new char[16];
+        std::strcpy(text, "Medium error");
+        deliver(recorder::WM_BURN_ERROR, reinterpret_cast<MessageParam>(text));
+        QCOMPARE(window.statusText(), QStringLiteral("The burning process failed. Error message :\nMedium error"));
+        QVERIFY(window.done());
+        QVERIFY(!window.bar()->isVisibleTo(&window));
+        QCOMPARE(window.buttonText(), QStringLiteral("Cancel"));  // the label stays, yet it closes
+        const auto asked = prompt_->shown().size();
+        window.cancelOrClose();
+        QCOMPARE(prompt_->shown().size(), asked);
+    }
+
+    void messagesAfterTheWindowWentAreDropped() {
+        auto job = std::make_shared<BuildJob>();
+        job->cuePath = "/tmp/x.cue";
+        auto* window = new ProgressWindow(job, false, true);
+        job->window.post(WM_MENU_ENCODE_BEGIN);
+        job->window.post(vcd::WM_IMAGE_DONE);
+        QCoreApplication::sendPostedEvents(window);
+        QVERIFY(window->done());
+        QCOMPARE(window->statusText(), QStringLiteral("Disc image file was successfully written to:\n\n/tmp/x.cue"));
+        // A sent message is delivered at once on the window's own thread.
+        job->window.send(WM_MENU_ENCODE_END);
+        QCOMPARE(window->statusText(), QStringLiteral("Encoding disc menu end."));
+        delete window;
+        QVERIFY(!job->window.attached());
+        job->window.post(WM_BUILD_FAILED);  // dropped, nothing to deliver to
+        QCoreApplication::sendPostedEvents();
+
+        // A receiver released while its events are queued delivers nothing more.
+        QObject sink;
+        auto receiver = std::make_shared<QtMessageReceiver>(&sink);
+        receiver->release();
+        receiver->postMessage(WM_BUILD_FAILED, 0, 0);
+        QCOMPARE(receiver->sendMessage(WM_BUILD_FAILED, 0, 0), MessageParam(0));
+    }
+
+    void closingAsksToSaveAndWritesSettings() {
+        {
+            MainWindow window(services(), demo_);
+            window.project().addAlbum("Winter");
+            QVERIFY(window.project().modified());
+            QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 2 Albums, 3 Photos"));
+            window.burnPage()->findChild<QLineEdit*>("volumeLabel")->setText("x");
+            QTest::keyClicks(window.burnPage()->findChild<QLineEdit*>("volumeLabel"), "Trip");
+            QCOMPARE(window.settings().discName, std::string("xTrip"));
+            prompt_->setAnswer(PromptAnswer::No);
+            QVERIFY(window.close());
+            QVERIFY(shown(*prompt_, "Current project file has been modified.\nDo you want to save it?"));
+        }
+        const std::string written = testing::readFile(appFolders().settingsFile());
+        QVERIFY(written.find("DISC_NAME=xTrip") != std::string::npos);
+        QVERIFY(written.find("bWritePhotoFile=0") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
