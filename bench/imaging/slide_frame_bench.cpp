@@ -36,6 +36,24 @@ void decodeJpeg(benchmark::State& state) {
 }
 BENCHMARK(decodeJpeg)->Unit(benchmark::kMillisecond);
 
+// Resampling mode 3 as a slide uses it: the decoded 4000 x 3000 photo fitted into the
+// PAL safe area (area-weighted average, both sides shrink).
+void resampleMode3(benchmark::State& state) {
+    const tellavine::PictureLoad load = tellavine::loadPicture(benchPhoto());
+    if (!load.ok()) {
+        state.SkipWithError("decode failed");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        tellavine::Picture photo = load.picture.clone();
+        state.ResumeTiming();
+        photo.resample(704, 528);
+        benchmark::DoNotOptimize(photo.row(0));
+    }
+}
+BENCHMARK(resampleMode3)->Unit(benchmark::kMillisecond);
+
 void composeSlideFrame(benchmark::State& state) {
     tellavine::Slide slide;
     slide.path = benchPhoto();
