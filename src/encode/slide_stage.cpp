@@ -1,6 +1,7 @@
 #include "encode/slide_stage.h"
 
 #include "compose/slide_frame.h"
+#include "encode/frame_prefetcher.h"
 #include "encode/multiplexer.h"
 #include "encode/music_stage.h"
 #include "encode/still_encoder.h"
@@ -23,19 +24,65 @@ StillPicture pictureOf(const StillFrame& frame) {
     return picture;
 }
 
-// The frame of a photo, or nothing after telling the user it cannot be read.
-std::optional<StillFrame> composeOrReport(Slide& slide, StillResolution resolution, const BuildInputs& inputs) {
+SlideFrameRequest frameRequest(StillResolution resolution, const BuildInputs& inputs) {
     SlideFrameRequest request;
     request.standard = inputs.options.tvStandard;
     request.aspect = inputs.options.aspectCorrection;
     request.cropPercent = inputs.options.tvCropping;
     request.resolution = resolution;
-    auto frame = composeSlideFrame(slide, request);
+    return request;
+}
+
+// False after telling the user the photo cannot be read.
+bool reportUnreadable(const std::optional<StillFrame>& frame) {
     if (!frame) showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)));
-    return frame;
+    return frame.has_value();
 }
 
 void removeFile(const std::string& path) { std::remove(path.c_str()); }
+
+// The segment of an album without music from the photo's composed frame (or nothing
+// when it could not be read).
+bool encodeSegmentOfFrame(const Slide& slide, std::optional<StillFrame> frame, const std::string& outputPath,
+                          const BuildInputs& inputs) {
+    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
+    const std::string stillPath = inputs.tempDir + "temp_d.m1v";
+    if (!reportUnreadable(frame)) return false;
+    const bool encoded = encodeStill(pictureOf(*frame), stillPath, inputs.options.tvStandard, StillWrite::Create).ok();
+    frame.reset();  // the frame is released as soon as it is encoded
+    if (!encoded) return false;
+    if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
+    removeFile(stillPath);
+    appendRunLog(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
+    return true;
+}
+
+// One still of an album with music, appended to (or starting) its stream.
+bool encodeStillOfFrame(const Slide& slide, std::optional<StillFrame> frame, const std::string& streamPath,
+                        bool create, const BuildInputs& inputs) {
+    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
+    if (!reportUnreadable(frame)) return false;
+    if (!encodeStill(pictureOf(*frame), streamPath, inputs.options.tvStandard,
+                     create ? StillWrite::Create : StillWrite::Append)) {
+        return false;
+    }
+    appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
+    return true;
+}
+
+// Every still the stage composes, in the order it encodes them: the 704-wide still of
+// each photo, followed by its 352-wide still in albums with music.
+std::vector<FrameOrder> stageFrameOrders(Project& project, const BuildInputs& inputs) {
+    std::vector<FrameOrder> orders;
+    for (int n = 0; n < project.albumCount(); ++n) {
+        Album& album = project.album(n);
+        for (auto& slide : album.slides) {
+            orders.push_back({slide.get(), frameRequest(StillResolution::HighRes, inputs)});
+            if (album.hasMusic()) orders.push_back({slide.get(), frameRequest(StillResolution::NormalRes, inputs)});
+        }
+    }
+    return orders;
+}
 
 }  // namespace
 
@@ -44,31 +91,14 @@ std::string stockStillPath(const BuildInputs& inputs) {
 }
 
 bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs) {
-    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    const std::string stillPath = inputs.tempDir + "temp_d.m1v";
-    {
-        // The frame is released as soon as it is encoded.
-        auto frame = composeOrReport(slide, StillResolution::HighRes, inputs);
-        if (!frame) return false;
-        if (!encodeStill(pictureOf(*frame), stillPath, inputs.options.tvStandard, StillWrite::Create)) return false;
-    }
-    if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
-    removeFile(stillPath);
-    appendRunLog(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
-    return true;
+    return encodeSegmentOfFrame(slide, composeSlideFrame(slide, frameRequest(StillResolution::HighRes, inputs)),
+                                outputPath, inputs);
 }
 
 bool encodePhotoStill(Slide& slide, const std::string& streamPath, bool create, StillResolution resolution,
                       const BuildInputs& inputs) {
-    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    auto frame = composeOrReport(slide, resolution, inputs);
-    if (!frame) return false;
-    if (!encodeStill(pictureOf(*frame), streamPath, inputs.options.tvStandard,
-                     create ? StillWrite::Create : StillWrite::Append)) {
-        return false;
-    }
-    appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
-    return true;
+    return encodeStillOfFrame(slide, composeSlideFrame(slide, frameRequest(resolution, inputs)), streamPath, create,
+                              inputs);
 }
 
 bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
@@ -78,6 +108,8 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
     const int total = project.totalPhotoCount();
     int done = 0;
     const std::string& temp = inputs.tempDir;
+    // The next photo is composed while the worker encodes this one.
+    FramePrefetcher frames(stageFrameOrders(project, inputs));
 
     for (int n = 1; n <= project.albumCount(); ++n) {
         Album& album = project.album(n - 1);
@@ -89,15 +121,16 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
             ++done;
             Slide& slide = *album.slides[m - 1];
             if (!album.hasMusic()) {
-                if (!encodePhotoSegment(slide, formatText("%smenu_%02d_pic_%02d.mpg", temp.c_str(), n, static_cast<int>(m)),
-                                        inputs)) {
+                if (!encodeSegmentOfFrame(slide, frames.next(),
+                                          formatText("%smenu_%02d_pic_%02d.mpg", temp.c_str(), n, static_cast<int>(m)),
+                                          inputs)) {
                     return false;
                 }
                 continue;
             }
             const bool first = m == 1;
-            if (!encodePhotoStill(slide, streamBase + ".m1v", first, StillResolution::HighRes, inputs) ||
-                !encodePhotoStill(slide, streamBase + "_small.m1v", first, StillResolution::NormalRes, inputs)) {
+            if (!encodeStillOfFrame(slide, frames.next(), streamBase + ".m1v", first, inputs) ||
+                !encodeStillOfFrame(slide, frames.next(), streamBase + "_small.m1v", first, inputs)) {
                 return false;
             }
             ++encoded;

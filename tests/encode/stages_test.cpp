@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <sstream>
 
 namespace tellavine {
 namespace {
@@ -108,6 +109,37 @@ TEST_F(Stages, AlbumsWithoutMusicGiveOneSegmentPerPhotoAndProgressBeforeEach) {
                           0),
               0u)
         << log();
+}
+
+TEST_F(Stages, LogLinesFollowThePhotoOrderWhileTheNextPhotoIsComposedAhead) {
+    const std::string music = makeTone(temp, "tone.wav", 9.0);
+    ASSERT_FALSE(music.empty());
+    album("Plain", {"storm.jpg", "aqua.jpg"});
+    album("Music", {"garden.jpg", "wood.jpg"}, 5, music);
+    album("Last", {"rain_drops.jpg"});
+    ASSERT_TRUE(encodeAlbumSlides(job, inputs));
+    std::string expected;
+    const auto segment = [&](const std::string& photo) {
+        expected += "Convert JPEG " + kPhotos + photo + " to MPEG.\nConvert JPEG " + kPhotos + photo + " to MPEG OK!\n";
+    };
+    const auto still = [&](const std::string& photo) {
+        expected += "Convert JPEG " + kPhotos + photo + " to MPEG.\nConvert JPEG " + kPhotos + photo + " to .m1v OK!\n";
+    };
+    segment("storm.jpg");
+    segment("aqua.jpg");
+    still("garden.jpg");
+    still("garden.jpg");
+    still("wood.jpg");
+    still("wood.jpg");
+    segment("rain_drops.jpg");
+    // Only the stage's own lines, in order (the music stage adds lines of its own).
+    std::string stageLines;
+    std::istringstream lines(log());
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("Convert JPEG ", 0) == 0) stageLines += line + "\n";
+    EXPECT_EQ(stageLines, expected);
+    ASSERT_EQ(window->posted.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(window->posted[i].wParam, static_cast<MessageParam>(i));
 }
 
 TEST_F(Stages, AlbumWithMusicIsOneSequenceOfStillsOverItsMusic) {
