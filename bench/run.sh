@@ -51,7 +51,8 @@ gbench() {  # program, then "benchmark-name figure-name kind" triples; kind: ms,
     python3 - "$json" "$@" <<'EOF'
 import json, sys
 runs = json.load(open(sys.argv[1]))["benchmarks"]
-medians = {r["run_name"]: r for r in runs if r.get("aggregate_name") == "median"}
+# Run names carry "/repeats:N" or "/real_time" after the benchmark's own name.
+medians = {r["run_name"].split("/")[0]: r for r in runs if r.get("aggregate_name") == "median"}
 args = sys.argv[2:]
 for name, figure, kind in zip(args[0::3], args[1::3], args[2::3]):
     run = medians.get(name)
