@@ -3,7 +3,8 @@
 // per photo and the engine's peak resident size; run it under /usr/bin/time -v to see
 // the workers too.
 //
-// Usage: slide_stage_bench <count> <photo.jpg>...
+// Usage: slide_stage_bench [--workers N] <count> <photo.jpg>...
+//   N MPEG workers encode side by side (default: one per usable core, at most 2).
 
 #include "encode/slide_stage.h"
 #include "project/messages.h"
@@ -36,8 +37,14 @@ std::string programFolder() {
 
 int main(int argc, char** argv) {
     using namespace tellavine;
+    SlideStageOptions stageOptions;
+    if (argc > 2 && std::strcmp(argv[1], "--workers") == 0) {
+        stageOptions.encodingWorkers = std::atoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <count> <photo>...\n", argv[0]);
+        std::fprintf(stderr, "usage: slide_stage_bench [--workers N] <count> <photo>...\n");
         return 2;
     }
     const int count = std::atoi(argv[1]);
@@ -57,7 +64,7 @@ int main(int argc, char** argv) {
     configureRunLog("", false);
 
     const auto started = std::chrono::steady_clock::now();
-    const bool ok = encodeAlbumSlides(job, inputs);
+    const bool ok = encodeAlbumSlides(job, inputs, stageOptions);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::filesystem::remove_all(temp);
     if (!ok) {

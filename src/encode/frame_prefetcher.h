@@ -1,21 +1,26 @@
 #pragma once
-// Composes the stills of a stage one step ahead on a thread of its own, so the next
-// photo is decoded and composed while the MPEG worker encodes the current one. Frames
-// come back strictly in the order of the requests; the caller does everything else
-// (log lines, messages, progress, encoding) on its own thread, in its own order.
+// Prepares the stills of a stage ahead on threads of their own (lanes), so photos are
+// decoded, composed and encoded while the stage's thread writes and multiplexes the
+// ones before. Results come back strictly in the order of the requests; the caller
+// does everything the user or the disc sees (log lines, messages, progress, files) on
+// its own thread, in its own order.
 //
-// At most one frame waits beside the one in work, so memory does not grow with the
-// album. Destroying the prefetcher stops it after the frame in work, if any.
+// Without workers one lane composes one frame ahead and the caller encodes it. With
+// workers, lane n composes with them and has worker n encode the still as well; the
+// orders of one slide stay in one lane, in order. Each lane works at most one order
+// ahead of the caller, so memory does not grow with the album. Destroying the
+// prefetcher stops the lanes after the orders in work.
 //
-// Threads: one consumer thread calls next(). Composition writes only to the slide it
+// Threads: one consumer thread calls next(). A lane writes only to the slide it
 // composes (an anchored caption's position), which the consumer leaves alone until
-// next() has returned that slide's frame.
+// next() has returned that slide's last order.
 
 #include "compose/slide_frame.h"
+#include "encode/mpeg_worker_client.h"
+#include "encode/still_encoder.h"
 
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -28,28 +33,45 @@ struct FrameOrder {
     SlideFrameRequest request;
 };
 
+struct PreparedFrame {
+    bool readable = false;             // false: the photo could not be read
+    std::optional<StillFrame> frame;   // composed, to be encoded by the caller
+    std::optional<PreparedStill> still;  // or encoded ahead: the checked request...
+    mpegworker::Reply reply;             // ...and the worker's reply
+};
+
+// The frame as the still encoder's view of it (no copy).
+StillPicture stillPictureOf(const StillFrame& frame);
+
 class FramePrefetcher {
 public:
+    // One lane composing, no encoding.
     explicit FramePrefetcher(std::vector<FrameOrder> orders);
+    // One lane per worker, each composing and encoding with its worker.
+    FramePrefetcher(std::vector<FrameOrder> orders, std::vector<MpegWorkerClient*> workers, TvStandard standard);
     ~FramePrefetcher();
     FramePrefetcher(const FramePrefetcher&) = delete;
     FramePrefetcher& operator=(const FramePrefetcher&) = delete;
 
-    // The frame of the next order (nothing when its photo cannot be read), waiting for
-    // it if need be; the one after it starts composing at once. Calling it more often
-    // than there are orders gives nothing.
-    std::optional<StillFrame> next();
+    // The next order's result, waiting for it if need be; nothing once every order
+    // has been taken.
+    std::optional<PreparedFrame> next();
 
 private:
-    void composeAll();
+    void runLane(std::size_t lane);
+    PreparedFrame prepare(std::size_t index, MpegWorkerClient* worker) const;
 
     const std::vector<FrameOrder> orders_;
+    const std::vector<MpegWorkerClient*> workers_;
+    const TvStandard standard_;
+    const std::size_t laneCount_;
+    std::vector<std::size_t> laneOf_;  // per order
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::optional<StillFrame>> ready_;  // guarded by mutex_
-    std::size_t taken_ = 0;                          // guarded by mutex_
-    bool stopping_ = false;                          // guarded by mutex_
-    std::thread thread_;
+    std::vector<std::optional<PreparedFrame>> results_;  // guarded by mutex_
+    std::size_t taken_ = 0;                               // guarded by mutex_
+    bool stopping_ = false;                               // guarded by mutex_
+    std::vector<std::thread> lanes_;
 };
 
 }  // namespace tellavine

@@ -9,20 +9,14 @@
 #include "project/messages.h"
 #include "project/strings.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace tellavine {
 namespace {
-
-StillPicture pictureOf(const StillFrame& frame) {
-    StillPicture picture;
-    picture.width = frame.width;
-    picture.height = frame.height;
-    picture.bottomUpRows = frame.bits.data();
-    picture.rowStride = frame.rowBytes();
-    picture.order = PixelOrder::Bgr;
-    return picture;
-}
 
 SlideFrameRequest frameRequest(StillResolution resolution, const BuildInputs& inputs) {
     SlideFrameRequest request;
@@ -34,23 +28,44 @@ SlideFrameRequest frameRequest(StillResolution resolution, const BuildInputs& in
 }
 
 // False after telling the user the photo cannot be read.
-bool reportUnreadable(const std::optional<StillFrame>& frame) {
-    if (!frame) showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)));
-    return frame.has_value();
+bool reportUnreadable(const PreparedFrame& prepared) {
+    if (!prepared.readable) showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)));
+    return prepared.readable;
+}
+
+PreparedFrame composedInPlace(Slide& slide, StillResolution resolution, const BuildInputs& inputs) {
+    PreparedFrame prepared;
+    prepared.frame = composeSlideFrame(slide, frameRequest(resolution, inputs));
+    prepared.readable = prepared.frame.has_value();
+    return prepared;
+}
+
+// Writes the still of a readable photo: the one a lane encoded ahead, or the frame
+// encoded now, which is released as soon as it is encoded.
+bool writeStill(PreparedFrame& prepared, const std::string& path, StillWrite write, const BuildInputs& inputs) {
+    if (prepared.still) return finishStill(*prepared.still, std::move(prepared.reply), path, write).ok();
+    const bool encoded = encodeStill(stillPictureOf(*prepared.frame), path, inputs.options.tvStandard, write).ok();
+    prepared.frame.reset();
+    return encoded;
+}
+
+// Lanes that compose and encode: one per core the build may use, at most two.
+int defaultEncodingWorkers() {
+    cpu_set_t usable;
+    if (sched_getaffinity(0, sizeof usable, &usable) != 0) return 1;
+    return std::clamp(CPU_COUNT(&usable), 1, 2);
 }
 
 void removeFile(const std::string& path) { std::remove(path.c_str()); }
 
 // The segment of an album without music from the photo's composed frame (or nothing
 // when it could not be read).
-bool encodeSegmentOfFrame(const Slide& slide, std::optional<StillFrame> frame, const std::string& outputPath,
+bool encodeSegmentOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& outputPath,
                           const BuildInputs& inputs) {
     appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
     const std::string stillPath = inputs.tempDir + "temp_d.m1v";
-    if (!reportUnreadable(frame)) return false;
-    const bool encoded = encodeStill(pictureOf(*frame), stillPath, inputs.options.tvStandard, StillWrite::Create).ok();
-    frame.reset();  // the frame is released as soon as it is encoded
-    if (!encoded) return false;
+    if (!reportUnreadable(prepared)) return false;
+    if (!writeStill(prepared, stillPath, StillWrite::Create, inputs)) return false;
     if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
     removeFile(stillPath);
     appendRunLog(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
@@ -58,14 +73,11 @@ bool encodeSegmentOfFrame(const Slide& slide, std::optional<StillFrame> frame, c
 }
 
 // One still of an album with music, appended to (or starting) its stream.
-bool encodeStillOfFrame(const Slide& slide, std::optional<StillFrame> frame, const std::string& streamPath,
-                        bool create, const BuildInputs& inputs) {
+bool encodeStillOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& streamPath, bool create,
+                        const BuildInputs& inputs) {
     appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    if (!reportUnreadable(frame)) return false;
-    if (!encodeStill(pictureOf(*frame), streamPath, inputs.options.tvStandard,
-                     create ? StillWrite::Create : StillWrite::Append)) {
-        return false;
-    }
+    if (!reportUnreadable(prepared)) return false;
+    if (!writeStill(prepared, streamPath, create ? StillWrite::Create : StillWrite::Append, inputs)) return false;
     appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
     return true;
 }
@@ -91,25 +103,32 @@ std::string stockStillPath(const BuildInputs& inputs) {
 }
 
 bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs) {
-    return encodeSegmentOfFrame(slide, composeSlideFrame(slide, frameRequest(StillResolution::HighRes, inputs)),
-                                outputPath, inputs);
+    return encodeSegmentOfFrame(slide, composedInPlace(slide, StillResolution::HighRes, inputs), outputPath, inputs);
 }
 
 bool encodePhotoStill(Slide& slide, const std::string& streamPath, bool create, StillResolution resolution,
                       const BuildInputs& inputs) {
-    return encodeStillOfFrame(slide, composeSlideFrame(slide, frameRequest(resolution, inputs)), streamPath, create,
-                              inputs);
+    return encodeStillOfFrame(slide, composedInPlace(slide, resolution, inputs), streamPath, create, inputs);
 }
 
-bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
+bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions) {
     // Drawing captions writes anchored positions back into the slides; the modal
     // progress window keeps the user from editing them meanwhile.
     Project& project = *inputs.project;
     const int total = project.totalPhotoCount();
     int done = 0;
     const std::string& temp = inputs.tempDir;
-    // The next photo is composed while the worker encodes this one.
-    FramePrefetcher frames(stageFrameOrders(project, inputs));
+    // With one worker the next photo is composed while the worker encodes this one;
+    // with more, each has a lane that composes and encodes alternate photos while this
+    // thread writes and multiplexes them in order.
+    const int workerCount = stageOptions.encodingWorkers > 0 ? stageOptions.encodingWorkers : defaultEncodingWorkers();
+    std::vector<std::unique_ptr<MpegWorkerClient>> laneWorkers;
+    std::vector<MpegWorkerClient*> lanes;
+    for (int i = 0; workerCount > 1 && i < workerCount; ++i) {
+        laneWorkers.push_back(std::make_unique<MpegWorkerClient>());
+        lanes.push_back(laneWorkers.back().get());
+    }
+    FramePrefetcher frames(stageFrameOrders(project, inputs), lanes, inputs.options.tvStandard);
 
     for (int n = 1; n <= project.albumCount(); ++n) {
         Album& album = project.album(n - 1);
@@ -121,7 +140,7 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
             ++done;
             Slide& slide = *album.slides[m - 1];
             if (!album.hasMusic()) {
-                if (!encodeSegmentOfFrame(slide, frames.next(),
+                if (!encodeSegmentOfFrame(slide, std::move(*frames.next()),
                                           formatText("%smenu_%02d_pic_%02d.mpg", temp.c_str(), n, static_cast<int>(m)),
                                           inputs)) {
                     return false;
@@ -129,8 +148,8 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
                 continue;
             }
             const bool first = m == 1;
-            if (!encodeStillOfFrame(slide, frames.next(), streamBase + ".m1v", first, inputs) ||
-                !encodeStillOfFrame(slide, frames.next(), streamBase + "_small.m1v", first, inputs)) {
+            if (!encodeStillOfFrame(slide, std::move(*frames.next()), streamBase + ".m1v", first, inputs) ||
+                !encodeStillOfFrame(slide, std::move(*frames.next()), streamBase + "_small.m1v", first, inputs)) {
                 return false;
             }
             ++encoded;

@@ -42,10 +42,14 @@ TEST(FramePrefetcher, GivesTheFramesOfInPlaceCompositionInRequestOrder) {
     for (std::size_t i = 0; i < slides.size(); ++i) orders.push_back({slides[i].get(), requestOf(resolutions[i])});
     FramePrefetcher prefetcher(orders);
     for (std::size_t i = 0; i < slides.size(); ++i) {
-        const auto ahead = prefetcher.next();
+        const auto prepared = prefetcher.next();
+        ASSERT_TRUE(prepared);
+        const auto& ahead = prepared->frame;
         Slide copy = *slides[i];
         const auto inPlace = composeSlideFrame(copy, requestOf(resolutions[i]));
+        ASSERT_EQ(prepared->readable, inPlace.has_value()) << "frame " << i;
         ASSERT_EQ(ahead.has_value(), inPlace.has_value()) << "frame " << i;
+        EXPECT_FALSE(prepared->still);  // without workers the caller encodes
         if (!inPlace) continue;
         EXPECT_EQ(ahead->width, inPlace->width) << "frame " << i;
         EXPECT_EQ(ahead->height, inPlace->height) << "frame " << i;
@@ -58,6 +62,39 @@ TEST(FramePrefetcher, GivesTheFramesOfInPlaceCompositionInRequestOrder) {
     EXPECT_NE(slides[0]->caption.x, -1);
     EXPECT_EQ(slides[0]->caption.x, fresh.caption.x);
     EXPECT_EQ(slides[0]->caption.y, fresh.caption.y);
+}
+
+TEST(FramePrefetcher, LanesWithWorkersEncodeTheSameStillsAsEncodingInTurn) {
+    testing::TempDir temp;
+    std::ofstream(temp.file("broken.jpg"), std::ios::binary) << "\xFF\xD8\xFF\xE0 not a jpeg";
+    std::vector<std::unique_ptr<Slide>> slides;
+    std::vector<FrameOrder> orders;
+    for (const std::string& photo : {kPhotos + "garden.jpg", kPhotos + "wood.jpg", temp.file("broken.jpg"),
+                                      kPhotos + "aqua.jpg", kPhotos + "dune.jpg"}) {
+        slides.push_back(slideOf(photo, 0, "Caption"));
+        // Two stills of one slide, as albums with music have: they share a lane.
+        orders.push_back({slides.back().get(), requestOf(StillResolution::HighRes)});
+        orders.push_back({slides.back().get(), requestOf(StillResolution::NormalRes)});
+    }
+    MpegWorkerClient first, second;
+    FramePrefetcher prefetcher(orders, {&first, &second}, TvStandard::PAL);
+    for (std::size_t i = 0; i < orders.size(); ++i) {
+        SCOPED_TRACE("order " + std::to_string(i));
+        auto prepared = prefetcher.next();
+        ASSERT_TRUE(prepared);
+        Slide copy = *slides[i / 2];
+        const auto inPlace = composeSlideFrame(copy, orders[i].request);
+        ASSERT_EQ(prepared->readable, inPlace.has_value());
+        if (!inPlace) continue;
+        ASSERT_TRUE(prepared->still);
+        EXPECT_FALSE(prepared->frame);  // released once encoded
+        ASSERT_TRUE(finishStill(*prepared->still, std::move(prepared->reply), temp.file("ahead.m1v"), StillWrite::Create));
+        ASSERT_TRUE(encodeStill(stillPictureOf(*inPlace), temp.file("in_turn.m1v"), TvStandard::PAL, StillWrite::Create));
+        EXPECT_TRUE(testing::readBytes(temp.file("ahead.m1v")) == testing::readBytes(temp.file("in_turn.m1v")));
+    }
+    EXPECT_FALSE(prefetcher.next());
+    EXPECT_EQ(first.workersStarted(), 1);
+    EXPECT_EQ(second.workersStarted(), 1);  // both lanes had work
 }
 
 TEST(FramePrefetcher, StopsEarlyWhenDestroyedAndHandlesNoOrders) {
