@@ -126,11 +126,23 @@ void decodeJpegCore(JpegJob& job) {
         jpeg_destroy_decompress(&cinfo);
         return;
     }
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW rows[1] = {job.scanline->data()};
-        const int y = static_cast<int>(cinfo.output_scanline);
-        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
-        storeRow(job, y, job.scanline->data(), width, cinfo.out_color_space, cinfo.saw_Adobe_marker);
+    if (cinfo.out_color_space == JCS_RGB) {
+        // RGB rows have the picture's own layout: decode straight into them, as many
+        // at a time as the decoder hands out.
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW rows[16];
+            const int first = static_cast<int>(cinfo.output_scanline);
+            const int count = std::min<int>(16, height - first);
+            for (int i = 0; i < count; ++i) rows[i] = job.picture->row(first + i);
+            if (jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(count)) == 0) break;
+        }
+    } else {
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW rows[1] = {job.scanline->data()};
+            const int y = static_cast<int>(cinfo.output_scanline);
+            if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
+            storeRow(job, y, job.scanline->data(), width, cinfo.out_color_space, cinfo.saw_Adobe_marker);
+        }
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
