@@ -1,10 +1,14 @@
 # Front door for a fresh machine:
-#   make test   installs what is missing, builds everything and runs every test
+#   make test   installs what is missing, builds everything and runs every test, then
+#               builds the engine again with AddressSanitizer and UndefinedBehaviorSanitizer
+#               (the asan preset, without the desktop program) and runs its tests
+#               (SANITIZE=0 leaves the second run out)
 #   make demo   builds and authors the demo disc from the bundled sample photos
 #   make build  builds (after installing dependencies)
 #   make run    builds and starts the desktop program
 JOBS ?= $(shell nproc)
 PRESET ?= default
+SANITIZE ?= 1
 
 .PHONY: all deps configure build test asan-test demo run clean
 
@@ -21,6 +25,7 @@ build: configure
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+	@if [ "$(SANITIZE)" = 1 ] && [ "$(PRESET)" != asan ]; then $(MAKE) --no-print-directory asan-test; fi
 
 demo: build
 	scripts/make-demo.sh build/$(PRESET)
@@ -29,7 +34,7 @@ run: build
 	build/$(PRESET)/bin/tellavine
 
 asan-test:
-	$(MAKE) test PRESET=asan
+	$(MAKE) --no-print-directory test PRESET=asan SANITIZE=0
 
 clean:
 	rm -rf build

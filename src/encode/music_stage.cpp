@@ -17,15 +17,22 @@ MusicKind musicKind(const std::string& path) {
     return MusicKind::Other;
 }
 
+// The run log has the details; the user is told which file could not be used.
+bool tellUnusable(const std::string& musicPath) {
+    showText(formatText("The music file %s cannot be encoded.\nOnly MP3 files and 16-bit PCM WAV files can be used.",
+                        musicPath.c_str()));
+    return false;
+}
+
 }  // namespace
 
 std::string musicTempWavPath(const BuildInputs& inputs) {
     return formatText("%stmpwav.~av", inputs.tempDir.c_str());
 }
 
-bool encodeMenuMusic(const BuildJob& job, const BuildInputs& inputs, const std::string& mp2Path,
-                     const std::string& musicPath) {
-    if (job.cancelled()) return false;
+namespace {
+
+bool encodeMenuMusicFile(const BuildInputs& inputs, const std::string& mp2Path, const std::string& musicPath) {
     const MusicKind kind = musicKind(musicPath);
     if (kind == MusicKind::Other) return false;
     appendRunLog(formatText("Encoding music file %s", musicPath.c_str()));
@@ -43,9 +50,8 @@ bool encodeMenuMusic(const BuildJob& job, const BuildInputs& inputs, const std::
     return encoded;
 }
 
-bool encodeAlbumMusic(const BuildJob& job, const BuildInputs& inputs, const std::string& mp2Path,
-                      const std::string& musicPath, int seconds) {
-    if (job.cancelled()) return false;
+bool encodeAlbumMusicFile(const BuildInputs& inputs, const std::string& mp2Path, const std::string& musicPath,
+                          int seconds) {
     switch (musicKind(musicPath)) {
         case MusicKind::Wav: return encodeWavToMp2Looped(musicPath, mp2Path, seconds);
         case MusicKind::Mp3: {
@@ -61,6 +67,20 @@ bool encodeAlbumMusic(const BuildJob& job, const BuildInputs& inputs, const std:
         case MusicKind::Other: break;
     }
     return false;
+}
+
+}  // namespace
+
+bool encodeMenuMusic(const BuildJob& job, const BuildInputs& inputs, const std::string& mp2Path,
+                     const std::string& musicPath) {
+    if (job.cancelled()) return false;
+    return encodeMenuMusicFile(inputs, mp2Path, musicPath) || tellUnusable(musicPath);
+}
+
+bool encodeAlbumMusic(const BuildJob& job, const BuildInputs& inputs, const std::string& mp2Path,
+                      const std::string& musicPath, int seconds) {
+    if (job.cancelled()) return false;
+    return encodeAlbumMusicFile(inputs, mp2Path, musicPath, seconds) || tellUnusable(musicPath);
 }
 
 }  // namespace tellavine

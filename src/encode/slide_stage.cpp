@@ -27,9 +27,12 @@ SlideFrameRequest frameRequest(StillResolution resolution, const BuildInputs& in
     return request;
 }
 
-// False after telling the user the photo cannot be read.
-bool reportUnreadable(const PreparedFrame& prepared) {
-    if (!prepared.readable) showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)));
+// False after telling the user the photo cannot be read. The fixed reason alone does
+// not say which photo; its path follows on a line of its own.
+bool reportUnreadable(const PreparedFrame& prepared, const std::string& path) {
+    if (!prepared.readable) {
+        showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)) + "\n" + path);
+    }
     return prepared.readable;
 }
 
@@ -64,7 +67,7 @@ bool encodeSegmentOfFrame(const Slide& slide, PreparedFrame prepared, const std:
                           const BuildInputs& inputs) {
     appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
     const std::string stillPath = inputs.tempDir + "temp_d.m1v";
-    if (!reportUnreadable(prepared)) return false;
+    if (!reportUnreadable(prepared, slide.path)) return false;
     if (!writeStill(prepared, stillPath, StillWrite::Create, inputs)) return false;
     if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
     removeFile(stillPath);
@@ -76,7 +79,7 @@ bool encodeSegmentOfFrame(const Slide& slide, PreparedFrame prepared, const std:
 bool encodeStillOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& streamPath, bool create,
                         const BuildInputs& inputs) {
     appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    if (!reportUnreadable(prepared)) return false;
+    if (!reportUnreadable(prepared, slide.path)) return false;
     if (!writeStill(prepared, streamPath, create ? StillWrite::Create : StillWrite::Append, inputs)) return false;
     appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
     return true;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace tellavine {
 namespace {
@@ -20,6 +21,7 @@ struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool dataEnded = false;  // the picture data ran out: libjpeg fills the rest with grey
 };
 
 void onJpegError(j_common_ptr cinfo) {
@@ -28,7 +30,15 @@ void onJpegError(j_common_ptr cinfo) {
     std::longjmp(manager->jump, 1);
 }
 
-void onJpegMessage(j_common_ptr, int) {}  // warnings are not worth a line anywhere
+// Warnings are not worth a line anywhere, but a file that ends inside the picture data is
+// damaged: decoding it would put a grey block into the slide without a word. The data
+// always ends in an end-of-image marker here (decodeJpeg adds a missing one), so a cut
+// file shows as picture data that hits that marker early.
+void onJpegMessage(j_common_ptr cinfo, int level) {
+    const int code = cinfo->err->msg_code;
+    if (level < 0 && (code == JWRN_HIT_MARKER || code == JWRN_JPEG_EOF))
+        reinterpret_cast<JpegErrorManager*>(cinfo->err)->dataEnded = true;
+}
 
 // What decodeJpegCore fills; the caller owns it, so nothing is lost on a longjmp.
 struct JpegJob {
@@ -144,6 +154,11 @@ void decodeJpegCore(JpegJob& job) {
             storeRow(job, y, job.scanline->data(), width, cinfo.out_color_space, cinfo.saw_Adobe_marker);
         }
     }
+    if (errors.dataEnded) {
+        job.error = "the JPEG file is truncated";
+        jpeg_destroy_decompress(&cinfo);
+        return;
+    }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
 }
@@ -155,6 +170,16 @@ bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options
     if (data.empty()) {
         error = "empty JPEG file";
         return false;
+    }
+    // Files that only lack the end-of-image marker are whole; with the marker added they
+    // decode without the warning that marks a cut file.
+    std::vector<std::uint8_t> withEnd;
+    if (data.size() < 2 || data[data.size() - 2] != 0xFF || data[data.size() - 1] != 0xD9) {
+        withEnd.reserve(data.size() + 2);
+        withEnd.assign(data.begin(), data.end());
+        withEnd.push_back(0xFF);
+        withEnd.push_back(0xD9);
+        data = withEnd;
     }
     Picture picture;
     std::vector<std::uint8_t> scanline, exif;

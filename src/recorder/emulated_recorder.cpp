@@ -399,6 +399,10 @@ EmulatedReply EmulatedRecorder::write10(std::span<const std::uint8_t> cdb, std::
         --writeBusyLeft_;
         return fail(sense::kLongWriteInProgress);
     }
+    if (options_.failWriteNumber > 0 && ++writesTaken_ == options_.failWriteNumber) {
+        abortSession();
+        return fail(sense::kWriteError);
+    }
     if (writeType() == 3) return rawWrite(address, count, dataOut);
     if (writeType() != 2 || !cueSheetTaken_) return fail(sense::kCommandSequenceError);
     if (dataOut.size() != static_cast<std::size_t>(count) * kSaoBodyLength) return fail(sense::kInvalidFieldInCdb);

@@ -43,6 +43,9 @@ struct EmulatedRecorderOptions {
     int closingBusyAnswers = 2;
     int blankBusyAnswers = 3;
     bool opcFails = false;
+    // The failWriteNumber-th WRITE(10) of a session fails with a medium write error, as
+    // a drive does when the burn goes wrong half-way (0: never).
+    int failWriteNumber = 0;
     std::vector<int> refusedBlockTypes;  // raw data block types MODE SELECT refuses
     bool bufeInitially = false;  // BUFE bit of page 05h before anybody sets it
 };
@@ -119,6 +122,7 @@ private:
     int busyLeft_ = 0;
     SenseCode busyCode_ = sense::kOperationInProgress;
     int writesSeen_ = 0;
+    int writesTaken_ = 0;  // WRITE(10) commands that reached the medium checks
     int writeBusyLeft_ = 0;
 
     // Session-at-once state between SEND CUE SHEET and the last sector.

@@ -30,6 +30,13 @@ std::optional<EmulatedDeviceName> parseEmulatedDeviceName(const std::string& nam
             if (parsed.ec != std::errc{} || parsed.ptr != last || every < 1) return std::nullopt;
             result.options.busyEveryWrites = every;
             result.options.busyAnswers = 1;
+        } else if (option.rfind("failwrite=", 0) == 0) {
+            int number = 0;
+            const char* first = option.data() + 10;
+            const char* last = option.data() + option.size();
+            const auto parsed = std::from_chars(first, last, number);
+            if (parsed.ec != std::errc{} || parsed.ptr != last || number < 1) return std::nullopt;
+            result.options.failWriteNumber = number;
         } else {
             return std::nullopt;
         }

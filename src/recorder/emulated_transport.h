@@ -1,7 +1,8 @@
 #pragma once
 // ScsiTransport over one EmulatedRecorder. Selected by a device name of the form
 // "emulated:PATH", optionally followed by "?medium=cdrw" (a rewritable disc when PATH
-// holds no disc yet) and "&busy=N" (every N-th write finds the drive busy once).
+// holds no disc yet), "&busy=N" (every N-th write finds the drive busy once) and
+// "&failwrite=N" (the N-th write of a session fails with a medium write error).
 
 #include "recorder/emulated_recorder.h"
 #include "recorder/scsi_transport.h"

@@ -2,6 +2,7 @@
 
 #include "vcd/recorder_hooks.h"
 #include "vcd/image_mode.h"
+#include "platform/prompt.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,6 +24,16 @@ std::string indexLine(unsigned index, std::uint32_t lsn) {
     char line[64];
     std::snprintf(line, sizeof line, "    INDEX %2.2u %2.2x:%2.2x:%2.2x\r\n", index, msf[0], msf[1], msf[2]);
     return line;
+}
+
+constexpr const char* kPartSuffix = ".part";
+
+// Where a target is written: beside it, unless it is something other than a regular file.
+std::string writePathFor(const std::string& target) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(target, ec);
+    if (!ec && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return target;
+    return target + kPartSuffix;
 }
 
 }  // namespace
@@ -62,10 +73,22 @@ bool BufferedFile::close() {
     return flushed && closed;
 }
 
+void BufferedFile::discard() {
+    if (!file_) return;
+    std::fclose(file_);
+    file_ = nullptr;
+}
+
 ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile)
     : cuePath_(std::move(cuePath)), binPath_(std::move(binPath)), owner_(&owner), imageFile_(imageFile) {}
 
-ImageSink::~ImageSink() = default;
+ImageSink::~ImageSink() {
+    if (imageFile_ && !released_) {
+        bin_.discard();
+        cue_.discard();
+        removePartFiles();
+    }
+}
 
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
                                            SinkOwner& owner) {
@@ -77,7 +100,15 @@ void ImageSink::fail(const std::string& reason) {
 }
 
 void ImageSink::failFile(const char* what, const std::string& path, int error) {
-    fail(std::string("Cannot ") + what + " the disc image file " + path + ": " + std::strerror(error) + ".");
+    failAndTell(std::string("Cannot ") + what + " the disc image file " + path + ": " + std::strerror(error) + ".");
+}
+
+void ImageSink::failAndTell(const std::string& reason) {
+    // A file the user chose cannot be written (full disc, no permission): the user is
+    // told which and why, once; the build then ends with its usual failure text.
+    const bool first = !failed();
+    fail(reason);
+    if (first) currentPrompt()->showText(reason, PromptButtons::Ok);
 }
 
 bool ImageSink::openOutputs() {
@@ -87,16 +118,40 @@ bool ImageSink::openOutputs() {
         if (auto feed = recorderFeed()) feed->openRecorderQueue();
         return true;
     }
+    binWritePath_ = writePathFor(binPath_);
+    cueWritePath_ = writePathFor(cuePath_);
     errno = 0;
-    if (!bin_.open(binPath_)) {
+    if (!bin_.open(binWritePath_)) {
         failFile("create", binPath_, errno);
         return false;
     }
-    if (!cue_.open(cuePath_)) {
+    if (!cue_.open(cueWritePath_)) {
         failFile("create", cuePath_, errno);
         return false;
     }
     return true;
+}
+
+bool ImageSink::commitOutputs() {
+    // The BIN first: a CUE in place always names a finished BIN.
+    for (const auto& [from, to] : {std::pair{binWritePath_, binPath_}, std::pair{cueWritePath_, cuePath_}}) {
+        if (from == to) continue;
+        std::error_code ec;
+        std::filesystem::rename(from, to, ec);
+        if (ec) {
+            failAndTell("Cannot move the finished disc image file " + from + " to " + to + ": " + ec.message() + ".");
+            return false;
+        }
+    }
+    return true;
+}
+
+void ImageSink::removePartFiles() {
+    for (const auto* path : {&binWritePath_, &cueWritePath_}) {
+        if (path->empty() || (*path == binPath_ || *path == cuePath_)) continue;
+        std::error_code ignored;
+        std::filesystem::remove(*path, ignored);
+    }
 }
 
 std::string ImageSink::cueFileName() const {
@@ -227,6 +282,7 @@ bool ImageSink::release(bool complete) {
         if (!bin_.close()) failFile("write", binPath_, errno);
         errno = 0;
         if (!cue_.close()) failFile("write", cuePath_, errno);
+        if (!opened_ || failed() || !complete || !commitOutputs()) removePartFiles();
     } else if (opened_) {
         if (auto feed = recorderFeed()) feed->closeRecorderQueue(!failed() && complete);
     }

@@ -6,7 +6,14 @@
 // Life: createImageSink opens nothing; setCueList once, writeSector once per sector in
 // increasing order, release once. The sink checks every open, seek, write, flush and
 // close; after the first failure it writes nothing more, and failed() / failureReason()
-// say why. A signalled cancel event of the owner also stops it.
+// say why; a file that cannot be created, written or put in place is also shown to the
+// user (the current Prompt). A signalled cancel event of the owner also stops it.
+//
+// Image files are written beside their targets as "<name>.part" and renamed over them only
+// when release(true) finds everything written, so a failed or cancelled build leaves an
+// earlier image as it was and no partial files. A target that exists and is not a regular
+// file (a device such as /dev/full) is written in place. A process killed outright leaves
+// its ".part" files; the next build overwrites them.
 
 #include "platform/sink_owner.h"
 #include "vcd/sector.h"
@@ -53,6 +60,7 @@ public:
     bool seek(std::uint64_t offset);
     bool write(std::span<const std::uint8_t> data);
     bool close();  // flushes; false when the flush or close failed
+    void discard();  // closes without caring whether the buffered bytes reach the file
 
 private:
     std::FILE* file_ = nullptr;
@@ -89,8 +97,11 @@ private:
     bool writeCueText(const std::string& text);
     void fail(const std::string& reason);
     void failFile(const char* what, const std::string& path, int error);
+    void failAndTell(const std::string& reason);
     void addCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t absoluteAddress);
     std::string cueFileName() const;
+    bool commitOutputs();
+    void removePartFiles();
 
     std::string cuePath_;
     std::string binPath_;
@@ -101,6 +112,8 @@ private:
     bool released_ = false;
     BufferedFile bin_;
     BufferedFile cue_;
+    std::string binWritePath_;  // binPath_ or its ".part" file
+    std::string cueWritePath_;
     std::string failureReason_;
 };
 

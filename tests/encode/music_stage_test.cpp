@@ -2,6 +2,7 @@
 
 #include "encode/vcd_audio_check.h"
 #include "project/messages.h"
+#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,13 @@ protected:
     std::string log = files.file("orx_log.txt");
     BuildJob job;
     BuildInputs inputs;
+    testing::ScopedRecordingPrompt prompt;
 };
+
+// What the user is told about a music file that cannot be used.
+std::string unusable(const std::string& path) {
+    return "The music file " + path + " cannot be encoded.\nOnly MP3 files and 16-bit PCM WAV files can be used.";
+}
 
 TEST_F(MusicStage, MenuMp3InAnyLetterCaseTakesTheMp3Route) {
     const auto wav = files.file("tone.wav");
@@ -68,6 +75,8 @@ TEST_F(MusicStage, OtherExtensionsAreRefusedWithoutALogLine) {
         EXPECT_FALSE(encodeAlbumMusic(job, inputs, files.file("album.mp2"), renamed, 10)) << name;
     }
     EXPECT_EQ(logText(), "");
+    EXPECT_EQ(prompt->shown().size(), 6u);
+    EXPECT_EQ(prompt->shown().back(), unusable(files.file("tone.mp3.txt")));
 }
 
 TEST_F(MusicStage, UndecodableMenuMp3LogsTheFailure) {
@@ -77,6 +86,20 @@ TEST_F(MusicStage, UndecodableMenuMp3LogsTheFailure) {
     EXPECT_EQ(logText(), "\nEncoding music file " + mp3 + "\nEncoding music file " + mp3 + " Failed!");
     EXPECT_FALSE(tempWavLeft());
     EXPECT_FALSE(encodeAlbumMusic(job, inputs, files.file("album.mp2"), mp3, 10));
+    EXPECT_EQ(prompt->shown(), (std::vector<std::string>{unusable(mp3), unusable(mp3)}));
+}
+
+TEST_F(MusicStage, EightBitWavIsRefusedByName) {
+    const auto wav = files.file("eight.wav");
+    testing::makeToneWav(wav, {22050, 1, 0.5, 440});
+    auto bytes = testing::readFile(wav);
+    ASSERT_GT(bytes.size(), 44u);
+    // Rewrite it as 8-bit PCM: block align 1, 8 bits per sample, unsigned samples.
+    bytes[28] = 0x22, bytes[29] = 0x56, bytes[30] = 0, bytes[31] = 0;  // 22050 bytes a second
+    bytes[32] = 1, bytes[33] = 0, bytes[34] = 8, bytes[35] = 0;
+    testing::writeFile(wav, bytes);
+    EXPECT_FALSE(encodeAlbumMusic(job, inputs, files.file("album.mp2"), wav, 2));
+    EXPECT_EQ(prompt->shown(), std::vector<std::string>{unusable(wav)});
 }
 
 TEST_F(MusicStage, AlbumMusicCoversThePlayTimeOfItsPhotos) {
@@ -115,6 +138,7 @@ TEST_F(MusicStage, ACancelledBuildEncodesNothing) {
     EXPECT_FALSE(encodeMenuMusic(job, inputs, files.file("menu.mp2"), wav));
     EXPECT_FALSE(encodeAlbumMusic(job, inputs, files.file("album.mp2"), wav, 5));
     EXPECT_FALSE(std::filesystem::exists(files.file("menu.mp2")));
+    EXPECT_TRUE(prompt->shown().empty());
 }
 
 }  // namespace

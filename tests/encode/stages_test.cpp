@@ -215,7 +215,8 @@ TEST_F(Stages, DamagedPhotoStopsTheStageAfterItsMessage) {
     const int second = project.addAlbum("Bad");
     project.addSlide(second, temp.file("broken.jpg"), "broken.jpg", 0);
     EXPECT_FALSE(encodeAlbumSlides(job, inputs));
-    EXPECT_EQ(prompt->shown(), std::vector<std::string>{"Error while decoding image :\nError while new image object."});
+    EXPECT_EQ(prompt->shown(), std::vector<std::string>{"Error while decoding image :\nError while new image object.\n" +
+                                                        temp.file("broken.jpg")});
     EXPECT_TRUE(exists("menu_01_pic_01.mpg"));
 }
 

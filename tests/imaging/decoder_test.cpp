@@ -187,6 +187,25 @@ TEST(PictureDecoding, DamagedFilesFailOrDecodeButNeverCrash) {
     }
 }
 
+TEST(PictureDecoding, JpegCutInsideItsDataIsRefusedButOneWithoutEndMarkerDecodes) {
+    for (const char* sample : {"dune.jpg", "two_wings_portrait.jpg"}) {
+        SCOPED_TRACE(sample);
+        const auto bytes = readBytes(std::string(TELLAVINE_SOURCE_DIR) + "/samples/photos/" + sample);
+        ASSERT_TRUE(decodePicture(bytes).ok());
+        // Cut in the middle: libjpeg would fill the lower part with grey and call it done.
+        const std::vector<unsigned char> half(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2));
+        const PictureLoad cut = decodePicture(half);
+        EXPECT_FALSE(cut.ok());
+        EXPECT_NE(cut.error.find("truncated"), std::string::npos) << cut.error;
+        // Only the end-of-image marker missing: every row is there.
+        ASSERT_EQ(bytes[bytes.size() - 2], 0xFF);
+        ASSERT_EQ(bytes[bytes.size() - 1], 0xD9);
+        const std::vector<unsigned char> noEnd(bytes.begin(), bytes.end() - 2);
+        const PictureLoad whole = decodePicture(noEnd);
+        EXPECT_TRUE(whole.ok()) << whole.error;
+    }
+}
+
 TEST(PictureDecoding, HostileSizesAreRefusedBeforeAllocating) {
     // A BMP header that claims 100000 x 100000 pixels.
     auto bmp = readBytes(pictureFixture("bmp_24bit.bmp").file);

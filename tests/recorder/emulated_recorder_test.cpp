@@ -274,6 +274,20 @@ TEST(EmulatedRecorder, EjectDuringARecordingSpoilsTheDisc) {
     EXPECT_EQ(info[2] & 0x03, 1);
 }
 
+TEST(EmulatedRecorder, WriteTheDriveIsToldToFailSpoilsTheDiscHalfWay) {
+    TempDir dir;
+    EmulatedRecorderOptions options;
+    options.failWriteNumber = 3;
+    Drive drive(dir.file("disc.bin"), options);
+    ASSERT_TRUE(drive.setWriteType(0x02).good);
+    ASSERT_TRUE(drive.sendCue(twoTrackSheet(100, 100).bytes()).good);
+    ASSERT_TRUE(drive.write(-150, 150).good);
+    ASSERT_TRUE(drive.write(0, 10).good);
+    EXPECT_SENSE(drive, drive.write(10, 10), sense::kWriteError);
+    EXPECT_EQ(drive.recorder.disc().status(), EmulatedDiscStatus::Incomplete);
+    EXPECT_SENSE(drive, drive.write(10, 10), sense::kCommandSequenceError);  // the session is over
+}
+
 TEST(EmulatedRecorder, BlankErasesOnlyRewritableDiscsAndStaysBusyMeanwhile) {
     TempDir dir;
     testing::writeFile(dir.file("cdr.bin"), std::string(2352 * 4, 'x'));  // a finished disc put in the drive
@@ -312,6 +326,10 @@ TEST(EmulatedDeviceName, ParsesPathAndOptions) {
     ASSERT_TRUE(rich);
     EXPECT_EQ(rich->options.mediumForNewDisc, EmulatedMedium::CdRw);
     EXPECT_EQ(rich->options.busyEveryWrites, 3);
+    auto failing = parseEmulatedDeviceName("emulated:/tmp/x.bin?failwrite=40");
+    ASSERT_TRUE(failing);
+    EXPECT_EQ(failing->options.failWriteNumber, 40);
+    EXPECT_FALSE(parseEmulatedDeviceName("emulated:/x?failwrite=0"));
     EXPECT_FALSE(parseEmulatedDeviceName("/dev/sr0"));
     EXPECT_FALSE(parseEmulatedDeviceName("emulated:"));
     EXPECT_FALSE(parseEmulatedDeviceName("emulated:/x?busy=0"));

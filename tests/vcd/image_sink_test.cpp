@@ -1,4 +1,5 @@
 #include "support/collecting_feed.h"
+#include "support/recording_prompt.h"
 #include "support/recording_receiver.h"
 #include "support/temp_dir.h"
 #include "vcd/image_mode.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <tuple>
 
 namespace tellavine::vcd {
@@ -113,6 +115,7 @@ TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
 }
 
 TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
+    tellavine::testing::ScopedRecordingPrompt prompt;
     auto sink = createImageSink(dir.file("disc.cue"), "/dev/full", owner);
     ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
     Mode2Sector sector{};
@@ -120,6 +123,58 @@ TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
     for (std::uint32_t lsn = 0; lsn < 200 && !writeFailed; ++lsn) writeFailed = sink->writeSector(sector, lsn) != 0;
     EXPECT_FALSE(sink->release());
     EXPECT_NE(sink->failureReason().find("/dev/full"), std::string::npos);
+    EXPECT_EQ(prompt->shown(), std::vector<std::string>{sink->failureReason()});  // told once
+}
+
+TEST_F(ImageSinkTest, FailedOrCancelledWriteLeavesTheEarlierImageAndNoPartFiles) {
+    {
+        auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+        ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
+        Mode2Sector sector;
+        buildMode2Sector(sector, {}, 0, Subheader{});
+        ASSERT_EQ(sink->writeSector(sector, 0), 0);
+        ASSERT_TRUE(sink->release());
+    }
+    const auto earlierCue = readFile(dir.file("disc.cue"));
+    const auto earlierBin = readFile(dir.file("disc.bin"));
+    ASSERT_EQ(earlierBin.size(), 2352u);
+
+    // Stopped by the writer, cancelled, and dropped without a release.
+    for (int way = 0; way < 3; ++way) {
+        SinkOwner other;
+        auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), other);
+        ASSERT_EQ(sink->setCueList({{CueEntry{0, CueKind::TrackStart}, CueEntry{9, CueKind::LeadOut}}}, other), 0);
+        Mode2Sector sector{};
+        for (std::uint32_t lsn = 0; lsn < 4; ++lsn) ASSERT_EQ(sink->writeSector(sector, lsn), 0);
+        EXPECT_TRUE(std::filesystem::exists(dir.file("disc.bin.part")));
+        if (way == 0) {
+            EXPECT_TRUE(sink->release(false));
+        } else if (way == 1) {
+            other.cancelEvent->set();
+            EXPECT_EQ(sink->writeSector(sector, 4), -1);
+            EXPECT_FALSE(sink->release());
+        }
+        sink.reset();
+        EXPECT_EQ(readFile(dir.file("disc.cue")), earlierCue) << way;
+        EXPECT_EQ(readFile(dir.file("disc.bin")), earlierBin) << way;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("disc.bin.part"))) << way;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("disc.cue.part"))) << way;
+    }
+}
+
+TEST_F(ImageSinkTest, CompletedImageReplacesTheEarlierOneAndNamesTheFinalBin) {
+    { std::ofstream(dir.file("disc.bin")) << "an older and longer image than the new one"; }
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
+    Mode2Sector sector;
+    buildMode2Sector(sector, {}, 0, Subheader{});
+    ASSERT_EQ(sink->writeSector(sector, 0), 0);
+    ASSERT_TRUE(sink->release());
+    EXPECT_EQ(readFile(dir.file("disc.bin")).size(), 2352u);
+    EXPECT_EQ(readFile(dir.file("disc.cue")).substr(0, 24), "FILE \"disc.bin\" BINARY\r\n");
+    std::size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) entries += entry.is_regular_file();
+    EXPECT_EQ(entries, 2u);  // no part files left over
 }
 
 TEST_F(ImageSinkTest, CancelStopsWriting) {
