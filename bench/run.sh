@@ -5,13 +5,13 @@
 # each followed by a "# goal" line.
 #
 # Usage: bench/run.sh [build-folder]     (default build/bench, configured and built here)
-# Environment: BENCH_REPS (micro-benchmark repetitions, 5), STAGE_RUNS (runs of each
+# Environment: BENCH_REPS (micro-benchmark repetitions, 3), STAGE_RUNS (runs of each
 # slide-stage timing, 3), MEMORY_PHOTOS (photos of the large memory build, 500).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/bench}
-reps=${BENCH_REPS:-5}
+reps=${BENCH_REPS:-3}
 stage_runs=${STAGE_RUNS:-3}
 memory_photos=${MEMORY_PHOTOS:-500}
 photo_count=20
