@@ -45,6 +45,9 @@ void DataSource::close() {
     if (file_) std::fclose(file_);
     file_ = nullptr;
     position_ = 0;
+    // A disc holds a source per photo, each closed between its scan and its writing:
+    // keeping 128 KiB apiece would grow the build's memory with the album.
+    buffer_.reset();
 }
 
 bool DataSource::deleteFile() {

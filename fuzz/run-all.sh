@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer harness of a fuzz build tree at once, each on a working copy of
+# its seed corpus, at the lowest priority, and summarises what each found.
+#   fuzz/run-all.sh [BUILD_DIR (build/fuzz)] [SECONDS per harness (1800)] [OUT_DIR]
+# FUZZ_ONLY="fuzz_a fuzz_b" runs only those harnesses; FUZZ_UNIT_TIMEOUT (300 s) is the
+# time one input may take: generous, because at nice 19 on a busy machine a harness can
+# wait tens of seconds for the processor (a rerun tells a real hang from that).
+# Configure the build tree as the comment atop fuzz/CMakeLists.txt says. Crashes land in
+# OUT_DIR/<harness>/ as crash-*, leak-*, timeout-* or oom-* files, logs in OUT_DIR/<harness>.log.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build/fuzz}" && pwd)
+seconds=${2:-1800}
+out=${3:-$build/fuzz-runs}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+# harness:seed corpus folder (relative to fuzz/)
+harnesses=(
+  fuzz_mp3_scan:audio/corpus/mp3_scan
+  fuzz_wav_reader:audio/corpus/wav_reader
+  fuzz_cue_image:cli/corpus/cue_image
+  fuzz_menu_template:compose/corpus
+  mpeg_input_probe_fuzz:encode/corpus
+  worker_reply_fuzz:encode/corpus
+  fuzz_picture_bmp:imaging/corpus/bmp
+  fuzz_picture_gif:imaging/corpus/gif
+  fuzz_picture_jpeg:imaging/corpus/jpeg
+  fuzz_picture_jpeg2000:imaging/corpus/jpeg2000
+  fuzz_picture_pcx:imaging/corpus/pcx
+  fuzz_picture_png:imaging/corpus/png
+  fuzz_picture_tga:imaging/corpus/tga
+  fuzz_picture_tiff:imaging/corpus/tiff
+  fuzz_picture_wbmp:imaging/corpus/wbmp
+  fuzz_project_file:project/corpus/project
+  fuzz_old_project_file:project/corpus/old_project
+  fuzz_settings_file:project/corpus/settings
+  fuzz_emulated_recorder:recorder/corpus/emulated_recorder
+  fuzz_raw_cue_sheet:recorder/corpus/raw_cue_sheet
+  fuzz_mpeg_scan:vcd/corpus/mpeg_scan
+)
+
+unit_timeout=${FUZZ_UNIT_TIMEOUT:-300}
+pids=()
+for entry in "${harnesses[@]}"; do
+  name=${entry%%:*}
+  if [[ -n ${FUZZ_ONLY:-} && " $FUZZ_ONLY " != *" $name "* ]]; then continue; fi
+  seeds=$top/fuzz/${entry#*:}
+  binary=$build/bin/$name
+  if [[ ! -x $binary ]]; then
+    echo "missing $binary" >&2
+    continue
+  fi
+  mkdir -p "$out/$name/corpus"
+  (cd "$out/$name" &&
+   exec nice -n 19 "$binary" corpus "$seeds" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1536 \
+     -timeout="$unit_timeout" -print_final_stats=1 >"$out/$name.log" 2>&1) &
+  pids+=($!)
+done
+wait "${pids[@]}"
+
+printf '%-24s %10s %8s %s\n' harness runs seconds findings
+for entry in "${harnesses[@]}"; do
+  name=${entry%%:*}
+  log=$out/$name.log
+  [[ -f $log ]] || continue
+  if [[ -n ${FUZZ_ONLY:-} && " $FUZZ_ONLY " != *" $name "* ]]; then continue; fi
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+  time=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | awk '{print $5}' || true)
+  findings=$(ls "$out/$name" | grep -E '^(crash|leak|timeout|oom|slow-unit)-' | tr '\n' ' ')
+  printf '%-24s %10s %8s %s\n' "$name" "${runs:-?}" "${time:-?}" "${findings:-none}"
+done
