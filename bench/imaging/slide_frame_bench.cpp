@@ -36,6 +36,36 @@ void decodeJpeg(benchmark::State& state) {
 }
 BENCHMARK(decodeJpeg)->Unit(benchmark::kMillisecond);
 
+// The same photo at the DCT reduction a PAL 704-wide still takes (1/2: 2000 x 1500).
+void decodeJpegReduced(benchmark::State& state) {
+    tellavine::DecodeOptions options;
+    options.minimumSide = 2 * 729;
+    for (auto _ : state) {
+        tellavine::PictureLoad load = tellavine::loadPicture(benchPhoto(), tellavine::PictureType::Unknown, options);
+        if (!load.ok() || load.picture.width() != 2000) state.SkipWithError("reduced decode failed");
+        benchmark::DoNotOptimize(load.picture.pixels().data());
+    }
+}
+BENCHMARK(decodeJpegReduced)->Unit(benchmark::kMillisecond);
+
+// Resampling mode 3 as a slide uses it: the decoded 4000 x 3000 photo fitted into the
+// PAL safe area (area-weighted average, both sides shrink).
+void resampleMode3(benchmark::State& state) {
+    const tellavine::PictureLoad load = tellavine::loadPicture(benchPhoto());
+    if (!load.ok()) {
+        state.SkipWithError("decode failed");
+        return;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        tellavine::Picture photo = load.picture.clone();
+        state.ResumeTiming();
+        photo.resample(704, 528);
+        benchmark::DoNotOptimize(photo.row(0));
+    }
+}
+BENCHMARK(resampleMode3)->Unit(benchmark::kMillisecond);
+
 void composeSlideFrame(benchmark::State& state) {
     tellavine::Slide slide;
     slide.path = benchPhoto();

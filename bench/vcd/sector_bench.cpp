@@ -3,6 +3,7 @@
 // 128 KiB stream buffer); the plain write of the same bytes in the same run is the
 // yardstick.
 
+#include "vcd/edc_ecc.h"
 #include "vcd/image_mode.h"
 #include "vcd/image_sink.h"
 #include "vcd/sector.h"
@@ -38,6 +39,25 @@ void formatSectors(benchmark::State& state, std::uint8_t submode) {
 
 void BM_FormatForm1Sector(benchmark::State& state) { formatSectors(state, 0x08); }
 void BM_FormatForm2Sector(benchmark::State& state) { formatSectors(state, 0x62); }
+
+// The EDC over a Form 2 sector's subheader and data (2332 bytes).
+void BM_Edc(benchmark::State& state) {
+    const auto data = payload();
+    const std::span<const std::uint8_t> covered(data.data(), 2332);
+    for (auto _ : state) benchmark::DoNotOptimize(computeEdc(covered));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * covered.size());
+}
+
+// P and Q parity of one Form 1 sector, counted as a whole sector.
+void BM_Ecc(benchmark::State& state) {
+    Mode2Sector sector;
+    buildMode2Sector(sector, payload(), 0, Subheader{1, 0, 0x08, 0});
+    for (auto _ : state) {
+        computeEcc(sector);
+        benchmark::DoNotOptimize(sector.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * kRawSectorSize);
+}
 
 std::string scratchPath(const char* name) {
     return (std::filesystem::temp_directory_path() / name).string();
@@ -76,6 +96,8 @@ void BM_WritePlainSequentialFile(benchmark::State& state) {
 
 BENCHMARK(BM_FormatForm1Sector);
 BENCHMARK(BM_FormatForm2Sector);
+BENCHMARK(BM_Edc);
+BENCHMARK(BM_Ecc);
 BENCHMARK(BM_WriteBinThroughImageSink)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WritePlainSequentialFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -4,7 +4,15 @@
 #include "compose/frame_geometry.h"
 #include "imaging/codec.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace tellavine {
+namespace {
+
+constexpr int kReducedDecodeMargin = 2;
+
+}  // namespace
 
 void rotateBySlide(Picture& picture, int rotation) {
     switch (rotation) {
@@ -19,12 +27,20 @@ std::optional<StillFrame> composeSlideFrame(Slide& slide, const SlideFrameReques
     const FrameSize frameSize = compositionFrameSize(request.standard, request.aspect, request.resolution);
     const FrameSize output = outputStillSize(request.standard, request.resolution);
 
-    Picture photo = loadPicture(slide.path).picture;
+    const SafeArea area = safeArea(frameSize, request.cropPercent);
+    // A camera photo many times larger than the frame decodes at a DCT reduction that
+    // still leaves twice the frame's longer side (in either orientation) to average
+    // down; the placement comes from the full size so the geometry stays exact.
+    DecodeOptions options;
+    if (request.reducedDecoding) options.minimumSide = kReducedDecodeMargin * std::max(area.width, area.height);
+    PictureLoad load = loadPicture(slide.path, PictureType::Unknown, options);
+    Picture photo = std::move(load.picture);
     if (!photo.valid()) return std::nullopt;
     rotateBySlide(photo, slide.rotation);
+    PictureSize full = load.fullSize;
+    if (slide.rotation == 90 || slide.rotation == 270) std::swap(full.width, full.height);
 
-    const SafeArea area = safeArea(frameSize, request.cropPercent);
-    const Placement place = fitPhoto(photo.width(), photo.height(), area.width, area.height);
+    const Placement place = fitPhoto(full.width, full.height, area.width, area.height);
     // A photo so thin that one side truncates to 0 stays unresized and is cut by the frame.
     photo.resample(place.width, place.height);
 

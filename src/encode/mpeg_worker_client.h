@@ -26,9 +26,10 @@ struct MpegWorkerOptions {
     std::string executablePath;
     std::chrono::milliseconds jobTimeout{std::chrono::minutes(2)};
     // A worker leaves after this many jobs, or once its resident size passes the memory
-    // budget, whichever comes first; the next job starts a fresh one. The encoder library
-    // keeps about 1.5 MB per still it encodes: the budget is what a 20-photo build reaches
-    // anyway, so a long album needs no more memory than a short one (bench/memory-flat.sh).
+    // budget, whichever comes first; the next job starts a fresh one. The still encoder
+    // library keeps about 1.5 MB of every still it encodes: a budget near the engine's
+    // own size keeps a long build's peak memory flat, for a fresh worker's few
+    // milliseconds every 20 to 30 stills.
     int jobsPerWorker = 400;
     int workerMemoryBudgetMb = 48;
 };

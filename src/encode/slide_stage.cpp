@@ -1,6 +1,7 @@
 #include "encode/slide_stage.h"
 
 #include "compose/slide_frame.h"
+#include "encode/frame_prefetcher.h"
 #include "encode/multiplexer.h"
 #include "encode/music_stage.h"
 #include "encode/still_encoder.h"
@@ -8,36 +9,95 @@
 #include "project/messages.h"
 #include "project/strings.h"
 
+#include <sched.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace tellavine {
 namespace {
 
-StillPicture pictureOf(const StillFrame& frame) {
-    StillPicture picture;
-    picture.width = frame.width;
-    picture.height = frame.height;
-    picture.bottomUpRows = frame.bits.data();
-    picture.rowStride = frame.rowBytes();
-    picture.order = PixelOrder::Bgr;
-    return picture;
-}
-
-// The frame of a photo, or nothing after telling the user it cannot be read.
-std::optional<StillFrame> composeOrReport(Slide& slide, StillResolution resolution, const BuildInputs& inputs) {
+SlideFrameRequest frameRequest(StillResolution resolution, const BuildInputs& inputs) {
     SlideFrameRequest request;
     request.standard = inputs.options.tvStandard;
     request.aspect = inputs.options.aspectCorrection;
     request.cropPercent = inputs.options.tvCropping;
     request.resolution = resolution;
-    auto frame = composeSlideFrame(slide, request);
-    // The fixed reason alone does not say which photo; its path follows on a line of its own.
-    if (!frame)
-        showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)) + "\n" + slide.path);
-    return frame;
+    return request;
+}
+
+// False after telling the user the photo cannot be read. The fixed reason alone does
+// not say which photo; its path follows on a line of its own.
+bool reportUnreadable(const PreparedFrame& prepared, const std::string& path) {
+    if (!prepared.readable) {
+        showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)) + "\n" + path);
+    }
+    return prepared.readable;
+}
+
+PreparedFrame composedInPlace(Slide& slide, StillResolution resolution, const BuildInputs& inputs) {
+    PreparedFrame prepared;
+    prepared.frame = composeSlideFrame(slide, frameRequest(resolution, inputs));
+    prepared.readable = prepared.frame.has_value();
+    return prepared;
+}
+
+// Writes the still of a readable photo: the one a lane encoded ahead, or the frame
+// encoded now, which is released as soon as it is encoded.
+bool writeStill(PreparedFrame& prepared, const std::string& path, StillWrite write, const BuildInputs& inputs) {
+    if (prepared.still) return finishStill(*prepared.still, std::move(prepared.reply), path, write).ok();
+    const bool encoded = encodeStill(stillPictureOf(*prepared.frame), path, inputs.options.tvStandard, write).ok();
+    prepared.frame.reset();
+    return encoded;
+}
+
+// Lanes that compose and encode: one per core the build may use, at most two.
+int defaultEncodingWorkers() {
+    cpu_set_t usable;
+    if (sched_getaffinity(0, sizeof usable, &usable) != 0) return 1;
+    return std::clamp(CPU_COUNT(&usable), 1, 2);
 }
 
 void removeFile(const std::string& path) { std::remove(path.c_str()); }
+
+// The segment of an album without music from the photo's composed frame (or nothing
+// when it could not be read).
+bool encodeSegmentOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& outputPath,
+                          const BuildInputs& inputs) {
+    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
+    const std::string stillPath = inputs.tempDir + "temp_d.m1v";
+    if (!reportUnreadable(prepared, slide.path)) return false;
+    if (!writeStill(prepared, stillPath, StillWrite::Create, inputs)) return false;
+    if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
+    removeFile(stillPath);
+    appendRunLog(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
+    return true;
+}
+
+// One still of an album with music, appended to (or starting) its stream.
+bool encodeStillOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& streamPath, bool create,
+                        const BuildInputs& inputs) {
+    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
+    if (!reportUnreadable(prepared, slide.path)) return false;
+    if (!writeStill(prepared, streamPath, create ? StillWrite::Create : StillWrite::Append, inputs)) return false;
+    appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
+    return true;
+}
+
+// Every still the stage composes, in the order it encodes them: the 704-wide still of
+// each photo, followed by its 352-wide still in albums with music.
+std::vector<FrameOrder> stageFrameOrders(Project& project, const BuildInputs& inputs) {
+    std::vector<FrameOrder> orders;
+    for (int n = 0; n < project.albumCount(); ++n) {
+        Album& album = project.album(n);
+        for (auto& slide : album.slides) {
+            orders.push_back({slide.get(), frameRequest(StillResolution::HighRes, inputs)});
+            if (album.hasMusic()) orders.push_back({slide.get(), frameRequest(StillResolution::NormalRes, inputs)});
+        }
+    }
+    return orders;
+}
 
 }  // namespace
 
@@ -46,40 +106,32 @@ std::string stockStillPath(const BuildInputs& inputs) {
 }
 
 bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs) {
-    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    const std::string stillPath = inputs.tempDir + "temp_d.m1v";
-    {
-        // The frame is released as soon as it is encoded.
-        auto frame = composeOrReport(slide, StillResolution::HighRes, inputs);
-        if (!frame) return false;
-        if (!encodeStill(pictureOf(*frame), stillPath, inputs.options.tvStandard, StillWrite::Create)) return false;
-    }
-    if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
-    removeFile(stillPath);
-    appendRunLog(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
-    return true;
+    return encodeSegmentOfFrame(slide, composedInPlace(slide, StillResolution::HighRes, inputs), outputPath, inputs);
 }
 
 bool encodePhotoStill(Slide& slide, const std::string& streamPath, bool create, StillResolution resolution,
                       const BuildInputs& inputs) {
-    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    auto frame = composeOrReport(slide, resolution, inputs);
-    if (!frame) return false;
-    if (!encodeStill(pictureOf(*frame), streamPath, inputs.options.tvStandard,
-                     create ? StillWrite::Create : StillWrite::Append)) {
-        return false;
-    }
-    appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
-    return true;
+    return encodeStillOfFrame(slide, composedInPlace(slide, resolution, inputs), streamPath, create, inputs);
 }
 
-bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
+bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions) {
     // Drawing captions writes anchored positions back into the slides; the modal
     // progress window keeps the user from editing them meanwhile.
     Project& project = *inputs.project;
     const int total = project.totalPhotoCount();
     int done = 0;
     const std::string& temp = inputs.tempDir;
+    // With one worker the next photo is composed while the worker encodes this one;
+    // with more, each has a lane that composes and encodes alternate photos while this
+    // thread writes and multiplexes them in order.
+    const int workerCount = stageOptions.encodingWorkers > 0 ? stageOptions.encodingWorkers : defaultEncodingWorkers();
+    std::vector<std::unique_ptr<MpegWorkerClient>> laneWorkers;
+    std::vector<MpegWorkerClient*> lanes;
+    for (int i = 0; workerCount > 1 && i < workerCount; ++i) {
+        laneWorkers.push_back(std::make_unique<MpegWorkerClient>());
+        lanes.push_back(laneWorkers.back().get());
+    }
+    FramePrefetcher frames(stageFrameOrders(project, inputs), lanes, inputs.options.tvStandard);
 
     for (int n = 1; n <= project.albumCount(); ++n) {
         Album& album = project.album(n - 1);
@@ -91,15 +143,16 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) {
             ++done;
             Slide& slide = *album.slides[m - 1];
             if (!album.hasMusic()) {
-                if (!encodePhotoSegment(slide, formatText("%smenu_%02d_pic_%02d.mpg", temp.c_str(), n, static_cast<int>(m)),
-                                        inputs)) {
+                if (!encodeSegmentOfFrame(slide, std::move(*frames.next()),
+                                          formatText("%smenu_%02d_pic_%02d.mpg", temp.c_str(), n, static_cast<int>(m)),
+                                          inputs)) {
                     return false;
                 }
                 continue;
             }
             const bool first = m == 1;
-            if (!encodePhotoStill(slide, streamBase + ".m1v", first, StillResolution::HighRes, inputs) ||
-                !encodePhotoStill(slide, streamBase + "_small.m1v", first, StillResolution::NormalRes, inputs)) {
+            if (!encodeStillOfFrame(slide, std::move(*frames.next()), streamBase + ".m1v", first, inputs) ||
+                !encodeStillOfFrame(slide, std::move(*frames.next()), streamBase + "_small.m1v", first, inputs)) {
                 return false;
             }
             ++encoded;

@@ -5,7 +5,9 @@
 // music, each photo at both resolutions, shown for the album's play time.
 //
 // Runs on the build thread; tests the cancel event before each photo and posts
-// WM_SLIDE_PROGRESS (done, total) before each photo.
+// WM_SLIDE_PROGRESS (done, total) before each photo. Photos after the current one are
+// prepared ahead on other threads, but log lines, messages, progress and files follow
+// the photo order as if each photo were done in turn.
 
 #include "compose/still_frame.h"
 #include "project/build_job.h"
@@ -14,7 +16,13 @@
 
 namespace tellavine {
 
-bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs);
+struct SlideStageOptions {
+    // MPEG workers encoding stills side by side: 1 encodes on the build thread while
+    // the next photo is composed; 0 takes one per core the process may run on, at most 2.
+    int encodingWorkers = 0;
+};
+
+bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions = {});
 
 // One self-contained still segment of a photo (albums without music).
 bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs);

@@ -34,12 +34,17 @@ void padStillToSize(std::vector<std::uint8_t>& still, std::size_t targetSize) {
     still.insert(endCode, targetSize - still.size(), 0);
 }
 
-EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, TvStandard standard,
-                          StillWrite write, MpegWorkerClient& worker) {
-    if (picture.width <= 0) return reportEncoderFailure("Horizontal size from input stream illegal\n");
-    if (picture.height <= 0) return reportEncoderFailure("Vertical size from input stream illegal\n");
-    if (!pictureIsComplete(picture) || picture.width % 2 != 0 || picture.height % 2 != 0)
-        return reportEncoderFailure("\ncan only handle 8 bit palettized, or 16, 24, or 32 bit RGB video!");
+PreparedStill prepareStill(const StillPicture& picture, TvStandard standard) {
+    PreparedStill prepared;
+    prepared.width = picture.width;
+    if (picture.width <= 0) {
+        prepared.failure = "Horizontal size from input stream illegal\n";
+    } else if (picture.height <= 0) {
+        prepared.failure = "Vertical size from input stream illegal\n";
+    } else if (!pictureIsComplete(picture) || picture.width % 2 != 0 || picture.height % 2 != 0) {
+        prepared.failure = "\ncan only handle 8 bit palettized, or 16, 24, or 32 bit RGB video!";
+    }
+    if (!prepared.failure.empty()) return prepared;
 
     mpegworker::EncodeStillRequest request;
     try {
@@ -49,18 +54,24 @@ EncoderResult encodeStill(const StillPicture& picture, const std::string& output
         request.luma = std::move(frame.luma);
         request.blueChroma = std::move(frame.blueChroma);
         request.redChroma = std::move(frame.redChroma);
+        request.norm = standard == TvStandard::PAL ? mpegworker::VideoNorm::Pal : mpegworker::VideoNorm::Ntsc;
+        prepared.request = mpegworker::encodeRequest(request);
     } catch (const std::bad_alloc&) {
-        return reportEncoderFailure("malloc failed\n");
+        prepared.failure = "malloc failed\n";
     }
-    request.norm = standard == TvStandard::PAL ? mpegworker::VideoNorm::Pal : mpegworker::VideoNorm::Ntsc;
+    return prepared;
+}
 
-    File output(std::fopen(outputPath.c_str(), write == StillWrite::Append ? "ab" : "w+b"));
-    if (!output) return reportEncoderFailure("Couldn't create output file " + outputPath);
+namespace {
 
-    auto reply = worker.run(mpegworker::encodeRequest(request));
+File openStillOutput(const std::string& outputPath, StillWrite write) {
+    return File(std::fopen(outputPath.c_str(), write == StillWrite::Append ? "ab" : "w+b"));
+}
+
+EncoderResult storeStill(File output, mpegworker::Reply& reply, int width, const std::string& outputPath) {
     if (reply.status != mpegworker::ReplyStatus::Done) return reportEncoderFailure(reply.message);
     if (reply.data.empty()) return reportEncoderFailure("The still encoder produced no picture.\n");
-    if (picture.width > kNormalResWidth) padStillToSize(reply.data, kHighResStillVbvBytes);
+    if (width > kNormalResWidth) padStillToSize(reply.data, kHighResStillVbvBytes);
 
     const bool written = std::fwrite(reply.data.data(), 1, reply.data.size(), output.get()) == reply.data.size();
     const int writeError = errno;
@@ -69,6 +80,26 @@ EncoderResult encodeStill(const StillPicture& picture, const std::string& output
         return reportEncoderFailure("Couldn't write output file " + outputPath + ": " +
                                     std::strerror(written ? errno : writeError) + "\n");
     return EncoderResult::success();
+}
+
+}  // namespace
+
+EncoderResult finishStill(const PreparedStill& prepared, mpegworker::Reply reply, const std::string& outputPath,
+                          StillWrite write) {
+    if (!prepared.failure.empty()) return reportEncoderFailure(prepared.failure);
+    File output = openStillOutput(outputPath, write);
+    if (!output) return reportEncoderFailure("Couldn't create output file " + outputPath);
+    return storeStill(std::move(output), reply, prepared.width, outputPath);
+}
+
+EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, TvStandard standard,
+                          StillWrite write, MpegWorkerClient& worker) {
+    const PreparedStill prepared = prepareStill(picture, standard);
+    if (!prepared.failure.empty()) return reportEncoderFailure(prepared.failure);
+    File output = openStillOutput(outputPath, write);
+    if (!output) return reportEncoderFailure("Couldn't create output file " + outputPath);
+    auto reply = worker.run(prepared.request);
+    return storeStill(std::move(output), reply, prepared.width, outputPath);
 }
 
 }  // namespace tellavine

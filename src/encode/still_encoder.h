@@ -32,6 +32,19 @@ enum class StillWrite { Create, Append };
 EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, TvStandard standard,
                           StillWrite write, MpegWorkerClient& worker = sharedMpegWorker());
 
+// encodeStill in two halves, for callers that keep a worker busy on a thread of their
+// own: prepareStill checks and converts the picture into a worker request (nothing is
+// shown), finishStill shows what failed, exactly as encodeStill would, or writes the
+// worker's still to `outputPath`.
+struct PreparedStill {
+    int width = 0;
+    std::vector<std::uint8_t> request;  // empty when `failure` is set
+    std::string failure;                // the message encodeStill would show
+};
+PreparedStill prepareStill(const StillPicture& picture, TvStandard standard);
+EncoderResult finishStill(const PreparedStill& prepared, mpegworker::Reply reply, const std::string& outputPath,
+                          StillWrite write);
+
 // Pads a coded still with zero bytes before its final sequence end code so that it
 // fills `targetSize` bytes. A still that is already as large, or lacks the end code,
 // is left as it is.

@@ -108,9 +108,10 @@ PictureType detectPictureType(std::span<const std::uint8_t> data) {
 namespace {
 
 bool decodeAs(PictureType type, std::span<const std::uint8_t> data, const DecodeOptions& options,
-              Picture& out, std::string& error) {
+              Picture& out, std::string& error, PictureSize& fullSize) {
+    fullSize = {};
     switch (type) {
-        case PictureType::Jpeg: return decodeJpeg(data, options, out, error);
+        case PictureType::Jpeg: return decodeJpeg(data, options, out, error, &fullSize);
         case PictureType::Png: return decodePng(data, out, error);
         case PictureType::Tiff: return decodeTiff(data, options, out, error);
         case PictureType::Gif: return decodeGif(data, out, error);
@@ -134,7 +135,8 @@ PictureLoad decodePicture(std::span<const std::uint8_t> data, PictureType type, 
     PictureLoad load;
     if (type != PictureType::Unknown) {
         Picture picture;
-        if (decodeAs(type, data, options, picture, load.error) && picture.valid()) {
+        if (decodeAs(type, data, options, picture, load.error, load.fullSize) && picture.valid()) {
+            if (load.fullSize.width == 0) load.fullSize = {picture.width(), picture.height()};
             load.picture = std::move(picture);
             load.type = type;
             return load;
@@ -144,7 +146,8 @@ PictureLoad decodePicture(std::span<const std::uint8_t> data, PictureType type, 
     if (detected == type && type != PictureType::Unknown) return load;  // already tried
     std::string error;
     Picture picture;
-    if (decodeAs(detected, data, options, picture, error) && picture.valid()) {
+    if (decodeAs(detected, data, options, picture, error, load.fullSize) && picture.valid()) {
+        if (load.fullSize.width == 0) load.fullSize = {picture.width(), picture.height()};
         load.picture = std::move(picture);
         load.type = detected;
         load.error.clear();

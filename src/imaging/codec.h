@@ -38,14 +38,26 @@ struct DecodeOptions {
     // JPEG only: decode at 1/2, 1/4 or 1/8 when the picture is at least that many times
     // wider than this (0 = full size).
     int minimumWidth = 0;
+    // JPEG only, when minimumWidth is 0: decode at 1/2, 1/4 or 1/8 while both sides of
+    // the reduced picture stay at least this long (0 = full size). The reduction happens
+    // in the DCT, which is much cheaper than decoding everything and shrinking after.
+    int minimumSide = 0;
     // Turn camera photos upright from their EXIF (JPEG) or orientation tag (TIFF).
     bool applyOrientation = true;
+};
+
+struct PictureSize {
+    int width = 0;
+    int height = 0;
 };
 
 struct PictureLoad {
     Picture picture;
     PictureType type = PictureType::Unknown;
     std::string error;  // why the picture has no pixels
+    // The picture's size before any JPEG reduction, turned upright like `picture`; the
+    // picture's own size when it was not reduced.
+    PictureSize fullSize;
 
     bool ok() const { return picture.valid(); }
 };
@@ -67,7 +79,9 @@ PictureLoad loadPicture(const std::string& path, PictureType type = PictureType:
 PictureLoad loadPictureReduced(const std::string& path, int minimumWidth);
 
 // The readers themselves, one per format (used by decodePicture and the fuzz harnesses).
-bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
+// `fullSize`, when given, receives the size before reduction (upright).
+bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error,
+                PictureSize* fullSize = nullptr);
 bool decodePng(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeTiff(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
 bool decodeGif(std::span<const std::uint8_t> data, Picture& out, std::string& error);

@@ -4,9 +4,11 @@
 
 #include "imaging/codec.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include <jpeglib.h>
@@ -43,6 +45,8 @@ struct JpegJob {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     int minimumWidth = 0;
+    int minimumSide = 0;
+    unsigned fullWidth = 0, fullHeight = 0;
     Picture* picture = nullptr;
     std::vector<std::uint8_t>* scanline = nullptr;
     std::vector<std::uint8_t>* exif = nullptr;
@@ -111,13 +115,17 @@ void decodeJpegCore(JpegJob& job) {
     }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    if (job.minimumWidth > 0) {
-        for (unsigned divisor : {8u, 4u, 2u}) {
-            if (cinfo.image_width >= divisor * static_cast<unsigned>(job.minimumWidth)) {
-                cinfo.scale_num = 1;
-                cinfo.scale_denom = divisor;
-                break;
-            }
+    job.fullWidth = cinfo.image_width;
+    job.fullHeight = cinfo.image_height;
+    for (unsigned divisor : {8u, 4u, 2u}) {
+        const bool wideEnough = job.minimumWidth > 0 && cinfo.image_width >= divisor * unsigned(job.minimumWidth);
+        // The reduced size rounds up, so whole multiples are enough for both sides.
+        const bool largeEnough = job.minimumWidth == 0 && job.minimumSide > 0 &&
+                                 std::min(cinfo.image_width, cinfo.image_height) >= divisor * unsigned(job.minimumSide);
+        if (wideEnough || largeEnough) {
+            cinfo.scale_num = 1;
+            cinfo.scale_denom = divisor;
+            break;
         }
     }
     jpeg_start_decompress(&cinfo);
@@ -128,11 +136,23 @@ void decodeJpegCore(JpegJob& job) {
         jpeg_destroy_decompress(&cinfo);
         return;
     }
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW rows[1] = {job.scanline->data()};
-        const int y = static_cast<int>(cinfo.output_scanline);
-        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
-        storeRow(job, y, job.scanline->data(), width, cinfo.out_color_space, cinfo.saw_Adobe_marker);
+    if (cinfo.out_color_space == JCS_RGB) {
+        // RGB rows have the picture's own layout: decode straight into them, as many
+        // at a time as the decoder hands out.
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW rows[16];
+            const int first = static_cast<int>(cinfo.output_scanline);
+            const int count = std::min<int>(16, height - first);
+            for (int i = 0; i < count; ++i) rows[i] = job.picture->row(first + i);
+            if (jpeg_read_scanlines(&cinfo, rows, static_cast<JDIMENSION>(count)) == 0) break;
+        }
+    } else {
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW rows[1] = {job.scanline->data()};
+            const int y = static_cast<int>(cinfo.output_scanline);
+            if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) break;
+            storeRow(job, y, job.scanline->data(), width, cinfo.out_color_space, cinfo.saw_Adobe_marker);
+        }
     }
     if (errors.dataEnded) {
         job.error = "the JPEG file is truncated";
@@ -145,7 +165,8 @@ void decodeJpegCore(JpegJob& job) {
 
 }  // namespace
 
-bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error) {
+bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error,
+                PictureSize* fullSize) {
     if (data.empty()) {
         error = "empty JPEG file";
         return false;
@@ -166,6 +187,7 @@ bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options
     job.data = data.data();
     job.size = data.size();
     job.minimumWidth = options.minimumWidth;
+    job.minimumSide = options.minimumSide;
     job.picture = &picture;
     job.scanline = &scanline;
     job.exif = &exif;
@@ -174,7 +196,13 @@ bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options
         error = std::string("JPEG: ") + job.error;
         return false;
     }
-    if (options.applyOrientation) applyOrientation(picture, exifOrientation(exif));
+    PictureSize full{static_cast<int>(job.fullWidth), static_cast<int>(job.fullHeight)};
+    if (options.applyOrientation) {
+        const int orientation = exifOrientation(exif);
+        applyOrientation(picture, orientation);
+        if (orientation >= 5 && orientation <= 8) std::swap(full.width, full.height);  // quarter turns
+    }
+    if (fullSize) *fullSize = full;
     out = std::move(picture);
     return true;
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -24,7 +26,9 @@ namespace fs = std::filesystem;
 // stage output: assembly only needs valid program streams.
 const std::string& sampleStream() {
     static const std::string path = [] {
-        const std::string file = (fs::temp_directory_path() / "tellavine-assembly-sample.mpg").string();
+        // One file per test process: ctest runs these tests side by side.
+        const std::string file =
+            (fs::temp_directory_path() / ("tellavine-assembly-sample-" + std::to_string(getpid()) + ".mpg")).string();
         const std::string command =
             "ffmpeg -v error -y -f lavfi -i testsrc=size=352x240:rate=30000/1001 -f lavfi "
             "-i sine=frequency=440:sample_rate=44100 -t 0.5 -target ntsc-vcd " + file;

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+
 namespace tellavine {
 namespace {
 
@@ -180,6 +183,75 @@ TEST_F(SlideFrameTest, TheCaptionIsDrawnOnTheFrameWithItsShadow) {
     EXPECT_GT(yellow, 100);
     EXPECT_GT(black, 50);
     EXPECT_GE(slide.caption.y, 576 - 40 - 60);  // written back near the bottom margin
+}
+
+// Camera-sized photos: the bundled samples enlarged with sensor-like noise, made once.
+class LargePhotoFrames : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { folder_ = new ::tellavine::testing::TempDir; }
+    static void TearDownTestSuite() { delete folder_; }
+
+    static std::string largePhoto(const std::string& sample, int width, int height) {
+        const std::string path = folder_->file(sample + "_" + std::to_string(width) + "x" + std::to_string(height) + ".jpg");
+        const std::string command = "ffmpeg -nostdin -loglevel error -y -i '" + std::string(TELLAVINE_SOURCE_DIR) +
+                                    "/samples/photos/" + sample + "' -vf scale=" + std::to_string(width) + ":" +
+                                    std::to_string(height) + ",noise=alls=10:allf=u -q:v 3 '" + path + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return path;
+    }
+
+    static double psnr(const StillFrame& a, const StillFrame& b) {
+        double squares = 0;
+        for (std::size_t i = 0; i < a.bits.size(); ++i) {
+            const double difference = double(a.bits[i]) - double(b.bits[i]);
+            squares += difference * difference;
+        }
+        if (squares == 0) return INFINITY;
+        return 10 * std::log10(255.0 * 255.0 * a.bits.size() / squares);
+    }
+
+    static ::tellavine::testing::TempDir* folder_;
+};
+::tellavine::testing::TempDir* LargePhotoFrames::folder_ = nullptr;
+
+TEST_F(LargePhotoFrames, ReducedDecodingStaysWithin45DbOfDecodingWhole) {
+    struct Case {
+        std::string photo;
+        int rotation;
+        SlideFrameRequest request;
+    };
+    const std::string landscape = largePhoto("ladybird.jpg", 4000, 3000);
+    const std::string portrait = largePhoto("two_wings_portrait.jpg", 3000, 4000);
+    const std::string odd = largePhoto("storm.jpg", 4001, 2999);
+    const Case cases[] = {
+        // Decoded at 1/2 (2000 x 1500, 1500 x 2000) for the 704-wide stills, 1/4 (1001 x 750)
+        // for the 352-wide ones.
+        {landscape, 0, {TvStandard::PAL, AspectCorrection::Aspect4x3, 5, StillResolution::HighRes}},
+        {landscape, 90, {TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes}},
+        {portrait, 0, {TvStandard::PAL, AspectCorrection::Aspect4x3, 10, StillResolution::HighRes}},
+        {odd, 270, {TvStandard::PAL, AspectCorrection::Aspect4x3, 5, StillResolution::NormalRes}},
+        {odd, 0, {TvStandard::NTSC, AspectCorrection::Aspect4x3, 0, StillResolution::NormalRes}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.photo + " rotation " + std::to_string(c.rotation));
+        Slide reducedSlide;
+        reducedSlide.path = c.photo;
+        reducedSlide.rotation = c.rotation;
+        reducedSlide.hasCaption = true;
+        reducedSlide.caption.text = "Camera photo";
+        Slide wholeSlide = reducedSlide;
+        SlideFrameRequest whole = c.request;
+        whole.reducedDecoding = false;
+        const auto reduced = composeSlideFrame(reducedSlide, c.request);
+        const auto exact = composeSlideFrame(wholeSlide, whole);
+        ASSERT_TRUE(reduced && exact);
+        ASSERT_EQ(reduced->width, exact->width);
+        ASSERT_EQ(reduced->height, exact->height);
+        EXPECT_NE(reduced->bits, exact->bits);  // the reduction really happened
+        EXPECT_GE(psnr(*reduced, *exact), 45.0);
+        EXPECT_EQ(reducedSlide.caption.x, wholeSlide.caption.x);
+        EXPECT_EQ(reducedSlide.caption.y, wholeSlide.caption.y);
+    }
 }
 
 TEST(StillFrame, IsABottomUpBgrBitmap) {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <sstream>
 
 namespace tellavine {
 namespace {
@@ -108,6 +109,70 @@ TEST_F(Stages, AlbumsWithoutMusicGiveOneSegmentPerPhotoAndProgressBeforeEach) {
                           0),
               0u)
         << log();
+}
+
+TEST_F(Stages, LogLinesFollowThePhotoOrderWhileTheNextPhotoIsComposedAhead) {
+    const std::string music = makeTone(temp, "tone.wav", 9.0);
+    ASSERT_FALSE(music.empty());
+    album("Plain", {"storm.jpg", "aqua.jpg"});
+    album("Music", {"garden.jpg", "wood.jpg"}, 5, music);
+    album("Last", {"rain_drops.jpg"});
+    ASSERT_TRUE(encodeAlbumSlides(job, inputs));
+    std::string expected;
+    const auto segment = [&](const std::string& photo) {
+        expected += "Convert JPEG " + kPhotos + photo + " to MPEG.\nConvert JPEG " + kPhotos + photo + " to MPEG OK!\n";
+    };
+    const auto still = [&](const std::string& photo) {
+        expected += "Convert JPEG " + kPhotos + photo + " to MPEG.\nConvert JPEG " + kPhotos + photo + " to .m1v OK!\n";
+    };
+    segment("storm.jpg");
+    segment("aqua.jpg");
+    still("garden.jpg");
+    still("garden.jpg");
+    still("wood.jpg");
+    still("wood.jpg");
+    segment("rain_drops.jpg");
+    // Only the stage's own lines, in order (the music stage adds lines of its own).
+    std::string stageLines;
+    std::istringstream lines(log());
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("Convert JPEG ", 0) == 0) stageLines += line + "\n";
+    EXPECT_EQ(stageLines, expected);
+    ASSERT_EQ(window->posted.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(window->posted[i].wParam, static_cast<MessageParam>(i));
+}
+
+TEST_F(Stages, TwoEncodingWorkersWriteTheSameFilesAndLogAsOne) {
+    const std::string music = makeTone(temp, "tone.wav", 9.0);
+    ASSERT_FALSE(music.empty());
+    album("Plain", {"storm.jpg", "aqua.jpg", "ladybird.jpg"});
+    album("Music", {"garden.jpg", "wood.jpg"}, 5, music);
+    const std::vector<std::string> outputs = {"menu_01_pic_01.mpg", "menu_01_pic_02.mpg", "menu_01_pic_03.mpg",
+                                              "menu_02_pic_01.mpg"};
+    std::vector<std::vector<unsigned char>> single;
+    ASSERT_TRUE(encodeAlbumSlides(job, inputs, SlideStageOptions{1}));
+    for (const auto& name : outputs) single.push_back(readBytes(temp.file(name)));
+    const std::string singleLog = log();
+
+    configureRunLog(temp.file("log2.txt"), true);
+    for (const auto& name : outputs) fs::remove(temp.file(name));
+    ASSERT_TRUE(encodeAlbumSlides(job, inputs, SlideStageOptions{2}));
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        EXPECT_TRUE(readBytes(temp.file(outputs[i])) == single[i]) << outputs[i];
+    EXPECT_EQ(readFile(temp.file("log2.txt")), singleLog);
+    EXPECT_FALSE(exists("temp_d.m1v"));
+}
+
+TEST_F(Stages, CancelWithTwoWorkersLeavesNoSegmentOfAPhotoPreparedAhead) {
+    std::vector<std::string> photos(10, "rain_drops.jpg");
+    album("Many", photos);
+    window->onPost = [&](std::size_t count) {
+        if (count == 3) job.cancelEvent->set();
+    };
+    EXPECT_FALSE(encodeAlbumSlides(job, inputs, SlideStageOptions{2}));
+    EXPECT_EQ(window->posted.size(), 3u);
+    EXPECT_TRUE(exists("menu_01_pic_03.mpg"));
+    EXPECT_FALSE(exists("menu_01_pic_04.mpg"));
 }
 
 TEST_F(Stages, AlbumWithMusicIsOneSequenceOfStillsOverItsMusic) {

@@ -133,6 +133,40 @@ TEST(PictureDecoding, CameraOrientationIsAppliedSoPhotosStandUpright) {
     EXPECT_EQ(decodePicture(withExifOrientation(jpeg, 6, false), PictureType::Jpeg, raw).picture.width(), 101);
 }
 
+TEST(PictureDecoding, ReductionByShorterSideKeepsBothSidesAndReportsTheFullSizeUpright) {
+    testing::TempDir dir;
+    const std::string big = dir.file("big.jpg");
+    ASSERT_TRUE(testing::runImageMagick("'" + pictureFixture("png_rgb.png").file + "' -resize 1600x1200! -quality 90 '" + big + "'"));
+    const auto decode = [](std::span<const std::uint8_t> bytes, int minimumSide) {
+        DecodeOptions options;
+        options.minimumSide = minimumSide;
+        return decodePicture(bytes, PictureType::Unknown, options);
+    };
+    const auto bytes = readBytes(big);
+    // The shorter side decides: 1200 / 4 = 300 still reaches 300, 1200 / 8 does not.
+    const PictureLoad quarter = decode(bytes, 300);
+    EXPECT_EQ(quarter.picture.width(), 400);
+    EXPECT_EQ(quarter.picture.height(), 300);
+    EXPECT_EQ(decode(bytes, 301).picture.width(), 800);
+    EXPECT_EQ(decode(bytes, 601).picture.width(), 1600);
+    for (int side : {0, 300, 301, 601}) {
+        const PictureLoad load = decode(bytes, side);
+        EXPECT_EQ(load.fullSize.width, 1600) << side;
+        EXPECT_EQ(load.fullSize.height, 1200) << side;
+    }
+    // A camera's quarter turn turns the full size too.
+    const PictureLoad turned = decode(withExifOrientation(bytes, 6, false), 300);
+    EXPECT_EQ(turned.picture.width(), 300);
+    EXPECT_EQ(turned.picture.height(), 400);
+    EXPECT_EQ(turned.fullSize.width, 1200);
+    EXPECT_EQ(turned.fullSize.height, 1600);
+    // Other formats are never reduced; their full size is their size.
+    const PictureLoad png = decode(readBytes(pictureFixture("png_rgb.png").file), 10);
+    EXPECT_EQ(png.picture.width(), 101);
+    EXPECT_EQ(png.fullSize.width, 101);
+    EXPECT_EQ(png.fullSize.height, png.picture.height());
+}
+
 TEST(PictureDecoding, DamagedFilesFailOrDecodeButNeverCrash) {
     for (const auto& fixture : pictureFixtures()) {
         SCOPED_TRACE(fixture.file);

@@ -224,19 +224,19 @@ QWidget* CPageBurn::makeActionColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 8, 0, 0);
     layout->setSpacing(6);
-    for (const ActionSpec& spec : kActions) {
+    for (const ActionSpec& action : kActions) {
         auto* button = new ImageButton(column);
         ImageButtonDescriptor descriptor;
         descriptor.stripWidth = kActionWidth * 4;
         descriptor.height = kActionHeight;
-        descriptor.strip = makeButtonStrip(drawActionFace(spec.picture, tr(spec.caption), kActionWidth, kActionHeight));
-        descriptor.controlId = spec.command;
+        descriptor.strip = makeButtonStrip(drawActionFace(action.picture, tr(action.caption), kActionWidth, kActionHeight));
+        descriptor.controlId = action.command;
         button->create(descriptor);
-        button->setToolTip(tr(spec.tooltip));
-        button->setObjectName(QStringLiteral("action%1").arg(spec.command));
+        button->setToolTip(tr(action.tooltip));
+        button->setObjectName(QStringLiteral("action%1").arg(action.command));
         layout->addWidget(button);
         actions_.push_back(button);
-        if (spec.command == kCloseTrayCommand) layout->addSpacing(14);
+        if (action.command == kCloseTrayCommand) layout->addSpacing(14);
     }
     connect(actionButton(kEraseCommand), &QAbstractButton::clicked, this, [this] {
         if (services_.recorders->hasDriver()) services_.recorders->runEraseDialog(this);

@@ -38,10 +38,10 @@ std::string capture(const std::string& command) {
     return output;
 }
 
-void makeToneWav(const std::string& path, const ToneSpec& spec) {
+void makeToneWav(const std::string& path, const ToneSpec& tone) {
     std::ostringstream command;
-    command << "sox -n -r " << spec.sampleRate << " -c " << spec.channels << " -b " << spec.bits << " "
-            << quoted(path) << " synth " << spec.seconds << " sine " << spec.frequency << " vol 0.5";
+    command << "sox -n -r " << tone.sampleRate << " -c " << tone.channels << " -b " << tone.bits << " "
+            << quoted(path) << " synth " << tone.seconds << " sine " << tone.frequency << " vol 0.5";
     require(run(command.str()), command.str());
 }
 

@@ -22,7 +22,7 @@ struct ToneSpec {
 };
 
 // A sine tone as a WAV file written by sox (canonical 44-byte header).
-void makeToneWav(const std::string& path, const ToneSpec& spec);
+void makeToneWav(const std::string& path, const ToneSpec& tone);
 // The same WAV rewritten by ffmpeg with a title, which puts a LIST chunk before "data".
 void addListChunk(const std::string& wavPath, const std::string& outPath);
 // An MP3 from a WAV through lame with extra options (e.g. "-b 128", "-V 4 --pad-id3v2-size 4096").

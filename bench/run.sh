@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# Speed and memory of the engine beside the peer pipeline, measured in one run so that
+# a shared, noisy machine affects both sides alike. Prints one line per figure,
+# "name value unit" (medians of several runs), then the ratios the goals are about,
+# each followed by a "# goal" line.
+#
+# Usage: bench/run.sh [build-folder]     (default build/bench, configured and built here)
+# Environment: BENCH_REPS (micro-benchmark repetitions, 3), STAGE_RUNS (runs of each
+# slide-stage timing, 3), MEMORY_PHOTOS (photos of the large memory build, 500).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build/bench}
+reps=${BENCH_REPS:-3}
+stage_runs=${STAGE_RUNS:-3}
+memory_photos=${MEMORY_PHOTOS:-500}
+photo_count=20
+
+for tool in ffmpeg python3 taskset dd /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "bench/run.sh needs $tool" >&2; exit 1; }
+done
+
+echo "# commit $(git -C "$root" rev-parse --short HEAD)$(git -C "$root" diff --quiet HEAD -- src bench || echo '+changes')" \
+     "on $(nproc) cores, $(date -u +%FT%TZ)"
+if [[ -f $build/CMakeCache.txt ]]; then  # an existing build keeps its other options
+    cmake -S "$root" -B "$build" -DTELLAVINE_BUILD_BENCH=ON >/dev/null
+else
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTELLAVINE_BUILD_BENCH=ON \
+          -DTELLAVINE_BUILD_TESTS=OFF -DTELLAVINE_BUILD_UI=OFF >/dev/null
+fi
+cmake --build "$build" -j"$(nproc)" --target bench_vcd_sectors bench_vcd_layout bench_slide_frame encode_bench \
+      slide_stage_bench tellavine-mpegworker >/dev/null
+bin=$build/bin
+
+work=$(mktemp -d /tmp/tellavine-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+export TMPDIR=$work  # the benchmarks' scratch files
+
+# Median of the numbers on standard input.
+median() { python3 -c 'import sys, statistics; print(statistics.median(float(x) for x in sys.stdin.read().split()))'; }
+# Seconds since the epoch, to the nanosecond.
+now() { date +%s.%N; }
+elapsed() { python3 -c "import sys; print(float(sys.argv[2]) - float(sys.argv[1]))" "$1" "$2"; }
+
+# --- Micro-benchmarks (Google Benchmark, medians of $reps repetitions) ----------------
+gbench() {  # program, then "benchmark-name figure-name kind" triples; kind: ms, us or MB/s
+    local program=$1; shift
+    local json=$work/$(basename "$program").json
+    "$bin/$program" --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true \
+        --benchmark_format=json --benchmark_out="$json" >/dev/null 2>&1
+    python3 - "$json" "$@" <<'EOF'
+import json, sys
+runs = json.load(open(sys.argv[1]))["benchmarks"]
+# Run names carry "/repeats:N" or "/real_time" after the benchmark's own name.
+medians = {r["run_name"].split("/")[0]: r for r in runs if r.get("aggregate_name") == "median"}
+args = sys.argv[2:]
+for name, figure, kind in zip(args[0::3], args[1::3], args[2::3]):
+    run = medians.get(name)
+    if run is None:
+        print(f"{figure} missing -")
+    elif kind == "MB/s":
+        print(f"{figure} {run['bytes_per_second'] / 1e6:.1f} MB/s")
+    else:
+        scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[run["time_unit"]]
+        ms = run["real_time"] * scale
+        print(f"{figure} {ms * 1000:.1f} us" if kind == "us" else f"{figure} {ms:.2f} ms")
+EOF
+}
+
+micro=$work/micro.txt
+{
+    gbench bench_vcd_sectors BM_FormatForm1Sector format_form1 MB/s BM_FormatForm2Sector format_form2 MB/s \
+        BM_Edc edc MB/s BM_Ecc ecc_form1 MB/s BM_WriteBinThroughImageSink bin_write MB/s \
+        BM_WritePlainSequentialFile plain_write_in_process MB/s
+    gbench bench_slide_frame decodeJpeg jpeg_decode_4000x3000 ms decodeJpegReduced jpeg_decode_4000x3000_at_half ms \
+        resampleMode3 resample_mode3_4000x3000_to_704x528 ms \
+        composeSlideFrame compose_slide_frame ms
+    gbench encode_bench BM_EncodeStillHighRes encode_still_704 ms BM_EncodeStillNormalRes encode_still_352 ms \
+        BM_ColourConversionHighRes colour_conversion_704 ms BM_MultiplexStillPair multiplex_still_pair ms
+    gbench bench_vcd_layout BM_PsdLayoutOf99Albums psd_layout_99_albums us BM_IsoLayoutOf99Albums iso_layout_99_albums us
+} | tee "$micro"
+figure() { awk -v n="$1" '$1 == n { print $2 }' "$work"/*.txt; }
+
+# dd writing the same bytes as one BIN benchmark iteration (4096 sectors), 128 KiB blocks.
+bin_bytes=$((4096 * 2352))
+for _ in $(seq "$reps"); do
+    start=$(now)
+    dd if=/dev/zero of="$work/dd.bin" bs=128K count="$bin_bytes" iflag=count_bytes status=none
+    end=$(now)
+    python3 -c "print($bin_bytes / ($end - $start) / 1e6)"
+    rm -f "$work/dd.bin"
+done | median | awk '{ printf "dd_write %.1f MB/s\n", $1 }' | tee "$work/dd.txt"
+
+# --- The peer pipeline and the slide stage on the same 20 photos ----------------------
+photos=()
+samples=("$root"/samples/photos/*.jpg)
+for i in $(seq -w 1 $photo_count); do
+    sample=${samples[$(((10#$i - 1) % ${#samples[@]}))]}
+    photo=$work/photo_$i.jpg
+    # A 4000 x 3000 camera-sized photo with sensor-like noise, so decoding sees real detail.
+    ffmpeg -nostdin -loglevel error -i "$sample" -vf "scale=4000:3000,noise=alls=10:allf=u" -q:v 3 "$photo"
+    photos+=("$photo")
+done
+
+for _ in $(seq "$stage_runs"); do
+    start=$(now)
+    for photo in "${photos[@]}"; do
+        ffmpeg -nostdin -loglevel error -y -i "$photo" -vf "scale=704:528,pad=704:576:0:24" -frames:v 1 \
+            -c:v mpeg1video -f mpeg1video "$work/peer.m1v"
+    done
+    end=$(now)
+    python3 -c "print(1000 * ($end - $start) / $photo_count)"
+done | median | awk '{ printf "ffmpeg_per_photo %.1f ms\n", $1 }' | tee "$work/ffmpeg.txt"
+
+stage() {  # runs, photos, a prefix command (may be empty), bench options; prints the median ms per photo
+    local runs=$1 count=$2 prefix=$3 options=$4
+    for _ in $(seq "$runs"); do
+        # shellcheck disable=SC2086  # the prefix and the options are word lists
+        $prefix "$bin/slide_stage_bench" $options "$count" "${photos[@]}" | awk '$1 == "ms_per_photo" { print $2 }'
+    done | median
+}
+# Our per-photo figure: one MPEG worker (the next photo is still composed meanwhile).
+stage "$stage_runs" $photo_count "" "--workers 1" | awk '{ printf "slide_stage_per_photo %.1f ms\n", $1 }' | tee "$work/stage.txt"
+# A 100-photo album on one core, then as a build runs by default on both; the two take
+# turns so that a change in the machine's other load falls on both alike. CPU seconds
+# (user + system, engine and workers) show how much of the cores the build got.
+# Between them, the same fixed CPU work as one process and as two at once: how much a
+# second core gives anything on this machine right now (2 on an idle machine), the
+# ceiling for the build's own speed-up.
+burn() {  # processes; prints seconds
+    local start end
+    start=$(now)
+    for _ in $(seq "$1"); do python3 -c 's = 0
+for i in range(4000000): s += i * i' & done
+    wait
+    end=$(now)
+    elapsed "$start" "$end"
+}
+one_core=() both_cores=() machine=()
+for _ in $(seq "$stage_runs"); do
+    one_core+=("$(stage 1 100 "taskset -c 0" "")")
+    one=$(burn 1) two=$(burn 2)
+    machine+=("$(python3 -c "print(2 * $one / $two)")")
+    both_cores+=("$(stage 1 100 "" "")")
+done
+printf '%s\n' "${machine[@]}" | median | awk '{ printf "machine_two_process_throughput %.2f x\n", $1 }' | tee -a "$work/stage.txt"
+printf '%s\n' "${one_core[@]}" | median | awk '{ printf "build_100_one_core_per_photo %.1f ms\n", $1 }' | tee -a "$work/stage.txt"
+printf '%s\n' "${both_cores[@]}" | median | awk '{ printf "build_100_both_cores_per_photo %.1f ms\n", $1 }' | tee -a "$work/stage.txt"
+/usr/bin/time -f "%U %S" "$bin/slide_stage_bench" 100 "${photos[@]}" 2>&1 >/dev/null | tail -1 |
+    awk '{ printf "build_100_cpu_per_photo %.1f ms\n", ($1 + $2) * 10 }' | tee -a "$work/stage.txt"
+
+# Peak resident size of engine and workers (the largest process of the run).
+peak_kb() {
+    /usr/bin/time -v "$bin/slide_stage_bench" "$1" "${photos[@]}" 2>&1 >/dev/null |
+        awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }'
+}
+echo "peak_memory_20_photos $(peak_kb 20) KB" | tee "$work/memory.txt"
+echo "peak_memory_${memory_photos}_photos $(peak_kb "$memory_photos") KB" | tee -a "$work/memory.txt"
+
+# --- Ratios ---------------------------------------------------------------------------
+ratio() {  # name, numerator, denominator, goal text
+    python3 -c "print(f'$1 {float(\"$2\") / float(\"$3\"):.3f} x')"
+    echo "# goal $1 $4"
+}
+echo "# ratios"
+ratio stage_vs_ffmpeg_per_photo "$(figure slide_stage_per_photo)" "$(figure ffmpeg_per_photo)" "<= 0.5"
+ratio both_cores_speedup_100_photos "$(figure build_100_one_core_per_photo)" "$(figure build_100_both_cores_per_photo)" ">= 1.7"
+ratio both_cores_speedup_vs_machine_ceiling "$(python3 -c "print($(figure build_100_one_core_per_photo) / $(figure build_100_both_cores_per_photo))")" \
+    "$(figure machine_two_process_throughput)" "(the speed-up the machine allowed; 1.7 / 2 = 0.85 on an idle one)"
+ratio bin_write_vs_dd "$(figure bin_write)" "$(figure dd_write)" ">= 0.8"
+ratio bin_write_vs_plain_in_process "$(figure bin_write)" "$(figure plain_write_in_process)" ">= 0.8"
+ratio form2_vs_1_GB_per_s "$(figure format_form2)" 1000 ">= 1"
+ratio form1_vs_300_MB_per_s "$(figure format_form1)" 300 ">= 1"
+ratio memory_${memory_photos}_vs_20_photos "$(figure peak_memory_${memory_photos}_photos)" "$(figure peak_memory_20_photos)" "<= 1.2"
