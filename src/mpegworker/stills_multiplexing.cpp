@@ -110,10 +110,20 @@ private:
 // A VCD stills stream with exact times: still k is decoded at k x interval and
 // presented a frame later. The library's own times add each stream's buffer transfer
 // time, so the two halves of a pair would not be shown together.
-class TimedStillsStream : public VCDStillsStream {
+// The library borrows the stream's parameters and never frees them; this holder owns
+// them and, as the first base, outlives the library's stream object.
+struct StillsParamsHolder {
+    StillsParamsHolder()
+        : intervals(std::make_unique<ConstantFrameIntervals>(1)),
+          parameters(std::make_unique<StillsParams>(VideoParams::Checked(kVideoBufferKilobytes), intervals.get())) {}
+    std::unique_ptr<ConstantFrameIntervals> intervals;
+    std::unique_ptr<StillsParams> parameters;
+};
+
+class TimedStillsStream : private StillsParamsHolder, public VCDStillsStream {
 public:
-    TimedStillsStream(IBitStream& input, StillsParams* parameters, Multiplexor& into, clockticks interval)
-        : VCDStillsStream(input, parameters, into), interval_(interval) {}
+    TimedStillsStream(IBitStream& input, Multiplexor& into, clockticks interval)
+        : StillsParamsHolder(), VCDStillsStream(input, parameters.get(), into), interval_(interval) {}
 
 private:
     void NextDTSPTS() override {
@@ -128,8 +138,7 @@ private:
 };
 
 TimedStillsStream* addStillsStream(Multiplexor& mux, IBitStream& input, clockticks interval) {
-    auto* parameters = new StillsParams(VideoParams::Checked(kVideoBufferKilobytes), new ConstantFrameIntervals(1));
-    auto* stream = new TimedStillsStream(input, parameters, mux, interval);
+    auto* stream = new TimedStillsStream(input, mux, interval);
     (mux.*memberOf(AllStreams{})).push_back(stream);
     (mux.*memberOf(VideoStreams{})).push_back(stream);
     stream->Init();
