@@ -2,8 +2,9 @@
 // A CD recorder opened for burning: its transport, the driver for its writing mode, and
 // the feed through which the image sink hands sectors to the drive in recorder mode.
 //
-// Threads: open, prepareBurn and finishBurn run on the thread that starts builds; the
-// feed thread runs between the build's first sector and finishBurn, and is joined there.
+// Threads: open and prepareBurn run before the build starts, finishBurn once the build
+// thread has ended (from any one thread); the feed thread runs between the build's first
+// sector and finishBurn, and is joined there.
 
 #include "platform/prompt.h"
 #include "recorder/base_driver.h"

@@ -4,6 +4,7 @@
 #include "build/disc_estimate.h"
 #include "build/disc_pipeline.h"
 #include "build/recorder_session.h"
+#include "cli/interrupt_pipe.h"
 #include "cli/terminal_progress.h"
 #include "compose/menu_template.h"
 #include "platform/folders.h"
@@ -14,20 +15,12 @@
 #include "recorder/disc_utilities.h"
 #include "recorder/recorder_devices.h"
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <mutex>
+#include <thread>
 
 namespace tellavine::cli {
 namespace {
-
-std::atomic<bool> interrupted{false};
-
-extern "C" void onInterrupt(int) { interrupted = true; }
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "tellavine-cli: %s\n", message.c_str());
@@ -97,41 +90,34 @@ std::string prepare(const BuildCommand& command, PreparedBuild& build) {
     return {};
 }
 
-// Runs the build on its worker thread with terminal progress; Ctrl+C cancels it. The
-// progress view tells how it ended (after the recorder feed, when burning).
-std::shared_ptr<TerminalProgress> runWithProgress(PreparedBuild& build) {
-    auto progress = std::make_shared<TerminalProgress>(*build.job, build.inputs.options.simulate, stderr);
-    build.job->window.attach(progress);
-
-    std::mutex mutex;
-    std::condition_variable finishedChanged;
-    bool finished = false;
-    interrupted = false;
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
-    auto worker = startBuildThread(build.job, build.inputs, makeDiscPipeline(), [&](int) {
-        std::lock_guard lock(mutex);
-        finished = true;
-        finishedChanged.notify_all();
-    });
-    {
-        std::unique_lock lock(mutex);
-        while (!finished) {
-            finishedChanged.wait_for(lock, std::chrono::milliseconds(100));
-            if (interrupted && !build.job->cancelled()) {
-                std::fprintf(stderr, "\ntellavine-cli: cancelling...\n");
-                build.job->cancelEvent->set();
-            }
+// Blocks until the running work signals its end; each interrupt cancels the job.
+void waitCancellingOnInterrupt(BuildJob& job, InterruptPipe& interrupts) {
+    while (interrupts.waitForWake() == InterruptPipe::Wake::Interrupt) {
+        if (!job.cancelled()) {
+            std::fprintf(stderr, "\ntellavine-cli: cancelling...\n");
+            job.cancelEvent->set();
         }
     }
+}
+
+// Runs the build on its worker thread with terminal progress; Ctrl+C cancels it. The
+// progress view tells how it ended (after the recorder feed, when burning).
+std::shared_ptr<TerminalProgress> runWithProgress(PreparedBuild& build, InterruptPipe& interrupts) {
+    auto progress = std::make_shared<TerminalProgress>(*build.job, build.inputs.options.simulate, stderr);
+    build.job->window.attach(progress);
+    auto worker = startBuildThread(build.job, build.inputs, makeDiscPipeline(),
+                                   [&interrupts](int) { interrupts.notifyFinished(); });
+    waitCancellingOnInterrupt(*build.job, interrupts);
     worker.join();
     return progress;
 }
 
-void endRun(PreparedBuild& build) {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    build.job->window.detach();
+// How the run ended: a build the interrupt stopped says so; one that had already
+// finished when the interrupt came is reported as it ended.
+int reportEnd(const ProgressView& view, const InterruptPipe& interrupts, const std::string& failure) {
+    if (view.succeeded) return kExitSuccess;
+    if (interrupts.interrupted()) return fail("cancelled.");
+    return fail(view.done ? view.status : failure);
 }
 
 }  // namespace
@@ -160,10 +146,12 @@ int runBuildCommand(const BuildCommand& command) {
     build.job->cuePath = cuePath;
     build.job->binPath = binPathForCue(cuePath);
 
-    const ProgressView view = runWithProgress(build)->view();
-    endRun(build);
-    if (interrupted) return fail("cancelled.");
-    if (!view.succeeded) return fail(view.done ? view.status : "An error occurred while processing.");
+    InterruptPipe interrupts;
+    const ProgressView view = runWithProgress(build, interrupts)->view();
+    build.job->window.detach();
+    if (const int status = reportEnd(view, interrupts, "An error occurred while processing."); status != kExitSuccess) {
+        return status;
+    }
     std::printf("%s\n%s\n", build.job->cuePath.c_str(), build.job->binPath.c_str());
     return kExitSuccess;
 }
@@ -202,13 +190,18 @@ int runBurnCommand(const BuildCommand& command) {
     session->prepareBurn(recording);
     build.inputs.options.outputTarget = OutputTarget::Recorder;
 
-    const auto progress = runWithProgress(build);
-    session->finishBurn();  // the feed finishes the disc after the build thread has ended
-    const ProgressView view = progress->view();
-    endRun(build);
-    if (interrupted) return fail("cancelled.");
-    if (!view.succeeded) return fail(view.done ? view.status : "The burning process failed.");
-    return kExitSuccess;
+    InterruptPipe interrupts;  // held until the disc is finished: an interrupt then must not kill us
+    const auto progress = runWithProgress(build, interrupts);
+    // The feed goes on writing queued sectors after the build thread has ended; an
+    // interrupt while it finishes the disc still cancels it.
+    std::thread finisher([&] {
+        session->finishBurn();
+        interrupts.notifyFinished();
+    });
+    waitCancellingOnInterrupt(*build.job, interrupts);
+    finisher.join();
+    build.job->window.detach();
+    return reportEnd(progress->view(), interrupts, "The burning process failed.");
 }
 
 int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {

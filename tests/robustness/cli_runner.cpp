@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cerrno>
 #include <csignal>
+#include <poll.h>
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/prctl.h>
@@ -15,11 +17,31 @@
 
 namespace tellavine::testing {
 
+namespace {
+
+// Reads what is there without blocking; false at end of file.
+bool drainInto(int fd, std::string& output) {
+    char buffer[4096];
+    while (true) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            output.append(buffer, static_cast<std::size_t>(got));
+            continue;
+        }
+        if (got < 0 && errno == EINTR) continue;
+        return got < 0;  // EAGAIN: open but empty for now; 0: end of file
+    }
+}
+
+}  // namespace
+
+// The output comes through a pipe that is polled, so a trigger acts within a moment of
+// its text being written: the stage it aims at may last only a few tens of milliseconds.
 CliResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& outputPath, const CliOptions& options) {
     CliResult result;
-    const int output = ::open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (output < 0) return result;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return result;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -30,8 +52,8 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
     ::setenv("LSAN_OPTIONS", "suppressions=" TELLAVINE_SOURCE_DIR "/tests/robustness/lsan_suppressions.txt", 0);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::dup2(output, STDOUT_FILENO);
-        ::dup2(output, STDERR_FILENO);
+        ::dup2(ends[1], STDOUT_FILENO);
+        ::dup2(ends[1], STDERR_FILENO);
         if (options.fileSizeLimit) {
             // Writes past the limit then fail with EFBIG instead of killing the program.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -46,29 +68,45 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    ::close(output);
-    if (child < 0) return result;
+    ::close(ends[1]);
+    const int output = ends[0];
+    if (child < 0) {
+        ::close(output);
+        return result;
+    }
+    ::fcntl(output, F_SETFL, O_NONBLOCK);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     int status = 0;
+    bool open = true;
     while (true) {
-        const pid_t done = ::waitpid(child, &status, WNOHANG);
-        if (done == child) break;
+        if (open) {
+            pollfd readable{output, POLLIN, 0};
+            ::poll(&readable, 1, 20);
+            open = drainInto(output, result.output);
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (options.trigger && !result.triggered &&
+            result.output.find(options.trigger->whenOutputHas) != std::string::npos) {
+            result.triggered = true;
+            options.trigger->act(child);
+        }
+        // A helper process of the child may still hold the pipe: the child's exit ends the run.
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            drainInto(output, result.output);
+            break;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
             break;
         }
-        if (options.trigger && !result.triggered &&
-            readFile(outputPath).find(options.trigger->whenOutputHas) != std::string::npos) {
-            result.triggered = true;
-            options.trigger->act(child);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    ::close(output);
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    result.output = readFile(outputPath);
+    writeFile(outputPath, result.output);  // kept beside the run for a look after a failure
     return result;
 }
 

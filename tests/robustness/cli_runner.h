@@ -1,6 +1,6 @@
 #pragma once
 // Runs the real tellavine-cli as a child process for the robustness suites: its
-// standard output and error go to one file, a file-size limit can be set, and a step can
+// standard output and error are read as one stream (and kept in a file), a file-size limit can be set, and a step can
 // be taken once the output shows a given text (send SIGINT, delete a photo...).
 
 #include <functional>
