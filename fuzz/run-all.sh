@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Runs every libFuzzer harness of a fuzz build tree at once, each on a working copy of
-# its seed corpus, at the lowest priority, and summarises what each found.
+# Runs every libFuzzer harness of a fuzz build tree, each on a working copy of its seed
+# corpus, at the lowest priority, and summarises what each found and how much processor
+# time it had.
 #   fuzz/run-all.sh [BUILD_DIR (build/fuzz)] [SECONDS per harness (1800)] [OUT_DIR]
+# FUZZ_JOBS=N runs N harnesses at a time (default: all at once; on a machine with N
+# cores, FUZZ_JOBS=N gives each its own core, so wall-clock time is processor time).
+# A corpus left in OUT_DIR/<harness>/corpus by an earlier run is carried on.
 # FUZZ_ONLY="fuzz_a fuzz_b" runs only those harnesses; FUZZ_UNIT_TIMEOUT (300 s) is the
 # time one input may take: generous, because at nice 19 on a busy machine a harness can
 # wait tens of seconds for the processor (a rerun tells a real hang from that).
@@ -41,7 +45,8 @@ harnesses=(
 )
 
 unit_timeout=${FUZZ_UNIT_TIMEOUT:-300}
-pids=()
+jobs=${FUZZ_JOBS:-${#harnesses[@]}}
+running=0
 for entry in "${harnesses[@]}"; do
   name=${entry%%:*}
   if [[ -n ${FUZZ_ONLY:-} && " $FUZZ_ONLY " != *" $name "* ]]; then continue; fi
@@ -51,15 +56,21 @@ for entry in "${harnesses[@]}"; do
     echo "missing $binary" >&2
     continue
   fi
+  if (( running >= jobs )); then
+    wait -n
+    running=$((running - 1))
+  fi
   mkdir -p "$out/$name/corpus"
+  # /usr/bin/time writes the processor seconds (user + system) of the run to <harness>.cpu.
   (cd "$out/$name" &&
-   exec nice -n 19 "$binary" corpus "$seeds" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1536 \
+   exec nice -n 19 /usr/bin/time -f '%U %S' -o "$out/$name.cpu" \
+     "$binary" corpus "$seeds" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1536 \
      -timeout="$unit_timeout" -print_final_stats=1 >"$out/$name.log" 2>&1) &
-  pids+=($!)
+  running=$((running + 1))
 done
-wait "${pids[@]}"
+wait
 
-printf '%-24s %10s %8s %s\n' harness runs seconds findings
+printf '%-24s %10s %8s %8s %s\n' harness runs seconds cpu-s findings
 for entry in "${harnesses[@]}"; do
   name=${entry%%:*}
   log=$out/$name.log
@@ -67,6 +78,7 @@ for entry in "${harnesses[@]}"; do
   if [[ -n ${FUZZ_ONLY:-} && " $FUZZ_ONLY " != *" $name "* ]]; then continue; fi
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
   time=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$log" | awk '{print $5}' || true)
+  cpu=$(awk '/^[0-9.]+ [0-9.]+$/ {printf "%d", $1 + $2}' "$out/$name.cpu" 2>/dev/null)
   findings=$(ls "$out/$name" | grep -E '^(crash|leak|timeout|oom|slow-unit)-' | tr '\n' ' ')
-  printf '%-24s %10s %8s %s\n' "$name" "${runs:-?}" "${time:-?}" "${findings:-none}"
+  printf '%-24s %10s %8s %8s %s\n' "$name" "${runs:-?}" "${time:-?}" "${cpu:-?}" "${findings:-none}"
 done
