@@ -24,18 +24,27 @@ namespace fs = std::filesystem;
 
 // A short VCD-format MPEG stream made by an independent encoder, standing in for every
 // stage output: assembly only needs valid program streams.
+// The file is made once per test process (ctest runs these tests side by side) and
+// removed when the process ends.
+struct SampleStreamFile {
+    std::string path;
+    ~SampleStreamFile() {
+        std::error_code ignored;
+        if (!path.empty()) fs::remove(path, ignored);
+    }
+};
+
 const std::string& sampleStream() {
-    static const std::string path = [] {
-        // One file per test process: ctest runs these tests side by side.
+    static const SampleStreamFile sample = [] {
         const std::string file =
             (fs::temp_directory_path() / ("tellavine-assembly-sample-" + std::to_string(getpid()) + ".mpg")).string();
         const std::string command =
             "ffmpeg -v error -y -f lavfi -i testsrc=size=352x240:rate=30000/1001 -f lavfi "
             "-i sine=frequency=440:sample_rate=44100 -t 0.5 -target ntsc-vcd " + file;
-        if (std::system(command.c_str()) != 0) return std::string();
-        return file;
+        if (std::system(command.c_str()) != 0) return SampleStreamFile{};
+        return SampleStreamFile{file};
     }();
-    return path;
+    return sample.path;
 }
 
 class DiscAssembly : public ::testing::Test {
