@@ -21,7 +21,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libasound2-dev
   # tests, fixtures, benchmarks and fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev ffmpeg libcdio-utils genisoimage
-  python3-pycdlib sox lame imagemagick xvfb clang libclang-rt-14-dev
+  python3-pycdlib sox lame imagemagick xvfb clang libclang-rt-14-dev time
 )
 
 missing=()
