@@ -7,6 +7,7 @@
 //   N MPEG workers encode side by side (default: one per usable core, at most 2).
 
 #include "encode/slide_stage.h"
+#include "process_status.h"
 #include "project/messages.h"
 
 #include <unistd.h>
@@ -20,14 +21,6 @@
 #include <string>
 
 namespace {
-
-long statusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
-    return 0;
-}
 
 std::string programFolder() {
     return std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/";

@@ -6,6 +6,7 @@
 // Usage: still_memory_soak [stills] (default 1000)
 
 #include "bench_pictures.h"
+#include "process_status.h"
 #include "encode/still_encoder.h"
 
 #include <chrono>
@@ -15,18 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-
-namespace {
-
-long statusKb(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0) return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
-    return 0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace tellavine;

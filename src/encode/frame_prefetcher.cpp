@@ -4,16 +4,6 @@
 
 namespace tellavine {
 
-StillPicture stillPictureOf(const StillFrame& frame) {
-    StillPicture picture;
-    picture.width = frame.width;
-    picture.height = frame.height;
-    picture.bottomUpRows = frame.bits.data();
-    picture.rowStride = frame.rowBytes();
-    picture.order = PixelOrder::Bgr;
-    return picture;
-}
-
 FramePrefetcher::FramePrefetcher(std::vector<FrameOrder> orders) : FramePrefetcher(std::move(orders), {}, TvStandard::PAL) {}
 
 FramePrefetcher::FramePrefetcher(std::vector<FrameOrder> orders, std::vector<MpegWorkerClient*> workers,

@@ -40,9 +40,6 @@ struct PreparedFrame {
     mpegworker::Reply reply;             // ...and the worker's reply
 };
 
-// The frame as the still encoder's view of it (no copy).
-StillPicture stillPictureOf(const StillFrame& frame);
-
 class FramePrefetcher {
 public:
     // One lane composing, no encoding.

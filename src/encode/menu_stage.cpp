@@ -43,13 +43,7 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
         request.cropPercent = inputs.options.tvCropping;
         {
             const StillFrame frame = composeMenuFrame(request);
-            StillPicture picture;
-            picture.width = frame.width;
-            picture.height = frame.height;
-            picture.bottomUpRows = frame.bits.data();
-            picture.rowStride = frame.rowBytes();
-            picture.order = PixelOrder::Bgr;
-
+            const StillPicture picture = stillPictureOf(frame);
             appendRunLog(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
             if (!frame.valid() ||
                 !encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create)) {

@@ -3,6 +3,8 @@
 // first, as in a device-independent bitmap. Composition's frames (704 or 352 wide,
 // 576/480 or 288/240 high) are adapted to it without copying.
 
+#include "compose/still_frame.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -18,5 +20,16 @@ struct StillPicture {
     std::size_t rowStride = 0;  // bytes from one row to the next
     PixelOrder order = PixelOrder::Bgr;
 };
+
+// A composed frame as the still encoder's view of it (no copy).
+inline StillPicture stillPictureOf(const StillFrame& frame) {
+    StillPicture picture;
+    picture.width = frame.width;
+    picture.height = frame.height;
+    picture.bottomUpRows = frame.bits.data();
+    picture.rowStride = frame.rowBytes();
+    picture.order = PixelOrder::Bgr;
+    return picture;
+}
 
 }  // namespace tellavine
