@@ -41,9 +41,10 @@ int runBuild(BuildJob& job, const BuildInputs& sharedInputs, BuildPipeline& pipe
     writer.reset();
 
     // An image that was not written completely is a failed build; the progress window
-    // would otherwise wait for a completion message that never comes. In recorder mode
-    // the feed reports the outcome of the burn itself.
-    if (!written && inputs.options.outputTarget == OutputTarget::ImageFile) return fail(job);
+    // would otherwise wait for a completion message that never comes. A running recorder
+    // feed reports the outcome of the burn itself; one that never started (the disc could
+    // not be laid out, no recorder) leaves the report to the driver.
+    if (!written && !sink->recorderReports()) return fail(job);
     return 0;
 }
 

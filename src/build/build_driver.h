@@ -21,6 +21,8 @@ namespace tellavine {
 class BuildSink {
 public:
     virtual ~BuildSink() = default;
+    // True once a recorder feed runs behind the sink: it reports the burn's outcome itself.
+    virtual bool recorderReports() const { return false; }
 };
 
 // The authoring object as the driver sees it once disc assembly has described the disc.

@@ -16,6 +16,7 @@ class VcdBuildSink : public BuildSink {
 public:
     explicit VcdBuildSink(std::unique_ptr<vcd::ImageSink> sink) : sink_(std::move(sink)) {}
     vcd::ImageSink& sink() { return *sink_; }
+    bool recorderReports() const override { return sink_->recorderFeedStarted(); }
 
 private:
     std::unique_ptr<vcd::ImageSink> sink_;

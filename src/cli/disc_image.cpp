@@ -38,6 +38,12 @@ std::string isoName(std::span<const std::uint8_t> name) {
     return text;
 }
 
+// A name `inspect --extract` could be led out of its folder by: never a valid ISO 9660 name.
+bool climbsOut(const std::string& name) {
+    return name.empty() || name == "." || name == ".." ||
+           name.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos;
+}
+
 }  // namespace
 
 std::string bcdMsf(std::uint8_t m, std::uint8_t s, std::uint8_t f) {
@@ -190,7 +196,7 @@ bool DiscImage::readFileSystem(std::string& error) {
     reader.seek(156 + 10);
     const std::uint32_t rootSize = reader.u32le();
     if (!walkDirectory("", rootExtent, rootSize, 0)) {
-        error = "the ISO 9660 directory tree cannot be read";
+        error = treeProblem_.empty() ? "the ISO 9660 directory tree cannot be read" : treeProblem_;
         return false;
     }
     return true;
@@ -227,7 +233,13 @@ bool DiscImage::walkDirectory(const std::string& prefix, std::uint32_t extent, s
             }
             pos += length;
             if (nameLength == 1 && (name[0] == 0 || name[0] == 1)) continue;  // "." and ".."
-            file.path = prefix + isoName(name);
+            const std::string component = isoName(name);
+            if (climbsOut(component)) {
+                treeProblem_ = "the ISO 9660 directory " + (prefix.empty() ? std::string("/") : prefix) +
+                               " holds an unsafe file name";
+                return false;
+            }
+            file.path = prefix + component;
             if (files_.size() >= kMaxFiles) return false;
             files_.push_back(file);
             if (file.directory && !walkDirectory(file.path + "/", file.extent, file.size, depth + 1)) return false;

@@ -107,6 +107,7 @@ public:
 
 private:
     bool walkDirectory(const std::string& prefix, std::uint32_t extent, std::uint32_t size, int depth);
+    std::string treeProblem_;  // why walkDirectory refused the tree, when it says
 
     std::string binPath_;
     CueSheet cue_;

@@ -1,5 +1,8 @@
 #include "cli/terminal_progress.h"
 
+#include "recorder/recorder_feed.h"
+#include "recorder/recorder_messages.h"
+
 #include <unistd.h>
 
 #include <string>
@@ -10,8 +13,10 @@ TerminalProgress::TerminalProgress(const BuildJob& job, bool simulate, std::FILE
     : progress_(job, simulate), out_(out), terminal_(isatty(fileno(out)) != 0) {}
 
 void TerminalProgress::postMessage(unsigned message, MessageParam wParam, MessageParam lParam) {
+    // The recorder's error text comes in a buffer the receiver owns.
+    const std::string errorText = message == recorder::WM_BURN_ERROR ? takeBurnErrorText(wParam) : std::string{};
     std::lock_guard lock(mutex_);
-    if (progress_.handle(message, wParam, lParam)) render();
+    if (progress_.handle(message, wParam, lParam, errorText)) render();
 }
 
 MessageParam TerminalProgress::sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) {

@@ -125,7 +125,12 @@ int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
     while (!owner.cancelled()) {
         RecorderBlockPtr block = queue_.pop(kEmptyQueueWait);
         if (!block) {
-            if (queue_.consumerClosed()) return end(-1);
+            if (queue_.consumerClosed()) {
+                // The image stopped before its end for a reason of its own (a stream that
+                // could not be read again); a cancel is reported by whoever cancelled.
+                if (!owner.cancelled()) postError(owner, "The disc image stopped before its end.");
+                return end(-1);
+            }
             continue;
         }
         if (block->kind == RecorderBlockKind::EndMarker) {

@@ -223,6 +223,8 @@ int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
                         fail("No disc recorder is set up.");
                     else if (!feed->startRecorderFeed(owner))
                         fail("The recording could not be started.");
+                    else
+                        recorderFeedStarted_ = true;
                 }
                 return failed() ? -1 : 0;
             }

@@ -90,6 +90,8 @@ public:
     bool failed() const { return !failureReason_.empty(); }
     const std::string& failureReason() const { return failureReason_; }
     bool imageFile() const { return imageFile_; }
+    // True once the lead-out started the recorder feed (recorder mode).
+    bool recorderFeedStarted() const { return recorderFeedStarted_; }
     std::size_t sectorSize() const { return sectorSize_; }
 
 private:
@@ -109,6 +111,7 @@ private:
     bool imageFile_;
     std::size_t sectorSize_ = kRawSectorSize;
     bool opened_ = false;
+    bool recorderFeedStarted_ = false;
     bool released_ = false;
     BufferedFile bin_;
     BufferedFile cue_;

@@ -37,7 +37,14 @@ private:
     Trace& trace_;
 };
 
-class FakeSink : public BuildSink {};
+class FakeSink : public BuildSink {
+public:
+    explicit FakeSink(bool feeding) : feeding_(feeding) {}
+    bool recorderReports() const override { return feeding_; }
+
+private:
+    bool feeding_;
+};
 
 class FakeWriter : public DiscWriter {
 public:
@@ -63,7 +70,7 @@ private:
 class FakePipeline : public BuildPipeline {
 public:
     explicit FakePipeline(Trace& trace) : trace_(trace) {}
-    bool menuOk = true, slidesOk = true, sinkOk = true, assembleOk = true, writeOk = true;
+    bool menuOk = true, slidesOk = true, sinkOk = true, assembleOk = true, writeOk = true, feeding = false;
     std::function<void(BuildJob&)> duringMenu;
     std::string seenTempDir;
 
@@ -80,7 +87,7 @@ public:
     }
     std::unique_ptr<BuildSink> createImageSink(BuildJob& job, const BuildInputs&) override {
         trace_.add("createImageSink " + job.cuePath + " " + job.binPath);
-        return sinkOk ? std::make_unique<FakeSink>() : nullptr;
+        return sinkOk ? std::make_unique<FakeSink>(feeding) : nullptr;
     }
     std::unique_ptr<DiscWriter> assembleDisc(BuildJob& job, const BuildInputs&, BuildSink&) override {
         trace_.add("assembleDisc");
@@ -166,8 +173,15 @@ TEST_F(BuildDriver, IncompleteImageFailsTheBuildButARecorderRunReportsItself) {
 
     trace.events.clear();
     inputs.options.outputTarget = OutputTarget::Recorder;
+    pipeline.feeding = true;
     EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
     EXPECT_EQ(std::count(trace.events.begin(), trace.events.end(), "post 1126"), 0);
+
+    // A recording that never started (the disc could not be laid out) is the driver's to report.
+    trace.events.clear();
+    pipeline.feeding = false;
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events.back(), "post 1126");
 }
 
 TEST_F(BuildDriver, CancelDuringTheMenuLetsItFinishThenStopsTheSlides) {

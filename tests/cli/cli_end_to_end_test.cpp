@@ -9,6 +9,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -167,6 +168,25 @@ TEST_F(EndToEnd, ExistingImageIsKeptWithoutYesAndReplacedWithIt) {
     EXPECT_EQ(testing::readFile(dir.file("disc.cue")), "keep me");
     ASSERT_EQ(build(file, "--yes").status, 0);
     EXPECT_NE(testing::readFile(dir.file("disc.cue")).find("BINARY"), std::string::npos);
+}
+
+TEST_F(EndToEnd, InspectRefusesFileNamesThatLeaveTheExtractFolder) {
+    Project project;
+    project.addSlide(project.addAlbum("One"), kPhotos + "rain_drops.jpg", "rain_drops.jpg", 0);
+    ASSERT_EQ(build(saveAs(project, "one.ovp"), "").status, 0);
+    // A hostile image: a segment file renamed so that extracting it would climb two folders up.
+    auto bin = testing::readBytes(dir.file("disc.bin"));
+    const std::string from = "ITEM0001.DAT;1", to = "../../EVIL.D;1";
+    auto found = std::search(bin.begin(), bin.end(), from.begin(), from.end());
+    ASSERT_NE(found, bin.end());
+    std::copy(to.begin(), to.end(), found);
+    testing::writeFile(dir.file("disc.bin"), std::string(bin.begin(), bin.end()));
+
+    const auto result = cli("inspect " + quote(dir.file("disc.cue")) + " --extract " + quote(dir.folder() + "x/y"));
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_NE(result.output.find("unsafe file name"), std::string::npos) << result.output;
+    EXPECT_FALSE(fs::exists(dir.path() / "EVIL.D"));
+    EXPECT_FALSE(fs::exists(dir.path() / "x"));
 }
 
 TEST_F(EndToEnd, BurnToTheEmulatedRecorderGivesTheImagesBytes) {

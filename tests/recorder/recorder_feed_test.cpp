@@ -188,6 +188,11 @@ TEST(RecorderFeed, AbandonedImageStopsTheFeedWithoutFinishing) {
     EXPECT_EQ(rig.feed.wait(), -1);
     EXPECT_EQ(std::count(driver.calls.begin(), driver.calls.end(), "finish"), 0);
     for (int lsn = 60; lsn < 27 * 110; ++lsn) rig.feed.queueSector(makeImageSector(lsn));  // must not block
+    // The window hears why: it ends only on a message.
+    const auto messages = rig.receiver->messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().message, recorder::WM_BURN_ERROR);
+    EXPECT_EQ(takeBurnErrorText(messages.back().wParam), "The disc image stopped before its end.");
 }
 
 TEST(RecorderFeed, RawSectorsGetTheirAddressRewrittenAndAreScrambled) {

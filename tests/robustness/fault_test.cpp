@@ -82,6 +82,7 @@ TEST_F(FaultTest, RecorderWriteFailingHalfWayEndsTheBurnAsAFailure) {
                                   CliOptions{});
     EXPECT_EQ(result.exitStatus, 1) << result.output;
     EXPECT_EQ(result.output.find("Congratulations"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Error message :\nError while writing cd"), std::string::npos) << result.output;
     expectEarlierImageUntouched();
     EXPECT_EQ(readFile(settingsPath()), settingsBefore);
 
