@@ -116,9 +116,12 @@ bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& er
     if (runLength) {
         // Run-length coded: runs and absolute stretches, end of line, end of picture, deltas.
         std::size_t pos = 0;
+        // The column stops at the row's end: runs and deltas past it must not count on
+        // towards an overflow that would bring x back inside the row from below.
         int x = 0, fileRow = 0;
         auto put = [&](unsigned index) {
-            if (x < w && fileRow < h) picture.setPixel(x, pictureRow(fileRow), paletteColour(index));
+            if (x >= w) return;
+            if (fileRow < h) picture.setPixel(x, pictureRow(fileRow), paletteColour(index));
             ++x;
         };
         while (pos + 1 < bits.size() && fileRow < h) {
@@ -134,7 +137,7 @@ bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& er
                 break;
             } else if (value == 2) {
                 if (pos + 1 >= bits.size()) break;
-                x += bits[pos];
+                x = std::min(w, x + bits[pos]);
                 fileRow += bits[pos + 1];
                 pos += 2;
             } else {

@@ -304,6 +304,30 @@ TEST(PictureDecoding, HandMadeRle4BitmapsAndSixteenBitTargasDecode) {
     EXPECT_EQ(index(3, 0), 6);
     EXPECT_EQ(index(4, 0), 6);
 
+    // RLE8, 1 x 1: 8.5 million deltas of 255 columns on the same row, then a one-pixel
+    // run. The column must stop at the row's end, not count past 2^31 and wrap round
+    // to a negative column that writes gigabytes before the picture.
+    ByteWriter far;
+    far.u16le(0x4D42);
+    far.u32le(0);
+    far.u32le(0);
+    far.u32le(14 + 40 + 4);
+    far.u32le(40);
+    far.i32le(1);
+    far.i32le(1);
+    far.u16le(1);
+    far.u16le(8);
+    far.u32le(1);  // BI_RLE8
+    far.fill(20);
+    far.u32le(0x00FFFFFF);  // palette entry 0: white
+    for (int i = 0; i < 8'500'000; ++i) {
+        for (std::uint8_t b : {0x00, 0x02, 0xFF, 0x00}) far.u8(b);
+    }
+    for (std::uint8_t b : {0x01, 0x00, 0x00, 0x01}) far.u8(b);
+    const PictureLoad wrapped = decodePicture(far.data());
+    ASSERT_TRUE(wrapped.ok()) << wrapped.error;
+    EXPECT_EQ(wrapped.picture.pixel(0, 0), (Rgb{0, 0, 0}));  // nothing was ever written
+
     // A 2 x 1 true-colour TGA with 16-bit pixels (5 bits per channel), rows from the top.
     ByteWriter tga;
     tga.u8(0);
