@@ -38,24 +38,10 @@ bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& er
     if (!mono && !ega && !indexed && !trueColour) return fail(error, "unsupported bit depth");
     if (bytesPerLine * 8 < static_cast<std::size_t>(width) * bitsPerPixel) return fail(error, "the line length is too short");
 
-    // Decode the run-length stream into planes for every line.
     const std::size_t lineBytes = bytesPerLine * planes;
     // A run of two bytes gives at most 63; refuse before allocating what cannot be there.
     if ((data.size() - 128) / 2 * 63 + 63 < lineBytes * static_cast<std::size_t>(height))
         return fail(error, "the pixel data is cut short");
-    std::vector<std::uint8_t> lines(lineBytes * static_cast<std::size_t>(height));
-    std::size_t pos = 128, written = 0;
-    while (written < lines.size() && pos < data.size()) {
-        std::uint8_t byte = data[pos++];
-        std::size_t count = 1;
-        if (encoding == 1 && (byte & 0xC0) == 0xC0) {
-            count = byte & 0x3F;
-            if (pos >= data.size()) break;
-            byte = data[pos++];
-        }
-        for (; count > 0 && written < lines.size(); --count) lines[written++] = byte;
-    }
-    if (written < lines.size()) return fail(error, "the pixel data is cut short");
 
     std::vector<Rgb> palette(256);
     if (indexed) {
@@ -66,9 +52,30 @@ bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& er
         for (int i = 0; i < 16; ++i) palette[i] = {data[16 + i * 3], data[17 + i * 3], data[18 + i * 3]};
     }
 
+    // One line of planes at a time: the header's line length is not tied to the width, so
+    // a whole-picture buffer could be many times the picture. Runs may cross line ends.
     Picture picture = Picture::create(width, height);
+    std::vector<std::uint8_t> line(lineBytes);
+    std::size_t pos = 128, runLeft = 0;
+    std::uint8_t runByte = 0;
     for (int y = 0; y < height; ++y) {
-        const std::uint8_t* line = lines.data() + static_cast<std::size_t>(y) * lineBytes;
+        for (std::size_t filled = 0; filled < lineBytes;) {
+            if (runLeft == 0) {
+                if (pos >= data.size()) return fail(error, "the pixel data is cut short");
+                runByte = data[pos++];
+                runLeft = 1;
+                if (encoding == 1 && (runByte & 0xC0) == 0xC0) {
+                    runLeft = runByte & 0x3F;
+                    if (pos >= data.size()) return fail(error, "the pixel data is cut short");
+                    runByte = data[pos++];
+                }
+                continue;
+            }
+            const std::size_t take = std::min(runLeft, lineBytes - filled);
+            std::fill_n(line.begin() + static_cast<std::ptrdiff_t>(filled), take, runByte);
+            filled += take;
+            runLeft -= take;
+        }
         for (int x = 0; x < width; ++x) {
             Rgb colour;
             if (mono) {
