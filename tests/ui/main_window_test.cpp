@@ -156,6 +156,13 @@ private slots:
         QVERIFY(window.settings().writePhotoFiles);
     }
 
+    void newProjectCanBeBuiltOnTheClassicTemplate() {
+        MainWindow window(services(), QString());
+        QCOMPARE(window.project().itemsPerPage(), 4);  // without it every build would be refused
+        window.project().addAlbum("One");
+        QCOMPARE(window.project().menuPageCount(), 1);
+    }
+
     void fileCommandsKeepTitleStatusAndFileInStep() {
         MainWindow window(services(), demo_);
         const QString copy = QString::fromStdString(dir_->file("copy.ovp"));

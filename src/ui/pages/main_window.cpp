@@ -3,6 +3,7 @@
 #include "platform/folders.h"
 #include "project/messages.h"
 #include "project/project_commands.h"
+#include "project/project_file.h"
 #include "ui/app/artwork.h"
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/hyperlink_static.h"
@@ -76,6 +77,8 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     if (!services_.recorders) services_.recorders = std::make_shared<EngineRecorders>();
     settings_ = loadSettings(appFolders());
     configureRunLog(appFolders().runLogFile(), settings_.logFile);
+    // A new project starts on the classic template; its button count comes from the file.
+    project_.setItemsPerPage(readTemplateItemsPerPage(appFolders().programDir, project_.menu().templatePath));
 
     setObjectName(QStringLiteral("mainWindow"));
     QIcon icon;
