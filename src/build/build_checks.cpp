@@ -15,6 +15,14 @@ bool checkProjectForBuild(const BuildJob& job, const BuildInputs& inputs) {
     }
     std::string empty;
     for (const Album& album : project.albums()) {
+        // The album dialog keeps play times in range; a project file may not. Far beyond it
+        // the music alone would be gigabytes and the stills' clock would run over.
+        if (album.playTime < 0 || album.playTime > kMaxPlayTimeSeconds) {
+            showText(formatText("The album \"%s\" shows each photo for %d seconds; the play time must be 0 to %d "
+                                "seconds.\nPlease change it before making the disc.",
+                                album.name.c_str(), album.playTime, kMaxPlayTimeSeconds));
+            return false;
+        }
         if (album.hasMusic() && album.slides.empty()) {
             showText(formatText("The album \"%s\" has background music but no photos.\nPlease add photos to it "
                                 "or remove its music before making the disc.",

@@ -2,6 +2,8 @@
 
 #include "compose/text_renderer.h"
 
+#include <algorithm>
+
 namespace tellavine {
 
 namespace {
@@ -20,6 +22,13 @@ void drawFocusRectangle(cairo_t* cr, Rect r) {
     cairo_restore(cr);
 }
 
+// Positions and sizes come from project files and may be anything. Far outside the frame
+// they all look alike, so they are clamped before the conversion (which would otherwise
+// be undefined and, on x86, wrap a huge positive value to the far negative side).
+int scaledToInt(double value, double limit) { return static_cast<int>(std::clamp(value, -limit, limit)); }
+constexpr double kFarOutside = 1'000'000;
+constexpr double kLargestFontPixels = 4096;
+
 }  // namespace
 
 Rect drawCaption(Canvas& canvas, Rect frame, SlideCaption& caption, bool focus) {
@@ -29,7 +38,7 @@ Rect drawCaption(Canvas& canvas, Rect frame, SlideCaption& caption, bool focus) 
     const int m = static_cast<int>(kCaptionMarginUnits * s);
 
     LogFont font = caption.font;
-    font.height = static_cast<int>(s * caption.font.height);
+    font.height = scaledToInt(s * caption.font.height, kLargestFontPixels);
     TextLine text(canvas.context(), font, caption.text);
     const int cx = text.width(), cy = text.height();
 
@@ -44,8 +53,8 @@ Rect drawCaption(Canvas& canvas, Rect frame, SlideCaption& caption, bool focus) 
         case CaptionAlign::BottomRight: x = wr - cx - m; y = hr - cy - m; break;
         default:
             anchored = false;
-            x = static_cast<int>(caption.x * s);
-            y = static_cast<int>(caption.y * s);
+            x = scaledToInt(caption.x * s, kFarOutside);
+            y = scaledToInt(caption.y * s, kFarOutside);
     }
     if (anchored && s > 0) {
         caption.x = static_cast<std::int32_t>(x / s);

@@ -45,7 +45,8 @@ AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders)
     if (s.tempDir.empty()) s.tempDir = folders.defaultTempDir;
     s.discName = file.getString(kGeneral, "DISC_NAME", "My Photo Slideshow", 1023);
 
-    s.waitTime = file.getInt(kGeneral, "WaitTime", kDefaultPlayTimeSeconds);
+    // New albums take this play time; keep it in the album dialog's range.
+    s.waitTime = std::clamp(file.getInt(kGeneral, "WaitTime", kDefaultPlayTimeSeconds), 0, kMaxPlayTimeSeconds);
     s.tvCrop = std::clamp(file.getInt(kGeneral, "nTVCrop", 5), 0, 20);
     s.ratioCorrection = file.getInt(kGeneral, "nRatioCorrection", 1);
     if (s.ratioCorrection < 0 || s.ratioCorrection > 2) s.ratioCorrection = 1;

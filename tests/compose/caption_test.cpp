@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace tellavine {
 namespace {
 
@@ -55,6 +57,17 @@ TEST(Caption, UserDefinedPositionsScaleBothCoordinatesByTheWidth) {
     const Rect o = drawCaption(canvas, {10, 20, 394, 308}, offset, false);
     EXPECT_EQ(o.left, 202);
     EXPECT_EQ(o.top, 177);
+
+    // Positions from a damaged project file stay where they point: far off the frame, not
+    // wrapped round to the other side by an overflowing conversion.
+    Canvas wide(1024, 576);
+    SlideCaption far = caption("Far", CaptionAlign::UserDefined);
+    far.x = INT32_MAX;
+    far.y = INT32_MIN;
+    far.font.height = INT32_MIN;
+    const Rect f = drawCaption(wide, {0, 0, 1024, 576}, far, false);
+    EXPECT_GT(f.left, 1024);
+    EXPECT_LT(f.bottom, 0);
 }
 
 TEST(Caption, TheFontHeightScalesWithTheFrameWidth) {

@@ -64,6 +64,11 @@ TEST(Settings, OddValuesAreCorrected) {
     EXPECT_EQ(s.window.y, 15);
     EXPECT_EQ(s.window.playerX, 320);
     EXPECT_FALSE(s.window.maximized);
+
+    writeFile(folders.settingsFile(), "[GENERAL]\nWaitTime=100000\n");
+    EXPECT_EQ(loadSettings(folders).waitTime, 120);
+    writeFile(folders.settingsFile(), "[GENERAL]\nWaitTime=-4\n");
+    EXPECT_EQ(loadSettings(folders).waitTime, 0);
 }
 
 TEST(Settings, EmptyTempDirReadsAsTheDefault) {

@@ -1,0 +1,71 @@
+// The refusals made before any encoding work: each names what to change.
+#include "build/build_checks.h"
+#include "support/recording_prompt.h"
+
+#include <gtest/gtest.h>
+
+namespace tellavine {
+namespace {
+
+using testing::ScopedRecordingPrompt;
+
+struct CheckRig {
+    CheckRig() {
+        project.setItemsPerPage(4);
+        inputs.project = &project;
+        job.itemsPerPage = 4;
+    }
+    bool check() { return checkProjectForBuild(job, inputs); }
+
+    Project project;
+    BuildJob job;
+    BuildInputs inputs;
+};
+
+TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
+    for (const int playTime : {-1, 121, 1'100'000}) {
+        ScopedRecordingPrompt prompt;
+        CheckRig rig;
+        const int album = rig.project.addAlbum("Long nights");
+        rig.project.addSlide(album, "/photos/a.jpg", "a.jpg", 0);
+        rig.project.album(album).playTime = playTime;
+        EXPECT_FALSE(rig.check()) << playTime;
+        ASSERT_EQ(prompt->shown().size(), 1u);
+        EXPECT_NE(prompt->shown()[0].find("\"Long nights\" shows each photo for " + std::to_string(playTime)),
+                  std::string::npos)
+            << prompt->shown()[0];
+    }
+    for (const int playTime : {0, 120}) {
+        ScopedRecordingPrompt prompt;
+        CheckRig rig;
+        const int album = rig.project.addAlbum("Fine");
+        rig.project.addSlide(album, "/photos/a.jpg", "a.jpg", 0);
+        rig.project.album(album).playTime = playTime;
+        EXPECT_TRUE(rig.check()) << playTime;
+        EXPECT_TRUE(prompt->shown().empty());
+    }
+}
+
+TEST(BuildChecks, MusicWithoutPhotosAndATemplateWithoutButtonsAreRefused) {
+    {
+        ScopedRecordingPrompt prompt;
+        CheckRig rig;
+        rig.project.addAlbum("Songs");
+        rig.project.album(0).musicPath = "/music/song.mp3";
+        EXPECT_FALSE(rig.check());
+        ASSERT_EQ(prompt->shown().size(), 1u);
+        EXPECT_NE(prompt->shown()[0].find("\"Songs\" has background music but no photos"), std::string::npos);
+    }
+    {
+        ScopedRecordingPrompt prompt;
+        CheckRig rig;
+        rig.project.addAlbum("One");
+        rig.job.itemsPerPage = 0;
+        EXPECT_FALSE(rig.check());
+        ASSERT_EQ(prompt->shown().size(), 1u);
+        EXPECT_NE(prompt->shown()[0].find("has no album buttons"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace tellavine
