@@ -5,6 +5,8 @@
 #include "vcd/data_source.h"
 #include "vcd/mpeg_stream.h"
 
+#include <algorithm>
+
 namespace tellavine {
 namespace {
 
@@ -15,6 +17,16 @@ constexpr const char* kSequenceId = "Sequence-0001-01";
 constexpr const char* kChapterId = "Chapter-0001-01";
 constexpr double kMenuPagePauseSeconds = 5.0;
 constexpr double kAlbumItemPauseSeconds = 0.0;
+
+// An album's name as one folder of the disc: a slash would nest folders, and ".", ".."
+// or nothing would make a folder no file browser can enter.
+std::string albumFolderName(const std::string& name) {
+    std::string folder = name;
+    std::replace(folder.begin(), folder.end(), '/', '_');
+    std::replace(folder.begin(), folder.end(), '\\', '_');
+    if (folder.empty() || folder == "." || folder == "..") folder.assign(std::max<std::size_t>(folder.size(), 1), '_');
+    return folder;
+}
 
 // Opens a file of the disc; on failure tells the user and the progress window.
 std::unique_ptr<vcd::DataSource> openOrReport(BuildJob& job, const std::string& path) {
@@ -141,14 +153,16 @@ std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInp
     for (int k = 0; k < albums; ++k) {
         const Album& album = project.album(k);
         if (album.hasMusic() && options.includeAudioFiles) {
-            if (!addFile("Audio Files/" + album.name + "/" + fileNamePart(album.musicPath), album.musicPath)) {
+            if (!addFile("Audio Files/" + albumFolderName(album.name) + "/" + fileNamePart(album.musicPath),
+                         album.musicPath)) {
                 return nullptr;
             }
         }
         if (!options.includePhotoFiles) continue;
         const auto names = uniquePhotoNames(album);
         for (std::size_t i = 0; i < album.slides.size(); ++i) {
-            if (!addFile("Photo Files/" + album.name + "/" + names[i], album.slides[i]->path)) return nullptr;
+            if (!addFile("Photo Files/" + albumFolderName(album.name) + "/" + names[i], album.slides[i]->path))
+                return nullptr;
         }
     }
 

@@ -171,6 +171,20 @@ TEST_F(DiscAssembly, EmptyAlbumKeyDoesNothingAndDuplicatePhotoNamesAreNumbered) 
     }
 }
 
+TEST_F(DiscAssembly, AlbumNamesNeverNestOrClimbOutOfThePhotoFolder) {
+    project.setItemsPerPage(4);
+    addAlbum("../Up", 1, false);
+    addAlbum("..", 1, false);
+    addAlbum("a\\b", 1, false);
+    for (const char* name : {"menu_01.mpg", "menu_01_pic_01.mpg", "menu_02_pic_01.mpg", "menu_03_pic_01.mpg"}) {
+        stageOutput(name);
+    }
+    const auto image = writeAndRead();  // our reader refuses a tree with "..", "/" or "\\" in a name
+    for (const char* path : {"PHOTO FILES/.._UP/PHOTO.JPG", "PHOTO FILES/__/PHOTO.JPG", "PHOTO FILES/A_B/PHOTO.JPG"}) {
+        EXPECT_NE(image.findFile(path), nullptr) << path;
+    }
+}
+
 TEST_F(DiscAssembly, MissingStageOutputNamesTheFile) {
     ScopedRecordingPrompt prompt;
     project.setItemsPerPage(4);
