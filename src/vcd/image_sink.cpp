@@ -4,6 +4,9 @@
 #include "vcd/image_mode.h"
 #include "platform/prompt.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -42,9 +45,14 @@ BufferedFile::~BufferedFile() {
     if (file_) std::fclose(file_);
 }
 
-bool BufferedFile::open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "wb");
-    if (!file_) return false;
+bool BufferedFile::open(const std::string& path, bool followLinks) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW), 0666);
+    if (fd < 0) return false;
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        return false;
+    }
     buffer_.resize(kStreamBufferSize);
     std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
     position_ = 0;
@@ -67,7 +75,8 @@ bool BufferedFile::write(std::span<const std::uint8_t> data) {
 
 bool BufferedFile::close() {
     if (!file_) return true;
-    const bool flushed = std::fflush(file_) == 0;
+    // On the disk before the rename replaces an earlier image with it.
+    const bool flushed = std::fflush(file_) == 0 && (::fsync(fileno(file_)) == 0 || errno == EINVAL);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     return flushed && closed;
@@ -120,12 +129,18 @@ bool ImageSink::openOutputs() {
     }
     binWritePath_ = writePathFor(binPath_);
     cueWritePath_ = writePathFor(cuePath_);
+    // The CUE names the BIN between quotation marks, one line.
+    if (cueFileName().find_first_of("\"\r\n") != std::string::npos) {
+        failAndTell("The disc image file name " + binPath_ + " cannot be written into its CUE file: it holds a "
+                    "quotation mark or a line break.");
+        return false;
+    }
     errno = 0;
-    if (!bin_.open(binWritePath_)) {
+    if (!bin_.open(binWritePath_, binWritePath_ == binPath_)) {
         failFile("create", binPath_, errno);
         return false;
     }
-    if (!cue_.open(cueWritePath_)) {
+    if (!cue_.open(cueWritePath_, cueWritePath_ == cuePath_)) {
         failFile("create", cuePath_, errno);
         return false;
     }

@@ -55,11 +55,13 @@ public:
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
 
-    bool open(const std::string& path);  // "wb"
+    // Creates or truncates for writing; a temporary name (`followLinks` false) is never
+    // followed through a symbolic link someone left there.
+    bool open(const std::string& path, bool followLinks = true);
     bool isOpen() const { return file_ != nullptr; }
     bool seek(std::uint64_t offset);
     bool write(std::span<const std::uint8_t> data);
-    bool close();  // flushes; false when the flush or close failed
+    bool close();  // flushes to the disk; false when the flush or close failed
     void discard();  // closes without caring whether the buffered bytes reach the file
 
 private:

@@ -114,6 +114,25 @@ TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
     EXPECT_FALSE(sink->release());
 }
 
+TEST_F(ImageSinkTest, TemporaryFilesAreNeverFollowedThroughLinksAndUnquotableNamesAreRefused) {
+    tellavine::testing::ScopedRecordingPrompt prompt;
+    // A link left where the image is written first must not truncate what it points to.
+    tellavine::testing::writeFile(dir.file("precious.txt"), "keep");
+    std::filesystem::create_symlink(dir.file("precious.txt"), dir.file("disc.bin.part"));
+    auto linked = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    EXPECT_EQ(linked->setCueList(twoTrackCues(), owner), -1);
+    EXPECT_FALSE(linked->release());
+    EXPECT_EQ(readFile(dir.file("precious.txt")), "keep");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("disc.cue")));
+
+    // The CUE quotes the BIN's name on one line: a quotation mark would name another file.
+    auto quoted = createImageSink(dir.file("my\"disc.cue"), dir.file("my\"disc.bin"), owner);
+    EXPECT_EQ(quoted->setCueList(twoTrackCues(), owner), -1);
+    EXPECT_NE(quoted->failureReason().find("quotation mark"), std::string::npos) << quoted->failureReason();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("my\"disc.bin")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("my\"disc.bin.part")));
+}
+
 TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
     tellavine::testing::ScopedRecordingPrompt prompt;
     auto sink = createImageSink(dir.file("disc.cue"), "/dev/full", owner);
