@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include "platform/file_replace.h"
 #include "platform/text.h"
 
 #include <cerrno>
@@ -194,15 +195,14 @@ int ProfileDocument::getInt(const std::string& section, const std::string& key, 
     return find(section, key, value) ? parseProfileInt(value) : defaultValue;
 }
 
-bool writeProfileString(const std::string& filePath, const std::string& section,
-                        const std::string& key, const std::string& value) {
-    std::vector<std::string> lines;
-    readLines(filePath, lines);  // a missing file is created
+namespace {
 
+// Sets one key in the lines of a profile file, as writeProfileString describes.
+void setProfileLine(std::vector<std::string>& lines, const std::string& section, const std::string& key,
+                    const std::string& value) {
     // Find the section and, inside it, the key or the place after its last entry.
     std::size_t sectionLine = lines.size();
     std::size_t insertAt = lines.size();
-    bool replaced = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string_view name;
         if (sectionName(lines[i], name)) {
@@ -215,40 +215,34 @@ bool writeProfileString(const std::string& filePath, const std::string& section,
         }
         if (sectionLine == lines.size()) continue;
         std::string_view k, v;
-        if (keyValue(lines[i], k, v)) {
-            if (equalsIgnoreCase(k, key)) {
-                lines[i] = std::string(k) + "=" + value;
-                replaced = true;
-                break;
-            }
+        if (keyValue(lines[i], k, v) && equalsIgnoreCase(k, key)) {
+            lines[i] = std::string(k) + "=" + value;
+            return;
         }
         if (!trim(lines[i]).empty()) insertAt = i + 1;
     }
-    if (!replaced) {
-        if (sectionLine == lines.size()) {
-            lines.push_back("[" + section + "]");
-            insertAt = lines.size();
-        }
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + "=" + value);
+    if (sectionLine == lines.size()) {
+        lines.push_back("[" + section + "]");
+        insertAt = lines.size();
     }
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), key + "=" + value);
+}
 
-    // Write beside the file, then rename, so a failed write never leaves half a file.
-    const std::string temporary = filePath + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const auto& line : lines) out << line << "\r\n";
-        out.flush();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), filePath.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+}  // namespace
+
+bool writeProfileStrings(const std::string& filePath, std::span<const ProfileEntry> entries) {
+    std::vector<std::string> lines;
+    readLines(filePath, lines);  // a missing file is created
+    for (const auto& entry : entries) setProfileLine(lines, entry.section, entry.key, entry.value);
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return replaceFileContent(filePath, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())) == 0;
+}
+
+bool writeProfileString(const std::string& filePath, const std::string& section,
+                        const std::string& key, const std::string& value) {
+    const ProfileEntry entry{section, key, value};
+    return writeProfileStrings(filePath, std::span(&entry, 1));
 }
 
 bool writeProfileInt(const std::string& filePath, const std::string& section,

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -31,6 +32,13 @@ bool writeProfileString(const std::string& filePath, const std::string& section,
 
 bool writeProfileInt(const std::string& filePath, const std::string& section,
                      const std::string& key, int value);
+
+// Several keys at once, in order, each as writeProfileString sets it; the file is
+// replaced once.
+struct ProfileEntry {
+    std::string section, key, value;
+};
+bool writeProfileStrings(const std::string& filePath, std::span<const ProfileEntry> entries);
 
 // A profile file read once, for readers that look up many keys (old project files,
 // templates). Lookups follow the same rules as the functions above.

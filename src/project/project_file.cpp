@@ -1,6 +1,7 @@
 #include "project/project_file.h"
 
 #include "platform/bytes.h"
+#include "platform/file_replace.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 #include "project/messages.h"
@@ -135,25 +136,8 @@ std::vector<std::uint8_t> serializeProject(const Project& project) {
 
 bool saveProject(const Project& project, const std::string& path) {
     const auto bytes = serializeProject(project);
-    const std::string temporary = path + ".saving";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        showFileFailure(std::strerror(errno));
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeError = errno;
-    const bool closed = std::fclose(file) == 0;
-    const int closeError = errno;
-    if (!written || !closed) {
-        std::remove(temporary.c_str());
-        showFileFailure(std::strerror(!written ? writeError : closeError));
-        return false;
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int renameError = errno;
-        std::remove(temporary.c_str());
-        showFileFailure(std::strerror(renameError));
+    if (const int error = replaceFileContent(path, bytes); error != 0) {
+        showFileFailure(std::strerror(error));
         return false;
     }
     return true;

@@ -90,11 +90,9 @@ bool saveSettings(const AppSettings& s, const AppFolders& folders) {
         {kGeneral, {"nTVCrop", std::to_string(s.tvCrop)}},
         {kGeneral, {"nRatioCorrection", std::to_string(s.ratioCorrection)}},
     };
-    bool ok = true;
-    for (const auto& [section, entry] : entries) {
-        ok = writeProfileString(path, section, entry.first, entry.second) && ok;
-    }
-    return ok;
+    std::vector<ProfileEntry> profileEntries;
+    for (const auto& [section, entry] : entries) profileEntries.push_back({section, entry.first, entry.second});
+    return writeProfileStrings(path, profileEntries);
 }
 
 DiscOptions discOptionsFromSettings(const AppSettings& s) {
