@@ -40,6 +40,19 @@ void onJpegMessage(j_common_ptr cinfo, int level) {
         reinterpret_cast<JpegErrorManager*>(cinfo->err)->dataEnded = true;
 }
 
+// A progressive file may hold any number of scans, each a pass over the whole picture, so
+// a small file of thousands of tiny scans decodes for minutes. Encoders write ten or so.
+constexpr int kMaxProgressiveScans = 500;
+
+void limitScans(j_common_ptr common) {
+    if (!common->is_decompressor) return;
+    if (reinterpret_cast<j_decompress_ptr>(common)->input_scan_number <= kMaxProgressiveScans) return;
+    auto* manager = reinterpret_cast<JpegErrorManager*>(common->err);
+    std::snprintf(manager->message, sizeof manager->message, "the picture has more than %d scans",
+                  kMaxProgressiveScans);
+    std::longjmp(manager->jump, 1);
+}
+
 // What decodeJpegCore fills; the caller owns it, so nothing is lost on a longjmp.
 struct JpegJob {
     const std::uint8_t* data = nullptr;
@@ -103,6 +116,9 @@ void decodeJpegCore(JpegJob& job) {
         return;
     }
     jpeg_create_decompress(&cinfo);
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = limitScans;
+    cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, job.data, static_cast<unsigned long>(job.size));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
