@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 
 namespace tellavine::cli {
@@ -42,10 +43,15 @@ void TerminalProgress::render() {
     }
     if (terminal_) {
         constexpr int kWidth = 30;
-        const int filled = view.position * kWidth / 100;
-        std::fprintf(out_, "\r\033[K[%.*s%*s] %-7s %s", filled, "##############################",
-                     kWidth - filled, "", view.barText.c_str(), firstLine.c_str());
+        const int filled = std::clamp(view.position, 0, 100) * kWidth / 100;
+        std::string line = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                           std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " + view.barText;
+        if (view.barText.size() < 7) line.append(7 - view.barText.size(), ' ');
+        line += " " + firstLine;
+        if (barDrawn_ && line == lastBar_) return;
+        std::fprintf(out_, "\r\033[K%s", line.c_str());
         std::fflush(out_);
+        lastBar_ = std::move(line);
         barDrawn_ = true;
         return;
     }

@@ -29,6 +29,7 @@ private:
     std::string lastStatus_;
     int lastDecile_ = -1;
     bool barDrawn_ = false;
+    std::string lastBar_;  // the bar as last drawn: a sector that changes nothing redraws nothing
 };
 
 }  // namespace tellavine::cli
