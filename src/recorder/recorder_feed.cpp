@@ -76,13 +76,14 @@ bool RecorderFeed::start(SinkOwner& owner, BaseDriver& driver) {
     if (thread_.joinable()) return false;
     if (!cueSheet_.complete()) {
         queue_.closeConsumer();
-        postError(owner, cueSheet_.overflowed() ? "The disc needs more than 300 cue sheet entries."
-                                                : "The disc layout has no lead-out.");
+        postError(owner.window, cueSheet_.overflowed() ? "The disc needs more than 300 cue sheet entries."
+                                                       : "The disc layout has no lead-out.");
         result_ = -1;
         return false;
     }
     result_ = -1;
-    thread_ = std::thread([this, &owner, &driver] { result_ = run(owner, driver); });
+    FeedRun feedRun{owner.window, owner.cancelEvent, owner.imageSectors.load()};
+    thread_ = std::thread([this, feedRun = std::move(feedRun), &driver] { result_ = run(feedRun, driver); });
     return true;
 }
 
@@ -91,16 +92,16 @@ int RecorderFeed::wait() {
     return result_;
 }
 
-void RecorderFeed::postError(SinkOwner& owner, const std::string& text) {
+void RecorderFeed::postError(const MessageTarget& window, const std::string& text) {
     // The receiver frees the buffer; when nobody listens, nothing is allocated.
-    if (!owner.window.attached()) return;
+    if (!window.attached()) return;
     auto buffer = std::make_unique<char[]>(kErrorTextBytes);
     std::memcpy(buffer.get(), text.data(), std::min(text.size(), kErrorTextBytes - 1));
-    owner.window.post(recorder::WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
+    window.post(recorder::WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
 }
 
-int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
-    const Event* cancel = owner.cancelEvent.get();
+int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
+    const Event* cancel = feedRun.cancelEvent.get();
     ScsiTransport* transport = driver.transport();
     auto end = [&](int result) {
         if (transport) transport->closeDevice();
@@ -110,39 +111,39 @@ int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
 
     driver.setCueSheet(cueSheet_.bytes());
     std::string errorText;
-    owner.window.post(recorder::WM_BURN_PREPARE);
+    feedRun.window.post(recorder::WM_BURN_PREPARE);
     if (!driver.prepare(errorText, cancel)) {
-        postError(owner, errorText);
+        postError(feedRun.window, errorText);
         return end(-1);
     }
-    owner.window.post(recorder::WM_BURN_START);
-    if (!driver.start(owner.window, errorText, cancel)) {
-        postError(owner, errorText);
+    feedRun.window.post(recorder::WM_BURN_START);
+    if (!driver.start(feedRun.window, errorText, cancel)) {
+        postError(feedRun.window, errorText);
         return end(-1);
     }
 
     std::int64_t written = 0;
-    while (!owner.cancelled()) {
+    while (!feedRun.cancelled()) {
         RecorderBlockPtr block = queue_.pop(kEmptyQueueWait);
         if (!block) {
             if (queue_.consumerClosed()) {
                 // The image stopped before its end for a reason of its own (a stream that
                 // could not be read again); a cancel is reported by whoever cancelled.
-                if (!owner.cancelled()) postError(owner, "The disc image stopped before its end.");
+                if (!feedRun.cancelled()) postError(feedRun.window, "The disc image stopped before its end.");
                 return end(-1);
             }
             continue;
         }
         if (block->kind == RecorderBlockKind::EndMarker) {
             driver.dataSectorCount = written;
-            owner.window.post(recorder::WM_BURN_FINISHING);
+            feedRun.window.post(recorder::WM_BURN_FINISHING);
             errorText.clear();
-            if (!driver.finish(owner.window, errorText, cancel)) {
-                postError(owner, errorText.empty() ? "Error while finishing the disc" : errorText);
+            if (!driver.finish(feedRun.window, errorText, cancel)) {
+                postError(feedRun.window, errorText.empty() ? "Error while finishing the disc" : errorText);
                 return end(-1);
             }
             end(0);
-            owner.window.post(recorder::WM_BURN_DONE);
+            feedRun.window.post(recorder::WM_BURN_DONE);
             return 0;
         }
         const std::size_t maxChunk = kSectorsPerBlock * kRawSectorLength;
@@ -150,12 +151,12 @@ int RecorderFeed::run(SinkOwner& owner, BaseDriver& driver) {
             const std::size_t chunk = std::min<std::size_t>(maxChunk, block->byteLength - offset);
             const std::span<const std::uint8_t> bytes(block->data.data() + offset, chunk);
             if (!driver.writeBlock(static_cast<std::int32_t>(written), bytes, cancel)) {
-                if (!owner.cancelled()) postError(owner, "Error while writing cd");
+                if (!feedRun.cancelled()) postError(feedRun.window, "Error while writing cd");
                 return end(-1);
             }
             written += static_cast<std::int64_t>(chunk / kRawSectorLength);
             offset += chunk;
-            owner.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), owner.imageSectors.load());
+            feedRun.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), feedRun.imageSectors);
         }
     }
     return end(-1);

@@ -53,9 +53,18 @@ public:
     std::size_t queuedBlocks() const { return queue_.size(); }
 
 private:
+    // What the feed thread keeps of the build: copies, because the build's record (and
+    // the window holding it) may be gone while the drive still finishes the disc.
+    struct FeedRun {
+        MessageTarget window;
+        std::shared_ptr<Event> cancelEvent;
+        std::int32_t imageSectors = 0;
+        bool cancelled() const { return cancelEvent && cancelEvent->isSet(); }
+    };
+
     void pushBlock(RecorderBlockKind kind);
-    int run(SinkOwner& owner, BaseDriver& driver);
-    void postError(SinkOwner& owner, const std::string& text);
+    int run(const FeedRun& feedRun, BaseDriver& driver);
+    static void postError(const MessageTarget& window, const std::string& text);
 
     MmcCueSheet cueSheet_;
     RecorderQueue queue_;

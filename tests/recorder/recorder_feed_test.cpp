@@ -164,6 +164,32 @@ TEST(RecorderFeed, ProducerWaitsWhileTheQueueIsFull) {
     EXPECT_EQ(driver.writes.size(), 102u);
 }
 
+TEST(RecorderFeed, FeedOutlivesTheBuildsRecord) {
+    // The desktop's progress window holds the build's record; closing it early frees it
+    // while the drive still works through the queue.
+    auto receiver = std::make_shared<RecordingReceiver>();
+    RecorderFeed feed;
+    RecordingDriver driver;
+    driver.gate = std::make_shared<Event>();
+    const RecorderCueEntry list[] = {{0, RecorderCueKind::TrackStart}, {60, RecorderCueKind::LeadOut}};
+    feed.cueSheet().buildFromCueList(list);
+    feed.openQueue(false);
+    {
+        auto owner = std::make_unique<SinkOwner>();
+        owner->window.attach(receiver);
+        owner->imageSectors = 60;
+        ASSERT_TRUE(feed.start(*owner, driver));
+        for (int lsn = 0; lsn < 60; ++lsn) feed.queueSector(makeImageSector(lsn));
+        feed.closeQueue();
+    }
+    driver.gate->set();
+    EXPECT_EQ(feed.wait(), 0);
+    const auto messages = receiver->messages();
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back().message, recorder::WM_BURN_DONE);
+    EXPECT_EQ(messages[messages.size() - 3].lParam, 60);  // the progress total, kept by the feed
+}
+
 TEST(RecorderFeed, CancelEndsTheFeedWithoutFinishing) {
     FeedRig rig;
     RecordingDriver driver;

@@ -4,6 +4,7 @@
 #include "vcd/image_sink.h"
 
 #include <chrono>
+#include <thread>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -67,6 +68,9 @@ public:
         if (!options_.slowSlides) return true;
         if (job.cancelEvent->waitFor(20s)) {
             state_->sawCancel = true;
+            // Like the real stage, finish the photo at hand: the project is still read.
+            std::this_thread::sleep_for(300ms);
+            state_->photosSeenAfterCancel = inputs.project->totalPhotoCount();
             return false;
         }
         return true;

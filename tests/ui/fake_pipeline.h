@@ -14,6 +14,7 @@ struct FakePipelineState {
     std::atomic<bool> sawCancel{false};
     std::atomic<int> builds{0};
     std::atomic<bool> lastWasImage{false};
+    std::atomic<int> photosSeenAfterCancel{-1};  // what the slide stage read finishing its photo
 };
 
 struct FakePipelineOptions {

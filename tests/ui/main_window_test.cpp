@@ -312,7 +312,12 @@ private slots:
         prompt_->setAnswer(PromptAnswer::Yes);
         progress->findChild<QPushButton*>("cancel")->click();
         QTRY_VERIFY(!progress);  // closed at once
-        QTRY_VERIFY_WITH_TIMEOUT(state_->sawCancel.load(), 10000);
+        // File > New at once: the build still finishing its photo must see the project it had.
+        const int photos = window.project().totalPhotoCount();
+        window.newProjectCommand();
+        QCOMPARE(window.project().totalPhotoCount(), 0);
+        QVERIFY(state_->sawCancel.load());
+        QCOMPARE(state_->photosSeenAfterCancel.load(), photos);
         QVERIFY(!std::filesystem::exists(dir_->file("cancelled.bin")));
     }
 

@@ -6,7 +6,7 @@
 #include "ui/app/qt_prompt.h"
 #include "ui/controls/splash_window.h"
 #include "ui/pages/main_window.h"
-#include "ui/pages/recorder_access.h"
+#include "ui/pages/engine_recorders.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     tellavine::installPrompt(std::make_shared<tellavine::ui::QtPrompt>());
 
     tellavine::ui::MainWindowServices services;
-    services.recorders = std::make_shared<tellavine::ui::NoRecorders>();
+    services.recorders = std::make_shared<tellavine::ui::EngineRecorders>();
     services.makePipeline = [] { return tellavine::makeDiscPipeline(); };
 
     const QStringList arguments = QApplication::arguments();

@@ -21,11 +21,14 @@ BuildWorker::~BuildWorker() {
 
 void BuildWorker::wait() {
     if (!thread_.joinable()) return;
+    // The build's messages and message boxes go on; clicks and keys wait, so that no
+    // command can start another wait (or replace the project) meanwhile.
     while (running_->load()) {
-        if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
         QThread::msleep(5);
     }
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 }  // namespace tellavine::ui

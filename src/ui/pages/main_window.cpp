@@ -365,6 +365,8 @@ void MainWindow::updateTitle() {
 }
 
 void MainWindow::newProjectCommand() {
+    // A cancelled build may still be reading the project (its window closes at once).
+    worker_.wait();
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
     newProject(project_);
     refreshStatus();
@@ -372,6 +374,7 @@ void MainWindow::newProjectCommand() {
 }
 
 void MainWindow::openCommand() {
+    worker_.wait();
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
     const QString path = chooseProjectToOpen();
     if (path.isEmpty()) return;
@@ -381,6 +384,7 @@ void MainWindow::openCommand() {
 }
 
 bool MainWindow::saveCommand() {
+    worker_.wait();  // a finishing build may still write caption positions
     if (saveNeedsFileName(project_)) return saveAsCommand();
     const bool saved = saveProjectToFile(project_, project_.filePath());
     updateTitle();
@@ -388,6 +392,7 @@ bool MainWindow::saveCommand() {
 }
 
 bool MainWindow::saveAsCommand() {
+    worker_.wait();
     const QString path = chooseProjectToSave();
     if (path.isEmpty()) return false;
     const bool saved = saveProjectToFile(project_, path.toStdString());
@@ -421,11 +426,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // Saving waits for a build that may still write caption positions into the project.
+    worker_.wait();
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) {
         event->ignore();
         return;
     }
-    worker_.wait();
     if (!settingsSaved_) {
         settings_.window.maximized = isMaximized();
         if (!isMaximized()) {
