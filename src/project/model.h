@@ -164,7 +164,14 @@ public:
     int itemsPerPage() const { return itemsPerPage_; }
     void setItemsPerPage(int count) { itemsPerPage_ = count; }
     const std::string& filePath() const { return filePath_; }
-    void setFilePath(const std::string& path) { filePath_ = path; }
+    void setFilePath(const std::string& path) {
+        filePath_ = path;
+        fileUnreadable_ = false;
+    }
+    // The file named by filePath() could not be read: saving asks for a name rather than
+    // replace it with what is (not) in memory.
+    bool fileUnreadable() const { return fileUnreadable_; }
+    void setFileUnreadable() { fileUnreadable_ = true; }
 
     bool modified() const { return modified_; }
     void setModified(bool modified);
@@ -183,6 +190,7 @@ private:
     int currentAlbum_ = -1;
     std::string filePath_;
     bool modified_ = false;
+    bool fileUnreadable_ = false;
     int itemsPerPage_ = 0;
     int defaultPlayTime_ = kDefaultPlayTimeSeconds;
     std::function<void(const std::string&)> statusCallback_;

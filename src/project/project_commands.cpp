@@ -22,12 +22,16 @@ ProjectReadResult openProjectFile(Project& project, const std::string& path,
     } else if (endsWithIgnoreCase(path, ".ORX")) {
         result = loadOldProject(project, path);
     }
+    if (result == ProjectReadResult::OpenFailed || result == ProjectReadResult::Invalid ||
+        result == ProjectReadResult::Unsupported) {
+        project.setFileUnreadable();
+    }
     project.setModified(false);
     return result;
 }
 
 bool saveNeedsFileName(const Project& project) {
-    return project.filePath().empty() || endsWithIgnoreCase(project.filePath(), ".ORX");
+    return project.filePath().empty() || endsWithIgnoreCase(project.filePath(), ".ORX") || project.fileUnreadable();
 }
 
 bool saveProjectToFile(Project& project, const std::string& path) {

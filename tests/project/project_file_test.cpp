@@ -160,6 +160,10 @@ TEST(ProjectFile, WrongVersionOrSignatureLeavesAnEmptyProject) {
               ProjectReadResult::Unsupported);
     EXPECT_EQ(project.albumCount(), 0);
     EXPECT_EQ(projectWindowTitle(project), "Tellavine - [v201]");
+    // Save must not replace the unread file with the empty project: it asks for a name.
+    EXPECT_TRUE(saveNeedsFileName(project));
+    project.setFilePath(dir.file("v201.ovp"));  // named again, as Save As does
+    EXPECT_FALSE(saveNeedsFileName(project));
     EXPECT_EQ(openProjectFile(project, dir.file("short.ovp"), program.folder(), ProjectReader::ByExtension),
               ProjectReadResult::Invalid);
     EXPECT_EQ(openProjectFile(project, dir.file("sig.ovp"), program.folder(), ProjectReader::Binary),
