@@ -179,8 +179,12 @@ int runBurnCommand(const BuildCommand& command) {
     estimate.includePhotoFiles = build.inputs.options.includePhotoFiles;
     estimate.includeAudioFiles = build.inputs.options.includeAudioFiles;
     estimate.tvStandard = build.inputs.options.tvStandard;
-    if (!confirmDiscSpace(*prompt, freeSectors, estimateDiscSectors(build.project, estimate))) {
-        return fail("the disc is too small for the project.");
+    // Asked at a terminal, "quit burning now?" would be answered No by default and burn a
+    // disc that cannot hold the project; the tool refuses instead.
+    const std::int64_t neededSectors = estimateDiscSectors(build.project, estimate);
+    if (!discHasRoom(freeSectors, neededSectors)) {
+        return fail(formatText("the disc is too small for the project: it needs %lld sectors, the disc has %lld.",
+                               static_cast<long long>(neededSectors + 150), static_cast<long long>(freeSectors)));
     }
 
     RecordingOptions recording;

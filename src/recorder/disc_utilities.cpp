@@ -20,8 +20,10 @@ bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRun
     return driver.readDiscStatus(blank, freeSectors) && blank;
 }
 
+bool discHasRoom(std::int64_t freeSectors, std::int64_t neededSectors) { return freeSectors >= neededSectors + 150; }
+
 bool confirmDiscSpace(Prompt& prompt, std::int64_t freeSectors, std::int64_t neededSectors) {
-    if (freeSectors >= neededSectors + 150) return true;
+    if (discHasRoom(freeSectors, neededSectors)) return true;
     return prompt.showText(disc_text::kSpaceQuestion, PromptButtons::YesNo) != PromptAnswer::Yes;
 }
 

@@ -43,8 +43,9 @@ using EraseRunner = std::function<void()>;
 bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRunner& erase,
                               std::int64_t& freeSectors);
 
-// False when the disc is too small for `neededSectors` (+ the 150-sector lead-in gap)
-// and the user chose to quit.
+// Whether `neededSectors` (+ the 150-sector gap) fit into a blank disc's free sectors.
+bool discHasRoom(std::int64_t freeSectors, std::int64_t neededSectors);
+// False when the disc is too small for `neededSectors` and the user chose to quit.
 bool confirmDiscSpace(Prompt& prompt, std::int64_t freeSectors, std::int64_t neededSectors);
 
 // The erase dialog's check before erasing: false when no disc is in the drive.

@@ -233,7 +233,7 @@ EmulatedReply EmulatedRecorder::readDiscInformation(std::span<const std::uint8_t
         data[17] = static_cast<std::uint8_t>(options_.leadInMinute);
         data[18] = static_cast<std::uint8_t>(options_.leadInSecond);
         data[19] = static_cast<std::uint8_t>(options_.leadInFrame);
-        const Msf last = msfOf(EmulatedDisc::kLastLeadOutFrames);
+        const Msf last = msfOf(options_.lastLeadOutFrames);
         data[21] = static_cast<std::uint8_t>(last.minute);
         data[22] = static_cast<std::uint8_t>(last.second);
         data[23] = static_cast<std::uint8_t>(last.frame);
@@ -259,7 +259,7 @@ EmulatedReply EmulatedRecorder::readTrackInformation(std::span<const std::uint8_
     const bool blank = disc_.status() == EmulatedDiscStatus::Blank;
     data[6] = blank ? 0x4F : 0x02;  // blank, reserved-free; else data mode 2
     data[7] = blank ? 0x01 : 0x00;  // next writable address valid
-    const std::uint32_t free = blank ? EmulatedDisc::kLastLeadOutFrames - kAddressOffset : 0;
+    const std::uint32_t free = blank ? options_.lastLeadOutFrames - kAddressOffset : 0;
     for (int i = 0; i < 4; ++i) data[16 + i] = static_cast<std::uint8_t>(free >> (24 - 8 * i));
     const auto size = static_cast<std::uint32_t>(blank ? free : disc_.sectors());
     for (int i = 0; i < 4; ++i) data[24 + i] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
@@ -326,7 +326,7 @@ const SenseCode* EmulatedRecorder::takeCueSheet(std::span<const std::uint8_t> sh
     // Track 1 starts with its two-second pregap at the very start of the program area.
     if (tracks.size() < 2 || tracks[0].address != -kAddressOffset || tracks[1].track != 1 || tracks[1].address != 0)
         return &sense::kInvalidFieldInParameterList;
-    if (leadOutAddress_ + kAddressOffset > EmulatedDisc::kLastLeadOutFrames) return &sense::kAddressOutOfRange;
+    if (leadOutAddress_ + kAddressOffset > options_.lastLeadOutFrames) return &sense::kAddressOutOfRange;
     cueEntries_ = std::move(tracks);
     return nullptr;
 }

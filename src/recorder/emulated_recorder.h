@@ -47,6 +47,7 @@ struct EmulatedRecorderOptions {
     // a drive does when the burn goes wrong half-way (0: never).
     int failWriteNumber = 0;
     std::vector<int> refusedBlockTypes;  // raw data block types MODE SELECT refuses
+    int lastLeadOutFrames = EmulatedDisc::kLastLeadOutFrames;  // a blank disc's capacity
     bool bufeInitially = false;  // BUFE bit of page 05h before anybody sets it
 };
 

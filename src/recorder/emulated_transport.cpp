@@ -30,6 +30,14 @@ std::optional<EmulatedDeviceName> parseEmulatedDeviceName(const std::string& nam
             if (parsed.ec != std::errc{} || parsed.ptr != last || every < 1) return std::nullopt;
             result.options.busyEveryWrites = every;
             result.options.busyAnswers = 1;
+        } else if (option.rfind("capacity=", 0) == 0) {
+            int sectors = 0;
+            const char* first = option.data() + 9;
+            const char* last = option.data() + option.size();
+            const auto parsed = std::from_chars(first, last, sectors);
+            const bool inRange = sectors >= 1 && sectors <= EmulatedDisc::kLastLeadOutFrames - 150;
+            if (parsed.ec != std::errc{} || parsed.ptr != last || !inRange) return std::nullopt;
+            result.options.lastLeadOutFrames = sectors + 150;
         } else if (option.rfind("failwrite=", 0) == 0) {
             int number = 0;
             const char* first = option.data() + 10;

@@ -209,6 +209,13 @@ TEST_F(EndToEnd, BurnToTheEmulatedRecorderGivesTheImagesBytes) {
                          " --mode raw --temp " + quote(dir.folder() + "work"));
     ASSERT_EQ(raw.status, 0) << raw.output;
     EXPECT_EQ(testing::readBytes(dir.file("raw.bin")), testing::readBytes(dir.file("disc.bin")));
+
+    // A disc too small for the project is refused, not burnt until it runs out.
+    const auto small = cli("burn " + quote(file) + " -d " + quote("emulated:" + dir.file("small.bin") + "?capacity=300") +
+                           " --temp " + quote(dir.folder() + "work"));
+    EXPECT_EQ(small.status, 1) << small.output;
+    EXPECT_NE(small.output.find("the disc is too small for the project"), std::string::npos) << small.output;
+    EXPECT_TRUE(testing::readBytes(dir.file("small.bin")).empty());
 }
 
 TEST_F(EndToEnd, ExitStatusesAndMessages) {
