@@ -85,10 +85,12 @@ bool BaseDriver::senseSaysNoMedium() const {
 
 CommandResult BaseDriver::executeWhileBusy(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut,
                                            const Event* cancel, bool pollCancel) {
-    for (;;) {
+    // A drive that stays busy for minutes is not coming back; the feed must not hang on it.
+    constexpr int kMostBusyAnswers = 3000;
+    for (int tries = 0;; ++tries) {
         if (pollCancel && cancel && cancel->isSet()) return CmdFailed;
         const CommandResult result = execute(cdb, dataOut, {});
-        if (result != CmdCheckCondition || !senseSaysBusy()) return result;
+        if (result != CmdCheckCondition || !senseSaysBusy() || tries == kMostBusyAnswers) return result;
         sleep(std::chrono::milliseconds(100));
     }
 }
@@ -105,10 +107,12 @@ int BaseDriver::testUnitReady() {
     return UnitError;
 }
 
-void BaseDriver::waitWhileNotReady(const Event* cancel) {
+int BaseDriver::waitWhileNotReady(const Event* cancel) {
     // A drive without a disc stays NOT READY for ever; only "in progress" is worth a wait.
-    while (testUnitReady() == UnitNotReady && !senseSaysNoMedium()) {
-        if (cancel && cancel->isSet()) return;
+    for (;;) {
+        const int state = testUnitReady();
+        if (state != UnitNotReady || senseSaysNoMedium()) return state;
+        if (cancel && cancel->isSet()) return state;
         sleep(std::chrono::milliseconds(1000));
     }
 }
@@ -136,7 +140,7 @@ bool BaseDriver::loadOrEject(bool eject) {
     return true;
 }
 
-bool BaseDriver::synchronizeCache() { return execute(mmc_command::kSynchronizeCache) == CmdOk; }
+bool BaseDriver::synchronizeCache() { return executeWhileBusy(mmc_command::kSynchronizeCache, {}, nullptr, false) == CmdOk; }
 
 bool BaseDriver::readModePage(std::uint8_t pageCode, std::size_t resultLength, ModePage& result) {
     std::vector<std::uint8_t> answer(resultLength + 108, 0);
@@ -168,6 +172,9 @@ bool BaseDriver::readLeadInInfo() {
     std::array<std::uint8_t, 34> info{};
     if (execute(mmc_command::kReadDiscInformation, {}, info) != CmdOk) return false;
     leadInStart = {info[17], info[18], info[19]};
+    // A time no disc can have (FF:FF:FF says nothing more can be written) would place
+    // the raw lead-in after the program area.
+    if (leadInStart.second > 59 || leadInStart.frame > 74 || leadInStart.minute > 99) return false;
     leadInStartFrames = framesOf(leadInStart);
     if (leadInStartFrames < 80 * kFramesPerMinute) {
         leadInLength = 4500;

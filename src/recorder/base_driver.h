@@ -25,6 +25,8 @@
 namespace tellavine {
 
 inline constexpr std::size_t kMaxCueSheetEntries = 300;
+// finish() when the drive reports an error in burning what it had buffered, or in closing.
+inline constexpr const char* kClosingErrorText = "The recorder reported an error while closing the disc";
 inline constexpr std::size_t kCueSheetEntryLength = 8;
 inline constexpr std::size_t kMaxCueSheetBytes = kMaxCueSheetEntries * kCueSheetEntryLength;
 
@@ -81,7 +83,7 @@ public:
     bool setWriteSpeed(std::uint16_t kbPerSecond);
     bool blank(bool full);
     bool loadOrEject(bool eject);
-    bool synchronizeCache();
+    bool synchronizeCache();  // retried while the drive is busy
     bool readModePage(std::uint8_t pageCode, std::size_t resultLength, ModePage& result);
     bool writeModePage(const ModePage& page);
     bool readLeadInInfo();
@@ -95,8 +97,9 @@ public:
     // True when the last CHECK CONDITION said there is no disc (or the tray is open).
     bool senseSaysNoMedium() const;
     // Polls TEST UNIT READY every second while the drive works on its own; stops when the
-    // drive is ready, fails, has lost its disc, or the run is cancelled.
-    void waitWhileNotReady(const Event* cancel);
+    // drive is ready, fails, has lost its disc, or the run is cancelled. The last answer:
+    // UnitError when the drive reported an error (such as one deferred from buffered writes).
+    int waitWhileNotReady(const Event* cancel);
     // Sleeps through the injected sleeper (tests pass one that only records).
     void sleep(std::chrono::milliseconds duration) const;
 
@@ -106,7 +109,8 @@ protected:
     // True when the saved sense says NOT READY, operation or long write in progress.
     bool senseSaysBusy() const;
     // Sends a data-out command again while the drive reports it is busy, sleeping 100 ms
-    // between tries; with pollCancel the cancel event stops it before each try.
+    // between tries, for at most five minutes; with pollCancel the cancel event stops it
+    // before each try.
     CommandResult executeWhileBusy(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut,
                                    const Event* cancel, bool pollCancel);
     void showMessage(const std::string& text) const;

@@ -4,8 +4,9 @@
 
 namespace tellavine {
 
-void MmcDriver::applyWriteParameters(std::vector<std::uint8_t>& page) const {
-    if (page.size() < 9) return;
+bool MmcDriver::applyWriteParameters(std::vector<std::uint8_t>& page) const {
+    // Anything but a whole write parameters page would go back unchanged (a test write burning for real).
+    if (page.size() < 9 || (page[0] & 0x3F) != 0x05) return false;
     page[0] &= 0x7F;                                                  // PS
     page[2] = static_cast<std::uint8_t>((page[2] & ~0x1F) | 0x02);   // write type 2: session at once
     if (options_.simulate) page[2] |= 0x10;                           // test write
@@ -13,6 +14,7 @@ void MmcDriver::applyWriteParameters(std::vector<std::uint8_t>& page) const {
     page[3] &= 0x3F;                                                  // single session
     page[4] &= 0xF0;                                                  // data block type 0
     page[8] = 0x20;                                                   // CD-ROM XA session
+    return true;
 }
 
 bool MmcDriver::prepare(std::string& errorText, const Event*) {
@@ -36,10 +38,7 @@ bool MmcDriver::prepare(std::string& errorText, const Event*) {
 bool MmcDriver::start(const MessageTarget&, std::string& errorText, const Event* cancel) {
     ModePage parameters;
     bool written = readModePage(0x05, 56, parameters);
-    if (written) {
-        applyWriteParameters(parameters.page);
-        written = writeModePage(parameters);
-    }
+    if (written) written = applyWriteParameters(parameters.page) && writeModePage(parameters);
     if (!written) {
         errorText = "Error while setting write parameteres";
         return false;
@@ -82,13 +81,18 @@ bool MmcDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> b
     return executeWhileBusy(command, buffer.first(blocks * kBodyLength), cancel, true) == CmdOk;
 }
 
-bool MmcDriver::finish(const MessageTarget& window, std::string&, const Event* cancel) {
+bool MmcDriver::finish(const MessageTarget& window, std::string& errorText, const Event* cancel) {
     window.post(recorder::WM_RECORDER_WAIT);
-    waitWhileNotReady(cancel);
+    const int state = waitWhileNotReady(cancel);
     window.post(recorder::WM_FLUSH_CACHE);
-    synchronizeCache();
+    const bool flushed = synchronizeCache();
     loadOrEject(true);
     if (options_.simulate) loadOrEject(false);
+    // Writes only reach the drive's buffer; an error in burning them comes back here.
+    if (state == UnitError || !flushed) {
+        errorText = kClosingErrorText;
+        return false;
+    }
     return true;
 }
 

@@ -18,7 +18,7 @@ public:
     bool finish(const MessageTarget& window, std::string& errorText, const Event* cancel) override;
 
     // Page 05h changed for session-at-once writing as this run's options ask.
-    void applyWriteParameters(std::vector<std::uint8_t>& page) const;
+    bool applyWriteParameters(std::vector<std::uint8_t>& page) const;
 };
 
 }  // namespace tellavine

@@ -7,8 +7,8 @@
 
 namespace tellavine {
 
-void RawDriver::applyWriteParameters(std::vector<std::uint8_t>& page, int blockType) const {
-    if (page.size() < 9) return;
+bool RawDriver::applyWriteParameters(std::vector<std::uint8_t>& page, int blockType) const {
+    if (page.size() < 9 || (page[0] & 0x3F) != 0x05) return false;
     page[0] &= 0x7F;                                                 // PS
     page[2] = static_cast<std::uint8_t>((page[2] & ~0x1F) | 0x03);  // write type 3: raw
     if (options_.simulate) page[2] |= 0x10;
@@ -16,6 +16,7 @@ void RawDriver::applyWriteParameters(std::vector<std::uint8_t>& page, int blockT
     page[3] = 0;
     page[4] = static_cast<std::uint8_t>((page[4] & 0xF0) | blockType);
     page[8] = 0;
+    return true;
 }
 
 int RawDriver::leadInAddress() const {
@@ -23,16 +24,22 @@ int RawDriver::leadInAddress() const {
     return -(4500 + kAddressOffset);
 }
 
-bool RawDriver::prepare(std::string&, const Event*) {
-    if (!setWriteSpeed(kSpeedTable[static_cast<std::size_t>(options_.takeSpeedIndex())].kbPerSecond)) return false;
-    if (!readLeadInInfo()) return false;
+bool RawDriver::prepare(std::string& errorText, const Event*) {
+    // The same texts as the session-at-once driver's, so a failure says what failed.
+    if (!setWriteSpeed(kSpeedTable[static_cast<std::size_t>(options_.takeSpeedIndex())].kbPerSecond)) {
+        errorText = "Error while selecting writing speed";
+        return false;
+    }
+    if (!readLeadInInfo()) {
+        errorText = "Error while getting session information";
+        return false;
+    }
 
     // Data block type 1 carries 16 bytes of P/Q; 3 (raw) and 2 (packed) carry 96 of P-W.
     prototype_.reset();
     for (int type : {1, 3, 2}) {
         ModePage parameters;
-        if (!readModePage(0x05, 56, parameters)) continue;
-        applyWriteParameters(parameters.page, type);
+        if (!readModePage(0x05, 56, parameters) || !applyWriteParameters(parameters.page, type)) continue;
         if (!writeModePage(parameters)) continue;
         blockType_ = type;
         if (type == 1)
@@ -41,8 +48,14 @@ bool RawDriver::prepare(std::string&, const Event*) {
             prototype_ = std::make_unique<PwSubChannel96>();
         break;
     }
-    if (!prototype_) return false;
-    if (!encoder_.build(*prototype_, 0x20, cueSheet(), leadInAddress())) return false;
+    if (!prototype_) {
+        errorText = "Error while setting write parameteres";
+        return false;
+    }
+    if (!encoder_.build(*prototype_, 0x20, cueSheet(), leadInAddress())) {
+        errorText = "Error while making the sub-channel: " + encoder_.diagnosticText();
+        return false;
+    }
     sectorSize_ = kRawSectorLength + prototype_->dataLength();
     block_.assign(kSectorsPerBlock * sectorSize_, 0);
     if (!options_.simulate) execute(mmc_command::kSendOpcInformation);  // the answer does not matter
@@ -72,11 +85,14 @@ bool RawDriver::writeMadeSectors(int address, int count, int headerStart) {
     return true;
 }
 
-bool RawDriver::start(const MessageTarget&, std::string&, const Event*) {
-    if (!prototype_) return false;
+bool RawDriver::start(const MessageTarget&, std::string& errorText, const Event*) {
     // The lead-in, its headers counting from 00:00:00, then the pregap of track 1 likewise.
-    return writeMadeSectors(leadInAddress(), -kAddressOffset - leadInAddress(), 0) &&
-           writeMadeSectors(-kAddressOffset, kAddressOffset, 0);
+    if (prototype_ && writeMadeSectors(leadInAddress(), -kAddressOffset - leadInAddress(), 0) &&
+        writeMadeSectors(-kAddressOffset, kAddressOffset, 0)) {
+        return true;
+    }
+    errorText = "Error while writing lead in";
+    return false;
 }
 
 bool RawDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> buffer, const Event* cancel) {
@@ -94,12 +110,16 @@ bool RawDriver::finish(const MessageTarget&, std::string& errorText, const Event
         errorText = "Error while writing lead out";
         return false;
     }
-    synchronizeCache();
-    waitWhileNotReady(cancel);
+    const bool flushed = synchronizeCache();
+    const int state = waitWhileNotReady(cancel);
     block_.clear();
     work_.clear();
     loadOrEject(true);
     if (options_.simulate) loadOrEject(false);
+    if (!flushed || state == UnitError) {
+        errorText = kClosingErrorText;
+        return false;
+    }
     return true;
 }
 

@@ -22,7 +22,7 @@ public:
     bool takesRawSectors() const override { return true; }
 
     // Page 05h changed for raw writing with data block type `blockType`.
-    void applyWriteParameters(std::vector<std::uint8_t>& page, int blockType) const;
+    bool applyWriteParameters(std::vector<std::uint8_t>& page, int blockType) const;
     // The first lead-in address: the drive's lead-in start, or 4650 sectors before
     // address 0 when the drive reports a start below 80 minutes.
     int leadInAddress() const;

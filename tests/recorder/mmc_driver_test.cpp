@@ -240,9 +240,31 @@ TEST(MmcDriver, FinishWaitsForTheDriveFlushesAndEjects) {
 TEST(MmcDriver, FinishDoesNotWaitForeverForADriveWithoutDisc) {
     DriverRig rig;
     ASSERT_TRUE(rig.driver.loadOrEject(true));
-    ASSERT_TRUE(rig.driver.finish(rig.window, rig.error, nullptr));
+    // The disc is gone before it was closed: no waiting, and no success either.
+    EXPECT_FALSE(rig.driver.finish(rig.window, rig.error, nullptr));
+    EXPECT_EQ(rig.error, kClosingErrorText);
     EXPECT_TRUE(rig.sleeps.empty());
     EXPECT_EQ(rig.driver.testUnitReady(), UnitNotReady);
+}
+
+TEST(MmcDriver, ErrorsReportedWhileClosingFailTheRecording) {
+    // A write the drive took into its buffer fails later; the drive says so when the
+    // cache is flushed. That is no finished disc.
+    DriverRig rig;
+    rig.transport.failOn(0x35);
+    EXPECT_FALSE(rig.driver.finish(rig.window, rig.error, nullptr));
+    EXPECT_EQ(rig.error, kClosingErrorText);
+
+    DriverRig reported;
+    reported.transport.failOn(0x00);  // TEST UNIT READY: an error, not "in progress"
+    EXPECT_FALSE(reported.driver.finish(reported.window, reported.error, nullptr));
+
+    // A page 05h too short to hold the write type is never sent back unchanged.
+    std::vector<std::uint8_t> shortPage{0x05, 0x06, 0, 0};
+    EXPECT_FALSE(reported.driver.applyWriteParameters(shortPage));
+    std::vector<std::uint8_t> otherPage(20, 0);
+    otherPage[0] = 0x2A;
+    EXPECT_FALSE(reported.driver.applyWriteParameters(otherPage));
 }
 
 TEST(MmcDriver, DiscStatusAndReadiness) {

@@ -101,7 +101,7 @@ TEST(RawDriver, PrefersPqSubChannelAndFallsBackToRawPw) {
     RawRig none(nothing);
     EXPECT_FALSE(none.driver.prepare(none.error, nullptr));
     EXPECT_EQ(none.transport.counts[0x55], 3);
-    EXPECT_TRUE(none.error.empty());
+    EXPECT_EQ(none.error, "Error while setting write parameteres");
 }
 
 TEST(RawDriver, LeadInStartsWhereTheDriveSaysOrFourThousandSixHundredFiftySectorsEarly) {
@@ -134,6 +134,13 @@ TEST(RawDriver, LeadInStartsWhereTheDriveSaysOrFourThousandSixHundredFiftySector
     EXPECT_EQ(shortLeadIn.driver.leadInAddress(), -4650);
     ASSERT_TRUE(shortLeadIn.driver.start(shortLeadIn.window, shortLeadIn.error, nullptr));
     EXPECT_TRUE(shortLeadIn.drive().rawProblem().empty()) << shortLeadIn.drive().rawProblem();
+
+    // FF:FF:FF is no time at all: it would put the lead-in after the program area.
+    EmulatedRecorderOptions nonsense;
+    nonsense.leadInMinute = nonsense.leadInSecond = nonsense.leadInFrame = 0xFF;
+    RawRig refused(nonsense);
+    EXPECT_FALSE(refused.driver.prepare(refused.error, nullptr));
+    EXPECT_EQ(refused.error, "Error while getting session information");
 }
 
 TEST(RawDriver, DriverMadeSectorsAreScrambledMode2WithCountingHeaders) {
