@@ -14,6 +14,7 @@
 #include "project/settings.h"
 #include "recorder/disc_utilities.h"
 #include "recorder/recorder_devices.h"
+#include "recorder/sgio_transport.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -214,8 +215,18 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
         std::string error;
         auto session = RecorderSession::open(command.device, 0, error);
         if (!session) return fail(error + " (the emulated recorder is always there: -d emulated:FILE)");
-        const auto* device = session->device();
-        std::printf("%s\t%s\n", device->devicePath.c_str(), deviceStatusText(*device).c_str());
+        if (!command.device.empty()) {
+            const auto* device = session->device();
+            std::printf("%s\t%s\n", device->devicePath.c_str(), deviceStatusText(*device).c_str());
+            return kExitSuccess;
+        }
+        // Every writer of the machine, not only the first one the session opened.
+        SgioTransport machine;
+        machine.initialise(0, true);
+        for (int i = 0; i < machine.writerCount(); ++i) {
+            const ScsiDeviceRecord& writer = machine.writer(i);
+            std::printf("%s\t%s\n", writer.devicePath.c_str(), deviceStatusText(writer).c_str());
+        }
         return kExitSuccess;
     }
     std::string error;

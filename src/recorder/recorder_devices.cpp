@@ -14,7 +14,7 @@ OpenedRecorder openRecorder(const std::string& deviceName, std::unique_ptr<SgioS
         const auto parsed = parseEmulatedDeviceName(deviceName);
         if (!parsed) {
             opened.error = formatText("\"%s\" is not a valid emulated device: use emulated:PATH, optionally with "
-                                      "?medium=cdr|cdrw, &busy=N and &failwrite=N.",
+                                      "?medium=cdr|cdrw, &capacity=SECTORS, &busy=N and &failwrite=N.",
                                       deviceName.c_str());
             return opened;
         }
