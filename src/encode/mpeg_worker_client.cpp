@@ -159,11 +159,30 @@ void MpegWorkerClient::reapWorker(std::chrono::milliseconds grace) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     if (reaped == 0) {
         ::kill(-pid_, SIGKILL);
-        reaped = ::wait4(pid_, &status, 0, &usage);
+        const auto killedBy = Clock::now() + std::chrono::seconds(5);
+        while ((reaped = ::wait4(pid_, &status, WNOHANG, &usage)) == 0 && Clock::now() < killedBy)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (reaped == 0) stuck_.push_back(pid_);
     }
-    lastStatus_ = reaped == pid_ ? status : 0;
+    lastStatus_ = reaped == pid_ ? status : SIGKILL;
     if (reaped == pid_) largestWorkerKb_ = std::max(largestWorkerKb_, usage.ru_maxrss);
     pid_ = 0;
+}
+
+bool MpegWorkerClient::idleWorkerEnded() {
+    if (pid_ == 0) return false;
+    int status = 0;
+    rusage usage{};
+    if (::wait4(pid_, &status, WNOHANG, &usage) != pid_) return false;
+    largestWorkerKb_ = std::max(largestWorkerKb_, usage.ru_maxrss);
+    if (socket_ >= 0) ::close(socket_);
+    socket_ = -1;
+    pid_ = 0;
+    return true;
+}
+
+void MpegWorkerClient::collectStuckWorkers() {
+    std::erase_if(stuck_, [](pid_t pid) { return ::waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
 void MpegWorkerClient::stopWorker() {
@@ -184,6 +203,8 @@ std::string MpegWorkerClient::describeEnd() {
 
 mpegworker::Reply MpegWorkerClient::run(const std::vector<std::uint8_t>& request) {
     std::lock_guard lock(mutex_);
+    collectStuckWorkers();
+    idleWorkerEnded();
     if (pid_ == 0) {
         std::string failure;
         if (!startWorker(failure)) return failedReply(failure);

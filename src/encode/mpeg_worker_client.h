@@ -55,8 +55,13 @@ public:
 private:
     bool startWorker(std::string& failure);
     void stopWorker();
-    // Waits up to `grace` for the worker to leave by itself, then kills it.
+    // Waits up to `grace` for the worker to leave by itself, then kills it. A worker that
+    // does not go even then (stuck in the kernel) is collected later, never waited for.
     void reapWorker(std::chrono::milliseconds grace);
+    // True (and the worker collected) when the idle worker has already ended, killed by
+    // the system perhaps; the next job then starts a new one instead of failing.
+    bool idleWorkerEnded();
+    void collectStuckWorkers();
     std::string describeEnd();
 
     MpegWorkerOptions options_;
@@ -66,6 +71,7 @@ private:
     int started_ = 0;  // guarded by mutex_
     int lastStatus_ = 0;         // guarded by mutex_
     long largestWorkerKb_ = 0;   // guarded by mutex_
+    std::vector<pid_t> stuck_;   // killed but not yet gone; guarded by mutex_
 };
 
 // The worker executable beside the running program.
