@@ -106,7 +106,9 @@ bool decodeTiff(std::span<const std::uint8_t> data, const DecodeOptions& options
         return false;
     }
     std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * height);
-    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), storedOrderRequest(orientation), 0)) {
+    // A strip or tile that cannot be decoded makes a damaged photo: refused at once, as a
+    // cut JPEG is, rather than shown with black bands after trying every other strip.
+    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, raster.data(), storedOrderRequest(orientation), 1)) {
         error = "TIFF: " + (file.error.empty() ? std::string("cannot decode the picture") : file.error);
         return false;
     }

@@ -206,6 +206,16 @@ TEST(PictureDecoding, JpegCutInsideItsDataIsRefusedButOneWithoutEndMarkerDecodes
     }
 }
 
+TEST(PictureDecoding, TiffWhoseStripsCannotBeDecodedIsRefusedAtTheFirst) {
+    // 274 bytes declaring a 9216 x 4168 picture in 596 strips without data (found by the
+    // fuzzer): every strip was tried, slowly, and a black picture came out as a success.
+    const auto bytes = readBytes(std::string(TELLAVINE_SOURCE_DIR) + "/fuzz/imaging/corpus/tiff/strips-without-data.tif");
+    ASSERT_EQ(bytes.size(), 274u);
+    const PictureLoad load = decodePicture(bytes, PictureType::Tiff);
+    EXPECT_FALSE(load.ok());
+    EXPECT_NE(load.error.find("TIFF"), std::string::npos) << load.error;
+}
+
 TEST(PictureDecoding, HostileSizesAreRefusedBeforeAllocating) {
     // A BMP header that claims 100000 x 100000 pixels.
     auto bmp = readBytes(pictureFixture("bmp_24bit.bmp").file);
