@@ -168,6 +168,18 @@ bool BaseDriver::writeModePage(const ModePage& page) {
     return execute(command, parameters, {}) == CmdOk;
 }
 
+bool BaseDriver::selectSpeedAndReadLeadIn(std::string& errorText) {
+    if (!setWriteSpeed(kSpeedTable[static_cast<std::size_t>(options_.takeSpeedIndex())].kbPerSecond)) {
+        errorText = "Error while selecting writing speed";
+        return false;
+    }
+    if (!readLeadInInfo()) {
+        errorText = "Error while getting session information";
+        return false;
+    }
+    return true;
+}
+
 bool BaseDriver::readLeadInInfo() {
     std::array<std::uint8_t, 34> info{};
     if (execute(mmc_command::kReadDiscInformation, {}, info) != CmdOk) return false;

@@ -87,6 +87,13 @@ public:
     bool readModePage(std::uint8_t pageCode, std::size_t resultLength, ModePage& result);
     bool writeModePage(const ModePage& page);
     bool readLeadInInfo();
+    // The first steps of every driver's prepare: the writing speed, then the lead-in
+    // information; false with the failing step's text.
+    bool selectSpeedAndReadLeadIn(std::string& errorText);
+    // True for a whole write parameters page (05h), the only page the drivers change.
+    static bool isWriteParametersPage(const std::vector<std::uint8_t>& page) {
+        return page.size() >= 9 && (page[0] & 0x3F) == 0x05;
+    }
 
     std::int64_t dataSectorCount = 0;  // image sectors written, set before finish()
     Msf leadInStart;

@@ -1,8 +1,25 @@
 #include "recorder/emulated_transport.h"
 
 #include <charconv>
+#include <climits>
+#include <string_view>
 
 namespace tellavine {
+namespace {
+
+// The whole number after "name=" in one option, when the option is that name and the
+// number lies in [least, most].
+std::optional<int> numberOption(const std::string& option, std::string_view name, int least, int most) {
+    if (option.size() <= name.size() || option.compare(0, name.size(), name) != 0) return std::nullopt;
+    int value = 0;
+    const char* first = option.data() + name.size();
+    const char* last = option.data() + option.size();
+    const auto parsed = std::from_chars(first, last, value);
+    if (parsed.ec != std::errc{} || parsed.ptr != last || value < least || value > most) return std::nullopt;
+    return value;
+}
+
+}  // namespace
 
 std::optional<EmulatedDeviceName> parseEmulatedDeviceName(const std::string& name) {
     const std::string prefix = kEmulatedDevicePrefix;
@@ -23,28 +40,18 @@ std::optional<EmulatedDeviceName> parseEmulatedDeviceName(const std::string& nam
         } else if (option == "medium=cdr") {
             result.options.mediumForNewDisc = EmulatedMedium::CdR;
         } else if (option.rfind("busy=", 0) == 0) {
-            int every = 0;
-            const char* first = option.data() + 5;
-            const char* last = option.data() + option.size();
-            const auto parsed = std::from_chars(first, last, every);
-            if (parsed.ec != std::errc{} || parsed.ptr != last || every < 1) return std::nullopt;
-            result.options.busyEveryWrites = every;
+            const auto every = numberOption(option, "busy=", 1, INT_MAX);
+            if (!every) return std::nullopt;
+            result.options.busyEveryWrites = *every;
             result.options.busyAnswers = 1;
         } else if (option.rfind("capacity=", 0) == 0) {
-            int sectors = 0;
-            const char* first = option.data() + 9;
-            const char* last = option.data() + option.size();
-            const auto parsed = std::from_chars(first, last, sectors);
-            const bool inRange = sectors >= 1 && sectors <= EmulatedDisc::kLastLeadOutFrames - 150;
-            if (parsed.ec != std::errc{} || parsed.ptr != last || !inRange) return std::nullopt;
-            result.options.lastLeadOutFrames = sectors + 150;
+            const auto sectors = numberOption(option, "capacity=", 1, EmulatedDisc::kLastLeadOutFrames - 150);
+            if (!sectors) return std::nullopt;
+            result.options.lastLeadOutFrames = *sectors + 150;
         } else if (option.rfind("failwrite=", 0) == 0) {
-            int number = 0;
-            const char* first = option.data() + 10;
-            const char* last = option.data() + option.size();
-            const auto parsed = std::from_chars(first, last, number);
-            if (parsed.ec != std::errc{} || parsed.ptr != last || number < 1) return std::nullopt;
-            result.options.failWriteNumber = number;
+            const auto number = numberOption(option, "failwrite=", 1, INT_MAX);
+            if (!number) return std::nullopt;
+            result.options.failWriteNumber = *number;
         } else {
             return std::nullopt;
         }

@@ -5,8 +5,8 @@
 namespace tellavine {
 
 bool MmcDriver::applyWriteParameters(std::vector<std::uint8_t>& page) const {
-    // Anything but a whole write parameters page would go back unchanged (a test write burning for real).
-    if (page.size() < 9 || (page[0] & 0x3F) != 0x05) return false;
+    // Anything else would go back unchanged (a test write burning for real).
+    if (!isWriteParametersPage(page)) return false;
     page[0] &= 0x7F;                                                  // PS
     page[2] = static_cast<std::uint8_t>((page[2] & ~0x1F) | 0x02);   // write type 2: session at once
     if (options_.simulate) page[2] |= 0x10;                           // test write
@@ -24,15 +24,7 @@ bool MmcDriver::prepare(std::string& errorText, const Event*) {
         errorText = "Disc is not empty";
         return false;
     }
-    if (!setWriteSpeed(kSpeedTable[static_cast<std::size_t>(options_.takeSpeedIndex())].kbPerSecond)) {
-        errorText = "Error while selecting writing speed";
-        return false;
-    }
-    if (!readLeadInInfo()) {
-        errorText = "Error while getting session information";
-        return false;
-    }
-    return true;
+    return selectSpeedAndReadLeadIn(errorText);
 }
 
 bool MmcDriver::start(const MessageTarget&, std::string& errorText, const Event* cancel) {

@@ -8,7 +8,7 @@
 namespace tellavine {
 
 bool RawDriver::applyWriteParameters(std::vector<std::uint8_t>& page, int blockType) const {
-    if (page.size() < 9 || (page[0] & 0x3F) != 0x05) return false;
+    if (!isWriteParametersPage(page)) return false;
     page[0] &= 0x7F;                                                 // PS
     page[2] = static_cast<std::uint8_t>((page[2] & ~0x1F) | 0x03);  // write type 3: raw
     if (options_.simulate) page[2] |= 0x10;
@@ -25,15 +25,7 @@ int RawDriver::leadInAddress() const {
 }
 
 bool RawDriver::prepare(std::string& errorText, const Event*) {
-    // The same texts as the session-at-once driver's, so a failure says what failed.
-    if (!setWriteSpeed(kSpeedTable[static_cast<std::size_t>(options_.takeSpeedIndex())].kbPerSecond)) {
-        errorText = "Error while selecting writing speed";
-        return false;
-    }
-    if (!readLeadInInfo()) {
-        errorText = "Error while getting session information";
-        return false;
-    }
+    if (!selectSpeedAndReadLeadIn(errorText)) return false;
 
     // Data block type 1 carries 16 bytes of P/Q; 3 (raw) and 2 (packed) carry 96 of P-W.
     prototype_.reset();

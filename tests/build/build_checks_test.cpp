@@ -16,6 +16,12 @@ struct CheckRig {
         job.itemsPerPage = 4;
     }
     bool check() { return checkProjectForBuild(job, inputs); }
+    // One album of one photo shown for `playTime` seconds.
+    void addAlbum(const std::string& name, int playTime) {
+        const int album = project.addAlbum(name);
+        project.addSlide(album, "/photos/a.jpg", "a.jpg", 0);
+        project.album(album).playTime = playTime;
+    }
 
     Project project;
     BuildJob job;
@@ -26,9 +32,7 @@ TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
     for (const int playTime : {-1, 121, 1'100'000}) {
         ScopedRecordingPrompt prompt;
         CheckRig rig;
-        const int album = rig.project.addAlbum("Long nights");
-        rig.project.addSlide(album, "/photos/a.jpg", "a.jpg", 0);
-        rig.project.album(album).playTime = playTime;
+        rig.addAlbum("Long nights", playTime);
         EXPECT_FALSE(rig.check()) << playTime;
         ASSERT_EQ(prompt->shown().size(), 1u);
         EXPECT_NE(prompt->shown()[0].find("\"Long nights\" shows each photo for " + std::to_string(playTime)),
@@ -38,9 +42,7 @@ TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
     for (const int playTime : {0, 120}) {
         ScopedRecordingPrompt prompt;
         CheckRig rig;
-        const int album = rig.project.addAlbum("Fine");
-        rig.project.addSlide(album, "/photos/a.jpg", "a.jpg", 0);
-        rig.project.album(album).playTime = playTime;
+        rig.addAlbum("Fine", playTime);
         EXPECT_TRUE(rig.check()) << playTime;
         EXPECT_TRUE(prompt->shown().empty());
     }
