@@ -1,5 +1,6 @@
 #include "build/disc_assembly.h"
 
+#include "build/disc_file_names.h"
 #include "platform/text.h"
 #include "project/messages.h"
 #include "vcd/data_source.h"
@@ -18,15 +19,8 @@ constexpr const char* kChapterId = "Chapter-0001-01";
 constexpr double kMenuPagePauseSeconds = 5.0;
 constexpr double kAlbumItemPauseSeconds = 0.0;
 
-// An album's name as one folder of the disc: a slash would nest folders, and ".", ".."
-// or nothing would make a folder no file browser can enter.
-std::string albumFolderName(const std::string& name) {
-    std::string folder = name;
-    std::replace(folder.begin(), folder.end(), '/', '_');
-    std::replace(folder.begin(), folder.end(), '\\', '_');
-    if (folder.empty() || folder == "." || folder == "..") folder.assign(std::max<std::size_t>(folder.size(), 1), '_');
-    return folder;
-}
+// The name of the only file copied into its folder.
+std::string copyName(const std::string& path) { return DiscNameSet().claim(safeDiscName(fileNamePart(path))); }
 
 // Opens a file of the disc; on failure tells the user and the progress window.
 std::unique_ptr<vcd::DataSource> openOrReport(BuildJob& job, const std::string& path) {
@@ -57,6 +51,7 @@ int albumItemCount(const Album& album) {
 }
 
 std::vector<std::string> uniquePhotoNames(const Album& album) {
+    DiscNameSet folder;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < album.slides.size(); ++i) {
         const std::string& name = album.slides[i]->displayName;
@@ -64,17 +59,17 @@ std::vector<std::string> uniquePhotoNames(const Album& album) {
         for (std::size_t j = 0; j < i; ++j) {
             if (equalsIgnoreCase(album.slides[j]->displayName, name)) ++earlier;
         }
-        if (earlier == 0) {
-            names.push_back(name);
-            continue;
-        }
-        const auto dot = name.find('.');
-        if (dot == std::string::npos || dot == 0) {
-            names.push_back(formatText("%s_%d", name.c_str(), earlier));
-        } else {
-            names.push_back(formatText("%s_%d%s", name.substr(0, dot).c_str(), earlier, name.substr(dot).c_str()));
-        }
+        names.push_back(folder.claim(safeDiscName(name), earlier));
     }
+    return names;
+}
+
+std::vector<std::string> albumFolderNames(const Project& project, const std::string& menuMusicName) {
+    // Album folders share "Audio Files" with the menu music's copy.
+    DiscNameSet folders;
+    if (!menuMusicName.empty()) folders.claim(menuMusicName);
+    std::vector<std::string> names;
+    for (int k = 0; k < project.albumCount(); ++k) names.push_back(folders.claim(safeDiscName(project.album(k).name)));
     return names;
 }
 
@@ -147,22 +142,19 @@ std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInp
         return true;
     };
     const MenuSettings& menu = project.menu();
-    if (!menu.musicPath.empty() && options.includeAudioFiles) {
-        if (!addFile("Audio Files/" + fileNamePart(menu.musicPath), menu.musicPath)) return nullptr;
-    }
+    const bool menuMusicCopy = !menu.musicPath.empty() && options.includeAudioFiles;
+    const std::string menuMusicName = menuMusicCopy ? copyName(menu.musicPath) : "";
+    if (menuMusicCopy && !addFile("Audio Files/" + menuMusicName, menu.musicPath)) return nullptr;
+    const auto folders = albumFolderNames(project, menuMusicName);
     for (int k = 0; k < albums; ++k) {
         const Album& album = project.album(k);
         if (album.hasMusic() && options.includeAudioFiles) {
-            if (!addFile("Audio Files/" + albumFolderName(album.name) + "/" + fileNamePart(album.musicPath),
-                         album.musicPath)) {
-                return nullptr;
-            }
+            if (!addFile("Audio Files/" + folders[k] + "/" + copyName(album.musicPath), album.musicPath)) return nullptr;
         }
         if (!options.includePhotoFiles) continue;
         const auto names = uniquePhotoNames(album);
         for (std::size_t i = 0; i < album.slides.size(); ++i) {
-            if (!addFile("Photo Files/" + albumFolderName(album.name) + "/" + names[i], album.slides[i]->path))
-                return nullptr;
+            if (!addFile("Photo Files/" + folders[k] + "/" + names[i], album.slides[i]->path)) return nullptr;
         }
     }
 

@@ -18,8 +18,13 @@ namespace tellavine {
 int albumItemCount(const Album& album);
 
 // The name a photo's copy gets on the disc: its display name, or "<stem>_<d><rest>"
-// when d earlier photos of the album share the name (letter case ignored).
+// when d earlier photos of the album share the name (letter case ignored). Numbering
+// goes on past names the album already holds, so no copy is left off the disc.
 std::vector<std::string> uniquePhotoNames(const Album& album);
+
+// Each album's folder under "Photo Files" and "Audio Files": its name, numbered when
+// another album's folder or the menu music's copy (`menuMusicName`) has it already.
+std::vector<std::string> albumFolderNames(const Project& project, const std::string& menuMusicName);
 
 // The authoring object for the build, or nullptr when a file of the disc cannot be
 // opened (the message has been shown and WM_BUILD_FAILED posted).

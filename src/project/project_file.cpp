@@ -7,6 +7,7 @@
 #include "project/messages.h"
 #include "project/strings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -107,7 +108,10 @@ std::string programFilePath(const std::string& programDir, const std::string& re
 }
 
 int readTemplateItemsPerPage(const std::string& programDir, const std::string& templatePath) {
-    return readProfileInt(programFilePath(programDir, templatePath), "General", "Items_count", 0);
+    // A page never lists more than the project's albums; a huge count would overflow
+    // the page arithmetic.
+    const int items = readProfileInt(programFilePath(programDir, templatePath), "General", "Items_count", 0);
+    return std::clamp(items, 0, kMaxAlbums);
 }
 
 std::vector<std::uint8_t> serializeProject(const Project& project) {

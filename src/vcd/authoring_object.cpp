@@ -1,5 +1,6 @@
 #include "vcd/authoring_object.h"
 
+#include "platform/text.h"
 #include "vcd/authoring_layout.h"
 
 #include <algorithm>
@@ -15,7 +16,8 @@ constexpr std::size_t kMaxListEntries = 255;      // count bytes of a list
 constexpr std::uint32_t kMaxListOffset = 0xFFFC;  // 0xFFFD..0xFFFF are codes
 constexpr std::uint64_t kMaxAddress = 100 * 60 * 75;  // 100:00:00
 
-std::string cut(std::string_view text, std::size_t limit) { return std::string(text.substr(0, limit)); }
+// Never splits a UTF-8 character: the rest of a cut one would be an invalid byte.
+std::string cut(std::string_view text, std::size_t limit) { return truncateUtf8(text, limit); }
 
 }  // namespace
 

@@ -25,11 +25,30 @@ std::vector<std::string_view> splitPath(std::string_view path) {
     return parts;
 }
 
-bool nameLess(const std::string& a, const std::string& b) {
-    // Byte-wise on unsigned characters; a prefix sorts first.
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    });
+// ISO 9660 order: by the name before the first dot, the shorter padded with spaces,
+// then by the extension the same way; bytes compare unsigned. Plain byte order differs
+// for names with characters below the dot, such as "IMG-1.JPG" and "IMG.JPG".
+int comparePadded(std::string_view a, std::string_view b) {
+    const std::size_t length = std::max(a.size(), b.size());
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto x = static_cast<unsigned char>(i < a.size() ? a[i] : ' ');
+        const auto y = static_cast<unsigned char>(i < b.size() ? b[i] : ' ');
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+bool nameLess(const IsoNode& a, const IsoNode& b) {
+    const auto split = [](const IsoNode& node) {
+        const std::string_view name = node.name;
+        const auto dot = node.isDirectory ? std::string_view::npos : name.find('.');
+        if (dot == std::string_view::npos) return std::pair{name, std::string_view{}};
+        return std::pair{name.substr(0, dot), name.substr(dot + 1)};
+    };
+    const auto [aName, aExtension] = split(a);
+    const auto [bName, bExtension] = split(b);
+    if (const int order = comparePadded(aName, bName); order != 0) return order < 0;
+    return comparePadded(aExtension, bExtension) < 0;
 }
 
 IsoNode* findChild(IsoNode& directory, std::string_view name) {
@@ -41,7 +60,7 @@ IsoNode* findChild(IsoNode& directory, std::string_view name) {
 IsoNode& insertChild(IsoNode& directory, std::unique_ptr<IsoNode> node) {
     node->parent = &directory;
     auto position = std::upper_bound(directory.children.begin(), directory.children.end(), node,
-                                     [](const auto& a, const auto& b) { return nameLess(a->name, b->name); });
+                                     [](const auto& a, const auto& b) { return nameLess(*a, *b); });
     return **directory.children.insert(position, std::move(node));
 }
 

@@ -185,6 +185,47 @@ TEST_F(DiscAssembly, AlbumNamesNeverNestOrClimbOutOfThePhotoFolder) {
     }
 }
 
+TEST_F(DiscAssembly, NoCopyIsLeftOffWhenNamesMeetOnTheDisc) {
+    // The disc's file system upper-cases names and keeps one entry per name in a folder:
+    // folders and files that meet there are numbered rather than dropped.
+    project.setItemsPerPage(4);
+    MenuSettings menu = project.menu();
+    menu.musicPath = program.file("song.mp3");
+    project.setMenu(menu);
+    addAlbum("2020/06", 1, false, "IMG.JPG");
+    addAlbum("2020_06", 3, false, "IMG.JPG");
+    project.album(1).slides[2]->displayName = "img_1.jpg";  // what the second IMG.JPG becomes
+    addAlbum("song.mp3", 1, true);
+    std::string accented;
+    for (int i = 0; i < 120; ++i) accented += "\xC3\xA9";  // 240 bytes of "e acute"
+    addAlbum(accented, 1, false, accented + ".jpeg");
+    for (const char* name : {"menu_01.mpg", "menu_01_pic_01.mpg", "menu_02_pic_01.mpg", "menu_02_pic_02.mpg",
+                             "menu_02_pic_03.mpg", "menu_03_pic_01.mpg", "menu_04_pic_01.mpg"}) {
+        stageOutput(name);
+    }
+    const auto image = writeAndRead();
+    for (const char* path : {"PHOTO FILES/2020_06/IMG.JPG", "PHOTO FILES/2020_06_1/IMG.JPG",
+                             "PHOTO FILES/2020_06_1/IMG_1.JPG", "PHOTO FILES/2020_06_1/IMG_1_1.JPG",
+                             "AUDIO FILES/SONG.MP3", "AUDIO FILES/SONG_1.MP3/SONG.MP3"}) {
+        EXPECT_NE(image.findFile(path), nullptr) << path;
+    }
+    // The long names are cut on a character boundary; the photo keeps its extension.
+    std::size_t longPhotos = 0;
+    for (const auto& file : image.files()) {
+        if (file.directory || file.path.find("\xC3\xA9") == std::string::npos) continue;
+        const auto folder = file.path.substr(0, file.path.rfind('/'));
+        const auto name = file.path.substr(file.path.rfind('/') + 1);
+        EXPECT_LE(folder.size() - folder.rfind('/') - 1, 205u) << folder;
+        EXPECT_EQ(folder.back(), '\xA9') << folder;
+        EXPECT_LE(name.size(), 205u) << name;
+        ASSERT_GE(name.size(), 7u);
+        EXPECT_EQ(name.substr(name.size() - 5), ".JPEG") << name;
+        EXPECT_EQ(name[name.size() - 6], '\xA9') << name;
+        ++longPhotos;
+    }
+    EXPECT_EQ(longPhotos, 1u);
+}
+
 TEST_F(DiscAssembly, MissingStageOutputNamesTheFile) {
     ScopedRecordingPrompt prompt;
     project.setItemsPerPage(4);
@@ -222,6 +263,17 @@ TEST(UniquePhotoNames, FollowTheNumberingRule) {
     }
     EXPECT_EQ(uniquePhotoNames(album),
               (std::vector<std::string>{"beach.jpg", "Beach_1.JPG", "beach_2.jpg", "x", "x_1", "a.b.c", "A_1.B.C"}));
+}
+
+TEST(UniquePhotoNames, NumberingGoesOnPastNamesTheAlbumHolds) {
+    Album album;
+    for (const char* name : {"beach.jpg", "beach.jpg", "beach_1.jpg", "BEACH_1.JPG", "a/b", ".."}) {
+        auto slide = std::make_unique<Slide>();
+        slide->displayName = name;
+        album.slides.push_back(std::move(slide));
+    }
+    EXPECT_EQ(uniquePhotoNames(album), (std::vector<std::string>{"beach.jpg", "beach_1.jpg", "beach_1_1.jpg",
+                                                                "BEACH_1_2.JPG", "a_b", "__"}));
 }
 
 }  // namespace

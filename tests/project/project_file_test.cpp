@@ -193,6 +193,16 @@ TEST(ProjectFile, MissingTemplateFallsBackToClassic) {
     EXPECT_EQ(loaded.itemsPerPage(), 6);
 }
 
+TEST(ProjectFile, TemplateButtonCountsAreBoundedToTheAlbumLimit) {
+    // A huge count would overflow the page arithmetic (no menu pages at all).
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "template");
+    writeFile(dir.file("template/huge.ini"), "[General]\nItems_count=2147483647\n");
+    writeFile(dir.file("template/negative.ini"), "[General]\nItems_count=-5\n");
+    EXPECT_EQ(readTemplateItemsPerPage(dir.folder(), "template\\huge.ini"), kMaxAlbums);
+    EXPECT_EQ(readTemplateItemsPerPage(dir.folder(), "template\\negative.ini"), 0);
+}
+
 TEST(ProjectFile, TruncatedFileKeepsCompleteRecordsAndSaysSo) {
     ScopedRecordingPrompt prompt;
     ProgramDir program;

@@ -63,6 +63,11 @@ TEST_F(AuthoringTest, ParametersAreCutAndClamped) {
     EXPECT_EQ(object->textParameter(TextParameter::VolumeId), "LABEL");
     object->setTextParameter(TextParameter::AlbumId, "A VERY LONG ALBUM NAME");
     EXPECT_EQ(object->textParameter(TextParameter::AlbumId), "A VERY LONG ALBU");
+    // A character that would be split at the limit is left out whole.
+    object->setTextParameter(TextParameter::AlbumId, "SUMMER IN M\xC3\xA1LAGA");
+    EXPECT_EQ(object->textParameter(TextParameter::AlbumId), "SUMMER IN M\xC3\xA1LAG");
+    object->setTextParameter(TextParameter::AlbumId, "FIFTEEN BYTES X\xC3\xA9");
+    EXPECT_EQ(object->textParameter(TextParameter::AlbumId), "FIFTEEN BYTES X");
     struct Case { NumberParameter id; std::uint32_t value, stored; };
     for (const Case& c : {Case{NumberParameter::TrackPregap, 0, 1}, Case{NumberParameter::TrackPregap, 301, 300},
                           Case{NumberParameter::Restriction, 7, 3}, Case{NumberParameter::VolumeCount, 70000, 65535},

@@ -43,6 +43,17 @@ TEST(IsoTree, ChildrenStaySortedBytewiseWithPrefixesFirst) {
     EXPECT_EQ(childNames(tree.root()), (std::vector<std::string>{"EX", "EXT", "MPEGAV", "SEGMENT", "VCD", "a"}));
 }
 
+TEST(IsoTree, FilesSortByNameThenExtensionAsTheFileSystemOrdersThem) {
+    // A name is padded with spaces before it is compared, so "IMG" comes before "IMG-1"
+    // although '-' sorts before '.'; a folder's dot is part of its name.
+    IsoTree tree;
+    for (const char* path : {"IMG-1.JPG", "IMG.JPG", "IMG.BMP", "IMG_1.JPG", "A.B-C"})
+        addFileEntry(tree, path, 0, 0, false, 1);
+    makeDirectory(tree, "IMG.D");
+    EXPECT_EQ(childNames(tree.root()),
+              (std::vector<std::string>{"A.B-C", "IMG.BMP", "IMG.JPG", "IMG-1.JPG", "IMG.D", "IMG_1.JPG"}));
+}
+
 TEST(IsoTree, FileEntriesMakeMissingFoldersAndRefuseDuplicates) {
     IsoTree tree;
     EXPECT_EQ(addFileEntry(tree, "PHOTO FILES/ALBUM/A.JPG", 400, 5000, false, 1), 0);
