@@ -1,5 +1,7 @@
 #include "build/build_driver.h"
 
+#include "platform/folder_lock.h"
+#include "platform/text.h"
 #include "project/messages.h"
 
 namespace tellavine {
@@ -18,6 +20,14 @@ int runBuild(BuildJob& job, const BuildInputs& sharedInputs, BuildPipeline& pipe
     // The stages and disc assembly use this copy (and its temporary folder) throughout,
     // whatever the settings do meanwhile.
     const BuildInputs inputs = sharedInputs;
+
+    // Every stage writes fixed file names into the temporary folder.
+    const FolderLock tempLock(inputs.tempDir);
+    if (tempLock.state() == FolderLock::State::Busy) {
+        showText(formatText("Another build is using the temporary folder %s. Wait until it has finished, "
+                            "or choose another temporary folder.", inputs.tempDir.c_str()));
+        return fail(job);
+    }
 
     job.window.post(WM_MENU_ENCODE_BEGIN);
     appendRunLog("Begin Encoding Menu...");

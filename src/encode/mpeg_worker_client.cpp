@@ -119,6 +119,9 @@ bool MpegWorkerClient::startWorker(std::string& failure) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    // Nothing else is handed on: a worker lives for many jobs, and an inherited file of
+    // the build (a deleted temporary WAV, say) would keep its disk space that long.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     auto jobBudget = std::to_string(options_.jobsPerWorker);
     auto memoryBudget = std::to_string(options_.workerMemoryBudgetMb);
     char jobOption[] = "--job-budget";

@@ -1,11 +1,14 @@
 #include "build/build_driver.h"
 
+#include "platform/folder_lock.h"
 #include "project/messages.h"
+#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -191,6 +194,25 @@ TEST_F(BuildDriver, CancelDuringTheMenuLetsItFinishThenStopsTheSlides) {
                                                       "encodeAlbumSlides", "post 1126"}));
     EXPECT_NE(log().find("End of Encoding Menu..."), std::string::npos);
     EXPECT_EQ(log().find("End of Encoding Slideshow..."), std::string::npos);
+}
+
+TEST_F(BuildDriver, ASecondBuildInTheSameTemporaryFolderIsRefused) {
+    testing::ScopedRecordingPrompt prompt;
+    std::filesystem::create_directories(inputs.tempDir);
+    {
+        const FolderLock otherBuild(inputs.tempDir);
+        ASSERT_EQ(otherBuild.state(), FolderLock::State::Held);
+        EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+        EXPECT_EQ(trace.events, std::vector<std::string>{"post 1126"});  // no stage ran
+        ASSERT_EQ(prompt->shown().size(), 1u);
+        EXPECT_NE(prompt->shown()[0].find("Another build is using the temporary folder " + inputs.tempDir),
+                  std::string::npos);
+    }
+    // The lock goes with its holder, and each build gives its own back.
+    trace.events.clear();
+    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
+    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
+    EXPECT_EQ(FolderLock(inputs.tempDir).state(), FolderLock::State::Held);
 }
 
 TEST_F(BuildDriver, StagesUseThePrivateCopyOfTheTemporaryFolder) {

@@ -13,7 +13,10 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 namespace tellavine {
@@ -153,6 +156,24 @@ TEST_F(MpegWorkerClientTest, WorkerLeavesWhenTheClientGoes) {
         pid = worker.workerProcessId();
     }
     EXPECT_NE(::kill(pid, 0), 0) << "the worker was reaped";
+}
+
+TEST_F(MpegWorkerClientTest, WorkerInheritsOnlyItsStandardStreams) {
+    // A file the engine holds open without close-on-exec, as fopen leaves it.
+    std::FILE* held = std::fopen(dir.file("held.tmp").c_str(), "wb");
+    ASSERT_NE(held, nullptr);
+    MpegWorkerClient worker(testing::realWorkerOptions());
+    ASSERT_TRUE(encodeOne(worker));
+    std::error_code ec;
+    std::vector<std::string> inherited;
+    const auto fdFolder = "/proc/" + std::to_string(worker.workerProcessId()) + "/fd";
+    for (const auto& entry : std::filesystem::directory_iterator(fdFolder, ec)) {
+        const int fd = std::stoi(entry.path().filename().string());
+        if (fd > STDERR_FILENO) inherited.push_back(std::filesystem::read_symlink(entry.path(), ec).string());
+    }
+    std::fclose(held);
+    EXPECT_FALSE(ec) << ec.message();
+    EXPECT_EQ(std::count(inherited.begin(), inherited.end(), dir.file("held.tmp")), 0) << inherited.size();
 }
 
 TEST(DefaultWorkerPathTest, IsBesideTheRunningProgram) {
