@@ -80,8 +80,8 @@ std::shared_ptr<const Picture> menuThumbnail(const std::string& path, int rotati
     const FrameSize size = thumbnailSize(photo.width(), photo.height());
     photo.resample(size.width, size.height);
     if (!cache) return std::make_shared<const Picture>(std::move(photo));
-    cache->store(path, std::move(photo), rotation);
-    return cache->find(path, rotation);
+    // The stored copy itself: another thread may evict the entry before a second look-up.
+    return cache->store(path, std::move(photo), rotation);
 }
 
 namespace {

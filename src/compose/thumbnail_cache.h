@@ -1,6 +1,7 @@
 #pragma once
 // Decoded thumbnails shared by the UI thread and the loader threads, keyed by photo path
-// (letter case ignored) and an integer such as the rotation, within a byte budget: the
+// (exactly: IMG.jpg and img.jpg are two photos here) and an integer such as the
+// rotation, within a byte budget: the
 // oldest entries go first. Pictures are handed out as shared, immutable copies so an
 // eviction on one thread never pulls a picture from under another.
 //
@@ -25,8 +26,8 @@ public:
 
     std::shared_ptr<const Picture> find(const std::string& path, int key) const;
     // Replaces the picture of an existing (path, key); otherwise appends a new entry after
-    // removing the oldest entries until it fits the budget.
-    void store(const std::string& path, Picture picture, int key);
+    // removing the oldest entries until it fits the budget. Returns the stored copy.
+    std::shared_ptr<const Picture> store(const std::string& path, Picture picture, int key);
 
     std::size_t totalBytes() const;
     std::size_t entryCount() const;

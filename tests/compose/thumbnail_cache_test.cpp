@@ -15,20 +15,23 @@ Picture filled(std::uint8_t value) {
     return p;
 }
 
-TEST(ThumbnailCache, FindsByPathWithoutCaseAndByKey) {
+TEST(ThumbnailCache, FindsByExactPathAndKey) {
+    // Two files whose names differ only in letter case are two photos.
     ThumbnailCache cache(1 << 20);
-    cache.store("/Photos/Beach.JPG", filled(1), 90);
-    ASSERT_TRUE(cache.find("/photos/beach.jpg", 90));
-    EXPECT_EQ(cache.find("/photos/beach.jpg", 90)->pixel(0, 0).r, 1);
-    EXPECT_FALSE(cache.find("/photos/beach.jpg", 0));
-    EXPECT_FALSE(cache.find("/photos/other.jpg", 90));
+    EXPECT_EQ(cache.store("/Photos/Beach.JPG", filled(1), 90)->pixel(0, 0).r, 1);
+    cache.store("/Photos/beach.jpg", filled(2), 90);
+    ASSERT_TRUE(cache.find("/Photos/Beach.JPG", 90));
+    EXPECT_EQ(cache.find("/Photos/Beach.JPG", 90)->pixel(0, 0).r, 1);
+    EXPECT_EQ(cache.find("/Photos/beach.jpg", 90)->pixel(0, 0).r, 2);
+    EXPECT_FALSE(cache.find("/Photos/Beach.JPG", 0));
+    EXPECT_FALSE(cache.find("/Photos/other.jpg", 90));
 }
 
 TEST(ThumbnailCache, StoringTheSameKeyAgainReplacesWithoutGrowing) {
     ThumbnailCache cache(1 << 20);
     cache.store("a.jpg", filled(1), 0);
     const auto old = cache.find("a.jpg", 0);
-    cache.store("A.JPG", filled(2), 0);
+    cache.store("a.jpg", filled(2), 0);
     EXPECT_EQ(cache.totalBytes(), kEntry);
     EXPECT_EQ(cache.entryCount(), 1u);
     EXPECT_EQ(cache.find("a.jpg", 0)->pixel(0, 0).r, 2);

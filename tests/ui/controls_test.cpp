@@ -198,11 +198,13 @@ private slots:
         });
         cache.store("/Photos/A.jpg", std::make_shared<int>(1000), 0);
         QCOMPARE(cache.totalSize(), std::size_t(1268));
-        // The same path (other letter case) and key: replaced, the total unchanged.
-        cache.store("/photos/a.JPG", std::make_shared<int>(700), 0);
+        // The same path and key: replaced, the total unchanged. Another letter case is
+        // another file.
+        cache.store("/Photos/A.jpg", std::make_shared<int>(700), 0);
         QCOMPARE(cache.totalSize(), std::size_t(1268));
         QCOMPARE(cache.entryCount(), std::size_t(1));
-        QCOMPARE(**cache.find("/PHOTOS/a.jpg", 0), 700);
+        QCOMPARE(**cache.find("/Photos/A.jpg", 0), 700);
+        QVERIFY(!cache.find("/PHOTOS/a.jpg", 0));
         QVERIFY(!cache.find("/Photos/A.jpg", 90));
         cache.store("/Photos/A.jpg", std::make_shared<int>(500), 90);  // rotation is part of the key
         QCOMPARE(cache.entryCount(), std::size_t(2));

@@ -1,14 +1,12 @@
 #pragma once
 // A thread-safe store of decoded pictures keyed by (path, integer key) with a byte
 // budget. The editor's two loader threads fill it while the UI thread reads it; paths
-// compare case-insensitively (Unicode-aware), as the program compares file names.
+// compare exactly, as Linux names files (IMG.jpg and img.jpg are two photos).
 //
 // `Picture` is any copyable handle (a shared pointer, a QImage); `sizeOf` gives its
 // size in bytes. Each entry also counts 268 bytes of bookkeeping. Storing never lets
 // the total reach the budget by more than the newest entry: when the new entry would
 // reach it, the oldest entry goes first (one per store).
-
-#include "platform/text.h"
 
 #include <cstddef>
 #include <functional>
@@ -32,7 +30,7 @@ public:
     std::optional<Picture> find(const std::string& path, int key) const {
         std::lock_guard lock(mutex_);
         for (const Entry& entry : entries_) {
-            if (entry.key == key && equalsIgnoreCase(entry.path, path)) return entry.picture;
+            if (entry.key == key && entry.path == path) return entry.picture;
         }
         return std::nullopt;
     }
@@ -40,7 +38,7 @@ public:
     void store(const std::string& path, const Picture& picture, int key) {
         std::lock_guard lock(mutex_);
         for (Entry& entry : entries_) {
-            if (entry.key == key && equalsIgnoreCase(entry.path, path)) {
+            if (entry.key == key && entry.path == path) {
                 entry.picture = picture;  // the total stays as it was
                 return;
             }
