@@ -1,5 +1,6 @@
 #include "build/build_checks.h"
 
+#include "build/disc_file_system_check.h"
 #include "platform/text.h"
 #include "project/messages.h"
 
@@ -30,6 +31,11 @@ bool checkProjectForBuild(const BuildJob& job, const BuildInputs& inputs) {
             return false;
         }
         if (!album.hasMusic() && album.slides.empty()) empty += "\n" + album.name;
+    }
+    if (const auto problem = discFileSystemProblem(project, inputs.options, job.itemsPerPage); !problem.empty()) {
+        showText(problem + "\nPlease make the disc with fewer albums or photos, or without copies of the photo "
+                           "and music files.");
+        return false;
     }
     if (!empty.empty()) {
         const std::string warning = "These albums have no photos; their menu buttons will do nothing:" + empty;

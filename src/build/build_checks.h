@@ -7,7 +7,8 @@
 namespace tellavine {
 
 // False (after the message) when the build cannot go on: a menu template without album
-// buttons, or an album with music but no photos. Albums with neither photos nor music
+// buttons, an album with music but no photos, a play time out of range, or more files
+// and folders than the disc's file system can name. Albums with neither photos nor music
 // are named in a warning; their menu keys do nothing.
 bool checkProjectForBuild(const BuildJob& job, const BuildInputs& inputs);
 

@@ -73,6 +73,25 @@ std::vector<std::string> albumFolderNames(const Project& project, const std::str
     return names;
 }
 
+std::vector<DiscCopy> discCopies(const Project& project, const DiscOptions& options) {
+    std::vector<DiscCopy> copies;
+    const MenuSettings& menu = project.menu();
+    const bool menuMusicCopy = !menu.musicPath.empty() && options.includeAudioFiles;
+    const std::string menuMusicName = menuMusicCopy ? copyName(menu.musicPath) : "";
+    if (menuMusicCopy) copies.push_back({"Audio Files/" + menuMusicName, menu.musicPath});
+    const auto folders = albumFolderNames(project, menuMusicName);
+    for (int k = 0; k < project.albumCount(); ++k) {
+        const Album& album = project.album(k);
+        if (album.hasMusic() && options.includeAudioFiles)
+            copies.push_back({"Audio Files/" + folders[k] + "/" + copyName(album.musicPath), album.musicPath});
+        if (!options.includePhotoFiles) continue;
+        const auto names = uniquePhotoNames(album);
+        for (std::size_t i = 0; i < album.slides.size(); ++i)
+            copies.push_back({"Photo Files/" + folders[k] + "/" + names[i], album.slides[i]->path});
+    }
+    return copies;
+}
+
 std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInputs& inputs) {
     const Project& project = *inputs.project;
     const DiscOptions& options = inputs.options;
@@ -135,27 +154,10 @@ std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInp
     }
 
     // Copies of the music and photos.
-    auto addFile = [&](const std::string& isoPath, const std::string& source) {
-        auto data = openOrReport(job, source);
-        if (!data) return false;
-        disc->addCustomFile(isoPath, std::move(data), false);
-        return true;
-    };
-    const MenuSettings& menu = project.menu();
-    const bool menuMusicCopy = !menu.musicPath.empty() && options.includeAudioFiles;
-    const std::string menuMusicName = menuMusicCopy ? copyName(menu.musicPath) : "";
-    if (menuMusicCopy && !addFile("Audio Files/" + menuMusicName, menu.musicPath)) return nullptr;
-    const auto folders = albumFolderNames(project, menuMusicName);
-    for (int k = 0; k < albums; ++k) {
-        const Album& album = project.album(k);
-        if (album.hasMusic() && options.includeAudioFiles) {
-            if (!addFile("Audio Files/" + folders[k] + "/" + copyName(album.musicPath), album.musicPath)) return nullptr;
-        }
-        if (!options.includePhotoFiles) continue;
-        const auto names = uniquePhotoNames(album);
-        for (std::size_t i = 0; i < album.slides.size(); ++i) {
-            if (!addFile("Photo Files/" + folders[k] + "/" + names[i], album.slides[i]->path)) return nullptr;
-        }
+    for (const DiscCopy& copy : discCopies(project, options)) {
+        auto data = openOrReport(job, copy.source);
+        if (!data) return nullptr;
+        disc->addCustomFile(copy.isoPath, std::move(data), false);
     }
 
     // Segments: the menu pages, then every album item in node order.

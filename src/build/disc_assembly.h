@@ -26,6 +26,15 @@ std::vector<std::string> uniquePhotoNames(const Album& album);
 // another album's folder or the menu music's copy (`menuMusicName`) has it already.
 std::vector<std::string> albumFolderNames(const Project& project, const std::string& menuMusicName);
 
+// A photo or music file copied onto the disc: its path there and the file it copies.
+struct DiscCopy {
+    std::string isoPath;
+    std::string source;
+};
+
+// The copies the options ask for, in the order they go onto the disc.
+std::vector<DiscCopy> discCopies(const Project& project, const DiscOptions& options);
+
 // The authoring object for the build, or nullptr when a file of the disc cannot be
 // opened (the message has been shown and WM_BUILD_FAILED posted).
 std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInputs& inputs);

@@ -48,6 +48,23 @@ TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
     }
 }
 
+TEST(BuildChecks, MoreFoldersThanTheDiscsFileSystemCanNameAreRefusedBeforeEncoding) {
+    // Each album's copies take a folder of their own, and the directory area is fixed.
+    ScopedRecordingPrompt prompt;
+    CheckRig rig;
+    for (int k = 0; k < 60; ++k) rig.addAlbum("Album " + std::to_string(k), 5);
+    rig.inputs.options.includePhotoFiles = true;
+    EXPECT_FALSE(rig.check());
+    ASSERT_EQ(prompt->shown().size(), 1u);
+    EXPECT_NE(prompt->shown()[0].find("too many files and folders"), std::string::npos) << prompt->shown()[0];
+
+    // Without the copies the stills alone fit.
+    rig.inputs.options.includePhotoFiles = false;
+    rig.inputs.options.includeAudioFiles = false;
+    EXPECT_TRUE(rig.check());
+    EXPECT_EQ(prompt->shown().size(), 1u);
+}
+
 TEST(BuildChecks, MusicWithoutPhotosAndATemplateWithoutButtonsAreRefused) {
     {
         ScopedRecordingPrompt prompt;
