@@ -97,7 +97,7 @@ std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInp
     const DiscOptions& options = inputs.options;
     const int albums = project.albumCount();
     const int perPage = job.itemsPerPage;
-    const int pages = perPage > 0 ? (albums + perPage - 1) / perPage : 0;
+    const int pages = menuPageCount(albums, perPage);
 
     auto disc = vcd::createAuthoringObject(static_cast<int>(vcd::DiscType::Vcd20));
     disc->setTextParameter(vcd::TextParameter::AlbumId, options.volumeLabel);

@@ -1,6 +1,7 @@
 #include "build/disc_file_names.h"
 
 #include "platform/text.h"
+#include "vcd/iso_tree.h"
 
 #include <algorithm>
 
@@ -41,9 +42,9 @@ std::string safeDiscName(const std::string& name) {
 bool DiscNameSet::taken(const std::string& name) const { return used_.count(toUpperAscii(name)) != 0; }
 
 std::string DiscNameSet::claim(const std::string& wanted, int firstNumber) {
-    std::string name = shortened(wanted, kLongestDiscName);
+    std::string name = shortened(wanted, vcd::kLongestName);
     if (firstNumber > 0 || taken(name)) {
-        const std::string base = shortened(wanted, kLongestDiscName - kNumberRoom);
+        const std::string base = shortened(wanted, vcd::kLongestName - kNumberRoom);
         for (int number = std::max(firstNumber, 1);; ++number) {
             name = numbered(base, number);
             if (!taken(name)) break;

@@ -10,9 +10,6 @@
 
 namespace tellavine {
 
-// The longest name, in bytes, a folder or file of the disc may have.
-inline constexpr std::size_t kLongestDiscName = 205;
-
 // A name as one entry of a folder: slashes would nest folders, and ".", ".." or nothing
 // would make an entry no file browser can open.
 std::string safeDiscName(const std::string& name);
@@ -22,7 +19,8 @@ class DiscNameSet {
 public:
     // Gives `wanted` a name of its own in the folder: `wanted` itself when that is free,
     // else "<part before the first dot>_<d><rest>" for the first free d from `firstNumber`
-    // (at least 1). Names are shortened to kLongestDiscName bytes, keeping the extension.
+    // (at least 1). Names are shortened to the file system's longest name, keeping the
+    // extension.
     std::string claim(const std::string& wanted, int firstNumber = 0);
 
 private:

@@ -11,8 +11,7 @@ std::string discFileSystemProblem(const Project& project, const DiscOptions& opt
     // directories need, so every file gets one sector and every segment one unit.
     vcd::IsoTrackContents contents;
     contents.type = vcd::DiscType::Vcd20;
-    const int albums = project.albumCount();
-    const int pages = itemsPerPage > 0 ? (albums + itemsPerPage - 1) / itemsPerPage : 0;
+    const int pages = menuPageCount(project.albumCount(), itemsPerPage);
     contents.playbackControl = pages > 0;
     contents.psdSize = 1;
     contents.extendedPsdSize = 1;

@@ -31,7 +31,7 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
     }
 
     const int perPage = job.itemsPerPage;
-    const int pages = perPage > 0 ? (job.albumCount + perPage - 1) / perPage : 0;
+    const int pages = menuPageCount(job.albumCount, perPage);
     const std::string stillPath = temp + "temp_d.m1v";
     for (int n = 1; n <= pages; ++n) {
         MenuFrameRequest request;

@@ -227,11 +227,6 @@ int Project::totalPhotoCount() const {
     return total;
 }
 
-int Project::menuPageCount() const {
-    if (itemsPerPage_ <= 0) return 0;
-    return (albumCount() + itemsPerPage_ - 1) / itemsPerPage_;
-}
-
 void Project::setModified(bool modified) {
     modified_ = modified;
 }

@@ -20,6 +20,11 @@ inline constexpr int kMaxAlbums = 99;
 inline constexpr int kMaxSlidesPerAlbum = 1980;
 inline constexpr std::size_t kMaxTextLength = 259;  // fits a 260-byte field with its NUL
 inline constexpr int kMaxPlayTimeSeconds = 120;
+
+// Menu pages for `albums` at `itemsPerPage` a page; none without album buttons.
+inline int menuPageCount(int albums, int itemsPerPage) {
+    return itemsPerPage > 0 ? (albums + itemsPerPage - 1) / itemsPerPage : 0;
+}
 inline constexpr int kDefaultPlayTimeSeconds = 4;
 inline constexpr int kMusicBytesPerSecond = 176400;  // 44.1 kHz, 16-bit, stereo
 
@@ -157,7 +162,7 @@ public:
     int defaultPlayTime() const { return defaultPlayTime_; }
 
     int totalPhotoCount() const;
-    int menuPageCount() const;
+    int menuPageCount() const { return tellavine::menuPageCount(albumCount(), itemsPerPage_); }
 
     int currentAlbum() const { return currentAlbum_; }
     void setCurrentAlbum(int index) { currentAlbum_ = index; }

@@ -4,7 +4,6 @@
 #include "vcd/authoring_layout.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace tellavine::vcd {
 namespace {
@@ -154,8 +153,7 @@ int AuthoringObject::addCustomFile(std::string_view isoPath, std::unique_ptr<Dat
     if (raw && (size == 0 || size % kMode2BodySize != 0)) return 1;
     source->close();
     CustomFile file;
-    file.isoPath = std::string(isoPath);
-    for (char& c : file.isoPath) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    file.isoPath = toUpperAscii(isoPath);
     file.raw = raw;
     file.size = size;
     file.sectors = static_cast<std::uint32_t>(raw ? size / kMode2BodySize : (size + kForm1DataSize - 1) / kForm1DataSize);

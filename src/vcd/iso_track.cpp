@@ -12,7 +12,6 @@ constexpr std::uint32_t kFirstDirectorySector = 18;
 constexpr std::uint32_t kDirectoryAreaSectors = 57;  // 18..74
 constexpr std::uint32_t kControlAreaUnit = 75;
 constexpr std::uint32_t kLotSectors = 32;
-constexpr std::size_t kLongestIdentifier = 207;  // a record length must fit one byte
 
 constexpr std::uint8_t kEndOfFile = 0x80;
 constexpr std::uint8_t kEndOfFileAndRecord = 0x81;
@@ -34,7 +33,7 @@ std::uint32_t placeFirstFit(IsoTrackLayout& layout, const char* name, std::uint3
 
 std::string tooLongName(const IsoNode& directory) {
     for (const auto& child : directory.children) {
-        if (child->name.size() + 2 > kLongestIdentifier) return child->name;
+        if (child->name.size() > kLongestName) return child->name;
         if (child->isDirectory) {
             auto name = tooLongName(*child);
             if (!name.empty()) return name;

@@ -2,6 +2,7 @@
 // The directory tree of the ISO 9660/XA file system and the byte layouts of its
 // directory records and path tables.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -24,6 +25,10 @@ enum XaAttribute : std::uint16_t {
     kXaForm2 = 0x1000,
     kXaDirectory = 0x8000,
 };
+// The longest folder or file name, in bytes: a directory record's length must fit one
+// byte with the name, its ";1" version and the XA field.
+constexpr std::size_t kLongestName = 205;
+
 constexpr std::uint16_t kXaDirectoryAttributes = 0x8D55;
 constexpr std::uint16_t kXaForm1FileAttributes = 0x0D55;
 constexpr std::uint16_t kXaForm2FileAttributes = 0x1555;
