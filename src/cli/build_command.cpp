@@ -1,9 +1,9 @@
 #include "cli/build_command.h"
 
 #include "audio/mp3_length.h"
-#include "build/disc_estimate.h"
-#include "build/disc_pipeline.h"
-#include "build/recorder_session.h"
+#include "pipeline/disc_estimate.h"
+#include "pipeline/disc_pipeline.h"
+#include "pipeline/recorder_session.h"
 #include "cli/interrupt_pipe.h"
 #include "cli/terminal_progress.h"
 #include "compose/menu_template.h"

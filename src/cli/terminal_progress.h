@@ -3,7 +3,7 @@
 // standard error is a terminal, plain lines (one per status change and every 10 %)
 // otherwise, as in logs and pipes.
 
-#include "build/build_progress.h"
+#include "pipeline/build_progress.h"
 
 #include <cstdio>
 #include <mutex>

@@ -3,7 +3,7 @@
 // window: it posts the same numbered messages in the same order, writes a small
 // CUE/BIN pair in image mode, and stops when the job is cancelled.
 
-#include "build/build_driver.h"
+#include "pipeline/build_driver.h"
 
 #include <atomic>
 #include <memory>

@@ -1,7 +1,7 @@
 // The real main window driven end to end: command-line opening, pages, status line
 // and gauge, the burn page's checks, image builds, recorder builds and cancelling.
 
-#include "build/disc_pipeline.h"
+#include "pipeline/disc_pipeline.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
 #include "project/project_commands.h"
@@ -12,7 +12,7 @@
 #include "ui/controls/image_button.h"
 #include "ui/controls/pane_status_bar.h"
 #include "ui/controls/text_progress_bar.h"
-#include "build/disc_estimate.h"
+#include "pipeline/disc_estimate.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/numbered_message.h"
 #include "ui/pages/page_burn.h"

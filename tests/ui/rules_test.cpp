@@ -2,7 +2,7 @@
 
 #include "project/build_job.h"
 #include "ui/pages/burn_checks.h"
-#include "build/disc_estimate.h"
+#include "pipeline/disc_estimate.h"
 #include "ui/pages/recorder_access.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The desktop program: `tellavine [project.ovp]`.
 
-#include "build/disc_pipeline.h"
+#include "pipeline/disc_pipeline.h"
 #include "platform/prompt.h"
 #include "ui/app/artwork.h"
 #include "ui/app/qt_prompt.h"

@@ -5,7 +5,7 @@
 // project. Used on the UI thread. Waiting keeps the UI's events flowing, because the
 // build thread may itself be waiting for a message box on the UI thread.
 
-#include "build/build_driver.h"
+#include "pipeline/build_driver.h"
 
 #include <atomic>
 #include <memory>

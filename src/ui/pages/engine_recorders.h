@@ -3,7 +3,7 @@
 // SG_IO) and, when TELLAVINE_EMULATED_RECORDER names a file, the emulated recorder that
 // burns into that file, so burning can be tried without hardware.
 
-#include "build/recorder_session.h"
+#include "pipeline/recorder_session.h"
 #include "ui/pages/recorder_access.h"
 
 #include <memory>

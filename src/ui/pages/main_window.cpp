@@ -9,7 +9,7 @@
 #include "ui/controls/hyperlink_static.h"
 #include "ui/controls/pane_status_bar.h"
 #include "ui/dialogs/about_box.h"
-#include "build/disc_estimate.h"
+#include "pipeline/disc_estimate.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"

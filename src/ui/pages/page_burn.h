@@ -4,7 +4,7 @@
 // Burn and Simulate, which check the output and start the build under the progress
 // window.
 
-#include "build/build_driver.h"
+#include "pipeline/build_driver.h"
 #include "project/settings.h"
 
 #include <QPointer>

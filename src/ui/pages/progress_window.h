@@ -3,7 +3,7 @@
 // the Cancel button, which becomes "&Close" when the build is over. It attaches itself
 // to the job's message target and turns the build's numbered messages into text.
 
-#include "build/build_progress.h"
+#include "pipeline/build_progress.h"
 #include "project/build_job.h"
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "build/build_progress.h"
+#include "pipeline/build_progress.h"
 
 #include "platform/text.h"
 

@@ -1,4 +1,4 @@
-#include "build/build_driver.h"
+#include "pipeline/build_driver.h"
 
 #include "platform/folder_lock.h"
 #include "project/messages.h"

@@ -1,6 +1,6 @@
-#include "build/disc_assembly.h"
+#include "pipeline/disc_assembly.h"
 
-#include "build/disc_file_names.h"
+#include "pipeline/disc_file_names.h"
 #include "platform/text.h"
 #include "project/messages.h"
 #include "vcd/data_source.h"

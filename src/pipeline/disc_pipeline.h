@@ -8,7 +8,7 @@
 // A build whose parts are not available in this program fails at its first stage with
 // the build-failed message.
 
-#include "build/build_driver.h"
+#include "pipeline/build_driver.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
 // The refusals made before any encoding work: each names what to change.
-#include "build/build_checks.h"
+#include "pipeline/build_checks.h"
 #include "support/recording_prompt.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "build/disc_file_names.h"
+#include "pipeline/disc_file_names.h"
 
 #include "platform/text.h"
 #include "vcd/iso_tree.h"

@@ -1,5 +1,5 @@
 // Disc assembly written to a real image and read back with the independent reader.
-#include "build/disc_assembly.h"
+#include "pipeline/disc_assembly.h"
 
 #include "cli/disc_image.h"
 #include "support/recording_prompt.h"

@@ -1,6 +1,6 @@
-#include "build/disc_file_system_check.h"
+#include "pipeline/disc_file_system_check.h"
 
-#include "build/disc_assembly.h"
+#include "pipeline/disc_assembly.h"
 #include "platform/text.h"
 #include "vcd/iso_track.h"
 

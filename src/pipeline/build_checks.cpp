@@ -1,6 +1,6 @@
-#include "build/build_checks.h"
+#include "pipeline/build_checks.h"
 
-#include "build/disc_file_system_check.h"
+#include "pipeline/disc_file_system_check.h"
 #include "platform/text.h"
 #include "project/messages.h"
 

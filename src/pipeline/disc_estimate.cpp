@@ -1,4 +1,4 @@
-#include "build/disc_estimate.h"
+#include "pipeline/disc_estimate.h"
 
 #include <filesystem>
 #include <limits>

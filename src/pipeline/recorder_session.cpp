@@ -1,4 +1,4 @@
-#include "build/recorder_session.h"
+#include "pipeline/recorder_session.h"
 
 #include "recorder/recorder_devices.h"
 #include "recorder/recorder_feed.h"

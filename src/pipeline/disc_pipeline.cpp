@@ -1,7 +1,7 @@
-#include "build/disc_pipeline.h"
+#include "pipeline/disc_pipeline.h"
 
-#include "build/disc_assembly.h"
-#include "build/build_checks.h"
+#include "pipeline/disc_assembly.h"
+#include "pipeline/build_checks.h"
 #include "encode/menu_stage.h"
 #include "encode/slide_stage.h"
 #include "project/messages.h"
