@@ -123,6 +123,8 @@ int runBuildCommand(const BuildCommand& command) {
     overrides.imagePath = command.cuePath.empty() ? std::string()
                           : std::filesystem::absolute(command.cuePath, ec).lexically_normal().string();
 
+    // A mistyped image name is told before any work.
+    if (const auto problem = imagePathProblem(overrides.imagePath); !problem.empty()) return fail(problem);
     PreparedBuild build;
     if (const auto error = prepare(command, overrides, build); !error.empty()) return fail(error);
     // An existing image is only replaced when the user said so.

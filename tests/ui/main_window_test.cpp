@@ -97,7 +97,10 @@ private:
         s.recorders = recorders ? recorders : std::make_shared<NoRecorders>();
         testing::FakePipelineOptions options;
         options.slowSlides = slow;
-        s.makePipeline = [options, state = state_] { return testing::makeFakePipeline(options, state); };
+        s.makePipeline = [options, state = state_](std::shared_ptr<vcd::RecorderHooks>) {
+            return testing::makeFakePipeline(options, state);
+        };
+        s.prompt = prompt_;
         return s;
     }
 
@@ -119,7 +122,6 @@ private slots:
                            "[GENERAL]\nbWritePhotoFile=0\nbWriteAudioFile=0\nPAL=0\n"
                            "[Window]\nbMaximized=0\nx=10\ny=10\nwidth=1000\nheight=700\n");
         prompt_ = std::make_shared<RecordingPrompt>();
-        installPrompt(prompt_);
         state_ = std::make_shared<testing::FakePipelineState>();
 
         Project project;
@@ -377,7 +379,9 @@ private slots:
             QVERIFY2(std::filesystem::exists(appFolders().programDir + data), data);
         }
         MainWindowServices real = services();
-        real.makePipeline = [] { return makeDiscPipeline(); };
+        real.makePipeline = [](std::shared_ptr<vcd::RecorderHooks> recorder) {
+            return makeDiscPipeline(std::move(recorder));
+        };
         MainWindow window(real, demo_);
         CPageBurn* page = window.burnPage();
         const std::string cue = dir_->file("real.cue");
@@ -394,8 +398,10 @@ private slots:
         // The real recorder engine with the emulated drive: the disc gets the image's bytes.
         const std::string burned = dir_->file("burned.bin");
         qputenv("TELLAVINE_EMULATED_RECORDER", QByteArray::fromStdString(burned));
-        MainWindowServices real = services(std::make_shared<EngineRecorders>());
-        real.makePipeline = [] { return makeDiscPipeline(); };
+        MainWindowServices real = services(std::make_shared<EngineRecorders>(prompt_));
+        real.makePipeline = [](std::shared_ptr<vcd::RecorderHooks> recorder) {
+            return makeDiscPipeline(std::move(recorder));
+        };
         qunsetenv("TELLAVINE_EMULATED_RECORDER");
         MainWindow window(real, demo_);
         QVERIFY(window.statusPanes()->paneText(kDevicePane).startsWith(QStringLiteral("Device: TELLAVIN")));
@@ -424,7 +430,7 @@ private slots:
     }
 
     void workerQuestionsAreAskedOnTheUiThread() {
-        installPrompt(std::make_shared<QtPrompt>());
+        QtPrompt qtPrompt;
         PromptAnswer answer = PromptAnswer::Ok;
         // The box runs its own event loop; a timer inside that loop answers it.
         QString title, text;
@@ -441,10 +447,9 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         answerer.start();
-        std::thread worker([&answer] { answer = currentPrompt()->showText("Go on?", PromptButtons::YesNo); });
+        std::thread worker([&answer, &qtPrompt] { answer = qtPrompt.showText("Go on?", PromptButtons::YesNo); });
         QTRY_VERIFY_WITH_TIMEOUT(!answerer.isActive(), 5000);
         worker.join();
-        installPrompt(prompt_);
         QCOMPARE(answer, PromptAnswer::Yes);
         QCOMPARE(title, QStringLiteral("Tellavine"));
         QCOMPARE(text, QStringLiteral("Go on?"));
