@@ -1,6 +1,7 @@
 // The real main window driven end to end: command-line opening, pages, status line
 // and gauge, the burn page's checks, image builds, recorder builds and cancelling.
 
+#include "cli/build_command.h"
 #include "pipeline/disc_pipeline.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
@@ -268,6 +269,61 @@ private slots:
         QVERIFY(shown(*prompt_, "Disc image file has already existed, do you want to overwrite and continue?"));
         QVERIFY(!page->progressWindow());
         QCOMPARE(state_->builds.load(), builds);
+    }
+
+    void burnPageAndCommandLineAskForTheSameBuild() {
+        // A template without album items: both build with the classic one and say so.
+        testing::writeFile(dir_->file("bare.ini"), "[General]\nNAME=Bare\nItems_count=0\n");
+        Project project;
+        for (const char* name : {"Spring", "Autumn"}) project.addSlide(project.addAlbum(name), photos_[0], "p.jpg", 0);
+        MenuSettings menu = project.menu();
+        menu.templatePath = dir_->file("bare.ini");
+        project.setMenu(menu);
+        const std::string path = dir_->file("bare.ovp");
+        QVERIFY(saveProjectToFile(project, path));
+        const std::string cue = dir_->file("same.cue");
+
+        MainWindow window(services(), QString::fromStdString(path));
+        CPageBurn* page = window.burnPage();
+        page->imagePathEdit()->setText(QString::fromStdString(cue));
+        prompt_->setAnswer(PromptAnswer::Yes);
+        clickAction(page, kBurnCommand);
+        QVERIFY(page->progressWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(page->progressWindow()->done(), 10000);
+        QVERIFY(shown(*prompt_, "The menu template \"bare.ini\" has no album items and cannot be used; the classic "
+                                "template is used instead."));
+        page->progressWindow()->cancelOrClose();
+        BuildInputs desktop;
+        int desktopItems = 0;
+        {
+            std::lock_guard lock(state_->mutex);
+            desktop = state_->lastInputs;
+            desktopItems = state_->lastItemsPerPage;
+        }
+
+        cli::BuildCommand command;
+        command.projectPath = path;
+        command.cuePath = cue;
+        cli::PreparedBuild line;
+        QCOMPARE(cli::prepareBuild(command, OutputTarget::ImageFile, line), std::string());
+        const BuildInputs& tool = line.request.inputs;
+        QCOMPARE(desktopItems, 4);
+        QCOMPARE(line.job->itemsPerPage, desktopItems);
+        QCOMPARE(line.job->albumCount, 2);
+        QCOMPARE(tool.options.tvStandard, desktop.options.tvStandard);
+        QCOMPARE(tool.options.aspectCorrection, desktop.options.aspectCorrection);
+        QCOMPARE(tool.options.tvCropping, desktop.options.tvCropping);
+        QCOMPARE(tool.options.volumeLabel, desktop.options.volumeLabel);
+        QCOMPARE(tool.options.includePhotoFiles, desktop.options.includePhotoFiles);
+        QCOMPARE(tool.options.includeAudioFiles, desktop.options.includeAudioFiles);
+        QCOMPARE(tool.options.outputTarget, desktop.options.outputTarget);
+        QCOMPARE(tool.options.imagePath, desktop.options.imagePath);
+        QCOMPARE(tool.options.speedIndex, desktop.options.speedIndex);
+        QCOMPARE(tool.options.burnProof, desktop.options.burnProof);
+        QCOMPARE(tool.programDir, desktop.programDir);
+        // The build works in a private folder inside the configured one.
+        QVERIFY(desktop.tempDir.rfind(tool.tempDir + "tellavine-", 0) == 0);
+        prompt_->setAnswer(PromptAnswer::No);
     }
 
     void refusesBadImagePaths() {
