@@ -5,6 +5,8 @@
 
 #include "encode/still_encoder.h"
 #include "program_stream_reader.h"
+#include "support/child_process.h"
+#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "video_fixtures.h"
 
@@ -49,7 +51,7 @@ protected:
 
     static testing::TempDir* stills_;
     testing::TempDir dir;
-    testing::PromptRecorder prompts;
+    testing::ScopedRecordingPrompt prompts;
     MpegWorkerClient worker{testing::realWorkerOptions()};
 };
 testing::TempDir* MultiplexerTest::stills_ = nullptr;
@@ -77,7 +79,7 @@ TEST_F(MultiplexerTest, PairHoldsBothStillsShownTogether) {
         // VCD sectors: 2324-byte packs.
         EXPECT_EQ(std::filesystem::file_size(output) % 2324, 0u);
     }
-    EXPECT_TRUE(prompts.texts().empty());
+    EXPECT_TRUE(prompts->shown().empty());
 }
 
 TEST_F(MultiplexerTest, SequenceOverMusicPresentsStillsAtTheirTimes) {
@@ -98,7 +100,7 @@ TEST_F(MultiplexerTest, SequenceOverMusicPresentsStillsAtTheirTimes) {
     EXPECT_EQ(stream.payloads.at(kHighStream), readBytes(still("high4.m1v")));
 
     // An independent reader agrees: four pictures per stream, 5 s apart, 20 s of audio.
-    const auto times = testing::runCommand(
+    const auto times = testing::shellOutput(
         "ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 '" + output + "'");
     std::vector<double> seconds;
     std::istringstream lines(times);
@@ -106,7 +108,7 @@ TEST_F(MultiplexerTest, SequenceOverMusicPresentsStillsAtTheirTimes) {
         if (line.find_first_of("0123456789") == 0) seconds.push_back(std::stod(line));
     ASSERT_EQ(seconds.size(), 4u) << times;
     for (std::size_t k = 0; k < seconds.size(); ++k) EXPECT_NEAR(seconds[k] - seconds[0], 5.0 * k, 1e-3);
-    const auto audio = testing::runCommand("ffprobe -v error -select_streams a:0 -show_entries stream=duration "
+    const auto audio = testing::shellOutput("ffprobe -v error -select_streams a:0 -show_entries stream=duration "
                                            "-of csv=p=0 '" + output + "'");
     EXPECT_NEAR(std::stod(audio), 20.0, 0.05) << audio;
 }
@@ -123,7 +125,7 @@ TEST_F(MultiplexerTest, MenuPagesMultiplexWithAndWithoutMusic) {
     stream = testing::readProgramStream(readBytes(dir.file("menu_02.mpg")));
     ASSERT_TRUE(stream.wellFormed) << stream.error;
     EXPECT_EQ(stream.payloads.at(kAudioStream), readBytes(still("music20.mp2")));
-    EXPECT_TRUE(prompts.texts().empty());
+    EXPECT_TRUE(prompts->shown().empty());
 }
 
 TEST_F(MultiplexerTest, RefusedInputsGiveTheMultiplexerMessages) {
@@ -152,7 +154,7 @@ TEST_F(MultiplexerTest, RefusedInputsGiveTheMultiplexerMessages) {
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().message, "Could not open for writing: " + unwritable + "\n");
 
-    EXPECT_EQ(prompts.texts().size(), 5u);
+    EXPECT_EQ(prompts->shown().size(), 5u);
     EXPECT_TRUE(multiplexStillPair(dir.file("f.mpg"), still("high.m1v"), still("normal.m1v"), worker));
 }
 

@@ -1,13 +1,11 @@
 #pragma once
-// Fixtures for the still encoder and multiplexer tests: pictures, a prompt that
-// records message boxes, MPEG audio made by ffmpeg, and start-code scans.
+// Fixtures for the still encoder and multiplexer tests: pictures, MPEG audio made by
+// ffmpeg, and start-code scans.
 
 #include "encode/mpeg_worker_client.h"
 #include "encode/still_picture.h"
-#include "platform/prompt.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,23 +20,6 @@ struct TestPicture {
 };
 TestPicture makePicture(int width, int height, int seed = 0);
 
-// Installs itself as the process prompt for its lifetime and keeps every text shown.
-class TextRecordingPrompt : public Prompt {
-public:
-    PromptAnswer showText(const std::string& text, PromptButtons buttons) override;
-    std::vector<std::string> texts;
-};
-class PromptRecorder {
-public:
-    PromptRecorder();
-    ~PromptRecorder();
-    const std::vector<std::string>& texts() const { return prompt_->texts; }
-
-private:
-    std::shared_ptr<TextRecordingPrompt> prompt_;
-    std::shared_ptr<Prompt> previous_;
-};
-
 // An MPEG-1 Layer II file of `seconds` of a tone, 44100 Hz stereo at `kbps`.
 void makeMp2(const std::string& path, double seconds, int kbps = 224);
 
@@ -47,8 +28,5 @@ std::vector<std::size_t> startCodeOffsets(const std::vector<std::uint8_t>& bytes
 
 // The test worker: the real tellavine-mpegworker beside the test program.
 MpegWorkerOptions realWorkerOptions();
-
-// Runs a shell command, returning its standard output.
-std::string runCommand(const std::string& command);
 
 }  // namespace tellavine::testing

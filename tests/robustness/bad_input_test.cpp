@@ -81,8 +81,8 @@ TEST_F(BadInputTest, PhotoDeletedWhileTheBuildRunsIsRefusedByName) {
         slides.push_back({samplePhoto(sample)});
     const std::string doomed = slides.back().path;
     const auto project = writeProject({{"Album", slides}});
-    CliOptions options;
-    options.trigger = CliTrigger{"Encoding album photos", [&](int) { std::filesystem::remove(doomed); }};
+    RunOptions options;
+    options.trigger = OutputTrigger{"Encoding album photos", [&](int) { std::filesystem::remove(doomed); }};
     const auto result = build(project, options);
     EXPECT_TRUE(result.triggered);
     expectRefusedNaming(result, doomed, project);

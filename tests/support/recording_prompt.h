@@ -1,47 +1,54 @@
 #pragma once
-// A prompt that records every message box and answers questions with a set answer.
-// Installed for the lifetime of the object; the previous prompt comes back afterwards.
+// A prompt that records every message box and answers questions with a set answer, and
+// the one place where tests install a prompt for the engine to use.
 
 #include "platform/prompt.h"
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace tellavine::testing {
 
+// Safe to call from worker threads.
 class RecordingPrompt : public Prompt {
 public:
-    PromptAnswer showText(const std::string& text, PromptButtons buttons) override {
-        std::lock_guard lock(mutex_);
-        shown_.push_back(text);
-        return buttons == PromptButtons::YesNo ? answer_ : PromptAnswer::Ok;
-    }
-    std::vector<std::string> shown() const {
-        std::lock_guard lock(mutex_);
-        return shown_;
-    }
-    void setAnswer(PromptAnswer answer) { answer_ = answer; }
+    PromptAnswer showText(const std::string& text, PromptButtons buttons) override;
+    // Every text shown, oldest first.
+    std::vector<std::string> shown() const;
+    // What Yes/No questions answer from now on (No until set).
+    void setAnswer(PromptAnswer answer);
 
 private:
     mutable std::mutex mutex_;
-    std::vector<std::string> shown_;
-    PromptAnswer answer_ = PromptAnswer::No;
+    std::vector<std::string> shown_;      // guarded by mutex_
+    PromptAnswer answer_ = PromptAnswer::No;  // guarded by mutex_
 };
 
-// Installs a RecordingPrompt for the scope of a test.
+// Makes `prompt` the engine's prompt for the object's lifetime; the previous one comes
+// back afterwards.
+class ScopedPrompt {
+public:
+    explicit ScopedPrompt(std::shared_ptr<Prompt> prompt);
+    ~ScopedPrompt();
+    ScopedPrompt(const ScopedPrompt&) = delete;
+    ScopedPrompt& operator=(const ScopedPrompt&) = delete;
+
+private:
+    std::shared_ptr<Prompt> previous_;
+};
+
+// A RecordingPrompt installed for the scope of a test.
 class ScopedRecordingPrompt {
 public:
-    ScopedRecordingPrompt() : prompt_(std::make_shared<RecordingPrompt>()), previous_(currentPrompt()) {
-        installPrompt(prompt_);
-    }
-    ~ScopedRecordingPrompt() { installPrompt(previous_); }
+    ScopedRecordingPrompt() : prompt_(std::make_shared<RecordingPrompt>()), installed_(prompt_) {}
     RecordingPrompt& operator*() { return *prompt_; }
     RecordingPrompt* operator->() { return prompt_.get(); }
 
 private:
     std::shared_ptr<RecordingPrompt> prompt_;
-    std::shared_ptr<Prompt> previous_;
+    ScopedPrompt installed_;
 };
 
 }  // namespace tellavine::testing

@@ -38,6 +38,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 using namespace tellavine;
@@ -88,6 +89,7 @@ class MainWindowTest : public QObject {
 private:
     std::unique_ptr<testing::TempDir> dir_;
     std::shared_ptr<RecordingPrompt> prompt_;
+    std::optional<testing::ScopedPrompt> promptInstalled_;
     std::shared_ptr<testing::FakePipelineState> state_;
     QString demo_;
     std::vector<std::string> photos_;
@@ -119,7 +121,7 @@ private slots:
                            "[GENERAL]\nbWritePhotoFile=0\nbWriteAudioFile=0\nPAL=0\n"
                            "[Window]\nbMaximized=0\nx=10\ny=10\nwidth=1000\nheight=700\n");
         prompt_ = std::make_shared<RecordingPrompt>();
-        installPrompt(prompt_);
+        promptInstalled_.emplace(prompt_);
         state_ = std::make_shared<testing::FakePipelineState>();
 
         Project project;
@@ -424,7 +426,7 @@ private slots:
     }
 
     void workerQuestionsAreAskedOnTheUiThread() {
-        installPrompt(std::make_shared<QtPrompt>());
+        QtPrompt uiPrompt;
         PromptAnswer answer = PromptAnswer::Ok;
         // The box runs its own event loop; a timer inside that loop answers it.
         QString title, text;
@@ -441,10 +443,9 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         answerer.start();
-        std::thread worker([&answer] { answer = currentPrompt()->showText("Go on?", PromptButtons::YesNo); });
+        std::thread worker([&] { answer = uiPrompt.showText("Go on?", PromptButtons::YesNo); });
         QTRY_VERIFY_WITH_TIMEOUT(!answerer.isActive(), 5000);
         worker.join();
-        installPrompt(prompt_);
         QCOMPARE(answer, PromptAnswer::Yes);
         QCOMPARE(title, QStringLiteral("Tellavine"));
         QCOMPARE(text, QStringLiteral("Go on?"));

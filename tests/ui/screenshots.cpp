@@ -31,9 +31,8 @@ int main(int argc, char* argv[]) {
     folders.defaultTempDir = dir.folder() + "Temp/";
     setAppFolders(folders);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
-    auto prompt = std::make_shared<testing::RecordingPrompt>();
+    testing::ScopedRecordingPrompt prompt;
     prompt->setAnswer(PromptAnswer::Yes);
-    installPrompt(prompt);
 
     Project project;
     for (int a = 0; a < 3; ++a) {
