@@ -58,7 +58,6 @@ public:
     // Creates or truncates for writing; a temporary name (`followLinks` false) is never
     // followed through a symbolic link someone left there.
     bool open(const std::string& path, bool followLinks = true);
-    bool isOpen() const { return file_ != nullptr; }
     bool seek(std::uint64_t offset);
     bool write(std::span<const std::uint8_t> data);
     bool close();  // flushes to the disk; false when the flush or close failed
@@ -124,12 +123,5 @@ private:
 
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
                                            SinkOwner& owner);
-
-// Releases (as ImageSink::release) and frees the sink. True when everything was written.
-inline bool releaseSink(std::unique_ptr<ImageSink>& sink, bool complete = true) {
-    const bool written = sink ? sink->release(complete) : false;
-    sink.reset();
-    return written;
-}
 
 }  // namespace tellavine::vcd
