@@ -9,7 +9,6 @@ namespace tellavine {
 
 namespace {
 constexpr const char* kSection = "disc";
-constexpr std::int64_t kSectorBytes = 2352;
 
 const char* statusName(EmulatedDiscStatus status) {
     switch (status) {
@@ -37,9 +36,9 @@ EmulatedDisc::EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc)
         return;
     }
     const auto size = std::filesystem::file_size(path_, error);
-    if (!error && size >= static_cast<std::uintmax_t>(kSectorBytes)) {
+    if (!error && size >= kRawSectorSize) {
         status_ = EmulatedDiscStatus::Complete;
-        sectors_ = static_cast<std::int64_t>(size / kSectorBytes);
+        sectors_ = static_cast<std::int64_t>(size / kRawSectorSize);
     }
 }
 
@@ -68,9 +67,10 @@ bool EmulatedDisc::openForWriting() {
 }
 
 bool EmulatedDisc::writeSector(std::int64_t address, std::span<const std::uint8_t> sector) {
-    if (address < 0 || sector.size() != static_cast<std::size_t>(kSectorBytes)) return false;
+    if (address < 0 || sector.size() != kRawSectorSize) return false;
     if (!openForWriting()) return false;
-    if (std::fseek(file_.get(), static_cast<long>(address * kSectorBytes), SEEK_SET) != 0) return false;
+    const long offset = static_cast<long>(address) * static_cast<long>(kRawSectorSize);
+    if (std::fseek(file_.get(), offset, SEEK_SET) != 0) return false;
     return std::fwrite(sector.data(), 1, sector.size(), file_.get()) == sector.size();
 }
 
@@ -78,7 +78,7 @@ bool EmulatedDisc::markComplete(std::int64_t sectors) {
     bool flushed = !file_ || std::fflush(file_.get()) == 0;
     file_.reset();
     std::error_code error;
-    std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(sectors * kSectorBytes), error);
+    std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(sectors) * kRawSectorSize, error);
     status_ = EmulatedDiscStatus::Complete;
     sectors_ = sectors;
     return saveState() && flushed && !error;

@@ -7,6 +7,8 @@
 // A PATH without a state file is a new blank disc (or, when PATH already holds sectors,
 // a finished disc of that size), so a BIN file can be put "into" the drive.
 
+#include "platform/cd_geometry.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -21,7 +23,7 @@ enum class EmulatedDiscStatus { Blank, Incomplete, Complete };
 class EmulatedDisc {
 public:
     // 80-minute media: the last possible lead-out starts at 79:59:74.
-    static constexpr int kLastLeadOutFrames = 79 * 4500 + 59 * 75 + 74;
+    static constexpr int kLastLeadOutFrames = framesOf({79, 59, 74});
 
     explicit EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc = EmulatedMedium::CdR);
     ~EmulatedDisc();

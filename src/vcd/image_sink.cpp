@@ -23,7 +23,7 @@ std::string folderOf(const std::string& path) {
 }
 
 std::string indexLine(unsigned index, std::uint32_t lsn) {
-    const auto msf = lsnToMsf(lsn);
+    const auto msf = bcdMsfOf(static_cast<int>(lsn));
     char line[64];
     std::snprintf(line, sizeof line, "    INDEX %2.2u %2.2x:%2.2x:%2.2x\r\n", index, msf[0], msf[1], msf[2]);
     return line;
@@ -212,13 +212,13 @@ int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
                 std::string text = line;
                 if (previous && previous->kind == CueKind::PregapStart) {
                     text += indexLine(0, previous->lsn);
-                    addCueEntry(static_cast<std::uint8_t>(track), 0, previous->lsn + kLeadInFrames);
+                    addCueEntry(static_cast<std::uint8_t>(track), 0, previous->lsn + kPregapFrames);
                 }
                 index = 1;
                 text += indexLine(1, entry.lsn);
                 writeCueText(text);
                 if (track == 1) addCueEntry(1, 0, 0);
-                addCueEntry(static_cast<std::uint8_t>(track), 1, entry.lsn + kLeadInFrames);
+                addCueEntry(static_cast<std::uint8_t>(track), 1, entry.lsn + kPregapFrames);
                 break;
             }
             case CueKind::PregapStart:
@@ -227,11 +227,11 @@ int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
                 ++index;
                 writeCueText(indexLine(index, entry.lsn));
                 addCueEntry(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(index),
-                            entry.lsn + kLeadInFrames);
+                            entry.lsn + kPregapFrames);
                 break;
             case CueKind::LeadOut: {
                 if (imageFile_ && !cue_.close() && !failed()) failFile("write", cuePath_, errno);
-                addCueEntry(kLeadOutTrack, 1, entry.lsn + kLeadInFrames);
+                addCueEntry(kLeadOutTrack, 1, entry.lsn + kPregapFrames);
                 if (!imageFile_ && !failed()) {
                     auto feed = recorderFeed();
                     if (!feed)

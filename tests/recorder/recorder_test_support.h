@@ -4,7 +4,7 @@
 
 #include "platform/message_target.h"
 #include "platform/prompt.h"
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 
 #include <cstdint>
 #include <mutex>

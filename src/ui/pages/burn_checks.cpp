@@ -1,5 +1,6 @@
 #include "ui/pages/burn_checks.h"
 
+#include "platform/cd_geometry.h"
 #include "platform/text.h"
 #include "project/build_job.h"
 
@@ -22,7 +23,7 @@ ImagePathCheck checkImagePath(const std::string& typedPath) {
 }
 
 bool discTooSmall(long long freeSectors, long long neededSectors) {
-    return freeSectors < neededSectors + 150;
+    return freeSectors < neededSectors + kPregapFrames;
 }
 
 }  // namespace tellavine::ui
