@@ -1,9 +1,9 @@
 #include "audio/mp3_length.h"
 
-#include "audio/file_handle.h"
 #include "audio/id3v2_tag.h"
 #include "audio/mp3_input.h"
 #include "platform/cd_geometry.h"
+#include "platform/file.h"
 
 #include <limits>
 
@@ -56,7 +56,7 @@ std::optional<std::int32_t> measureMp3Stream(std::FILE* file) {
 
 std::optional<std::int32_t> measureMp3Length(const std::string& path) {
     const std::size_t tagSize = id3v2TagSize(path);
-    FileHandle file = openFile(path, "rb");
+    File file = File::open(path, "rb");
     if (!file) return std::nullopt;
     if (tagSize > 0 && std::fseek(file.get(), static_cast<long>(tagSize), SEEK_SET) != 0) return std::nullopt;
     return measureMp3Stream(file.get());

@@ -1,5 +1,6 @@
 #include "project/messages.h"
 
+#include "platform/file.h"
 #include "platform/profile.h"
 #include "project/strings.h"
 
@@ -58,13 +59,12 @@ void appendRunLog(const std::string& text) {
         if (!logEnabled) return;
         path = logPath;
     }
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "a");
+    File file = path.empty() ? File() : File::open(path, "a");
     if (!file) {
         showMessage(IDS_LOG_OPEN_FAILED);
         return;
     }
-    std::fprintf(file, "\n%s", text.c_str());
-    std::fclose(file);
+    std::fprintf(file.get(), "\n%s", text.c_str());
 }
 
 PromptAnswer showText(const std::string& text, PromptButtons buttons) {

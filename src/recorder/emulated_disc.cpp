@@ -52,7 +52,7 @@ bool EmulatedDisc::saveState() {
 }
 
 void EmulatedDisc::setTrayOpen(bool open) {
-    file_.reset();
+    file_.discard();
     trayOpen_ = open;
     saveState();
 }
@@ -60,10 +60,9 @@ void EmulatedDisc::setTrayOpen(bool open) {
 bool EmulatedDisc::openForWriting() {
     if (file_) return true;
     // "r+b" keeps what is there; a missing file is created empty first.
-    std::FILE* file = std::fopen(path_.c_str(), "r+b");
-    if (!file) file = std::fopen(path_.c_str(), "w+b");
-    file_.reset(file);
-    return file_ != nullptr;
+    file_ = File::open(path_, "r+b");
+    if (!file_) file_ = File::open(path_, "w+b");
+    return static_cast<bool>(file_);
 }
 
 bool EmulatedDisc::writeSector(std::int64_t address, std::span<const std::uint8_t> sector) {
@@ -75,26 +74,24 @@ bool EmulatedDisc::writeSector(std::int64_t address, std::span<const std::uint8_
 }
 
 bool EmulatedDisc::markComplete(std::int64_t sectors) {
-    bool flushed = !file_ || std::fflush(file_.get()) == 0;
-    file_.reset();
+    const bool written = file_.close();
     std::error_code error;
     std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(sectors) * kRawSectorSize, error);
     status_ = EmulatedDiscStatus::Complete;
     sectors_ = sectors;
-    return saveState() && flushed && !error;
+    return saveState() && written && !error;
 }
 
 bool EmulatedDisc::markIncomplete() {
-    file_.reset();
+    file_.discard();
     status_ = EmulatedDiscStatus::Incomplete;
     return saveState();
 }
 
 bool EmulatedDisc::erase() {
-    file_.reset();
-    std::FILE* file = std::fopen(path_.c_str(), "wb");
-    if (!file) return false;
-    std::fclose(file);
+    file_.discard();
+    File emptied = File::open(path_, "wb");
+    if (!emptied || !emptied.close()) return false;
     status_ = EmulatedDiscStatus::Blank;
     sectors_ = 0;
     return saveState();

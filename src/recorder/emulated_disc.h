@@ -8,10 +8,9 @@
 // a finished disc of that size), so a BIN file can be put "into" the drive.
 
 #include "platform/cd_geometry.h"
+#include "platform/file.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <span>
 #include <string>
 
@@ -55,8 +54,7 @@ private:
     EmulatedDiscStatus status_ = EmulatedDiscStatus::Blank;
     std::int64_t sectors_ = 0;
     bool trayOpen_ = false;
-    struct FileCloser { void operator()(std::FILE* file) const { std::fclose(file); } };
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    File file_;  // open while sectors are being written
 };
 
 }  // namespace tellavine

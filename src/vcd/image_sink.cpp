@@ -41,20 +41,10 @@ std::string writePathFor(const std::string& target) {
 
 }  // namespace
 
-BufferedFile::~BufferedFile() {
-    if (file_) std::fclose(file_);
-}
-
 bool BufferedFile::open(const std::string& path, bool followLinks) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW), 0666);
-    if (fd < 0) return false;
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        ::close(fd);
-        return false;
-    }
-    buffer_.resize(kStreamBufferSize);
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    file_ = File::openWithFlags(path, O_WRONLY | O_CREAT | O_TRUNC | (followLinks ? 0 : O_NOFOLLOW), 0666, "wb");
+    if (!file_) return false;
+    file_.setBuffer(kStreamBufferSize);
     position_ = 0;
     return true;
 }
@@ -62,13 +52,13 @@ bool BufferedFile::open(const std::string& path, bool followLinks) {
 bool BufferedFile::seek(std::uint64_t offset) {
     if (!file_) return false;
     if (offset == position_) return true;
-    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) return false;
     position_ = offset;
     return true;
 }
 
 bool BufferedFile::write(std::span<const std::uint8_t> data) {
-    if (!file_ || std::fwrite(data.data(), 1, data.size(), file_) != data.size()) return false;
+    if (!file_ || std::fwrite(data.data(), 1, data.size(), file_.get()) != data.size()) return false;
     position_ += data.size();
     return true;
 }
@@ -76,17 +66,11 @@ bool BufferedFile::write(std::span<const std::uint8_t> data) {
 bool BufferedFile::close() {
     if (!file_) return true;
     // On the disk before the rename replaces an earlier image with it.
-    const bool flushed = std::fflush(file_) == 0 && (::fsync(fileno(file_)) == 0 || errno == EINVAL);
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return flushed && closed;
+    const bool synced = file_.syncToDisk();
+    return file_.close() && synced;
 }
 
-void BufferedFile::discard() {
-    if (!file_) return;
-    std::fclose(file_);
-    file_ = nullptr;
-}
+void BufferedFile::discard() { file_.discard(); }
 
 ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile)
     : cuePath_(std::move(cuePath)), binPath_(std::move(binPath)), owner_(&owner), imageFile_(imageFile) {}

@@ -15,6 +15,7 @@
 // file (a device such as /dev/full) is written in place. A process killed outright leaves
 // its ".part" files; the next build overwrites them.
 
+#include "platform/file.h"
 #include "platform/sink_owner.h"
 #include "vcd/sector.h"
 
@@ -51,7 +52,6 @@ struct CueEntry {
 class BufferedFile {
 public:
     BufferedFile() = default;
-    ~BufferedFile();
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
 
@@ -64,8 +64,7 @@ public:
     void discard();  // closes without caring whether the buffered bytes reach the file
 
 private:
-    std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
+    File file_;
     std::uint64_t position_ = 0;  // where the next write lands
 };
 
