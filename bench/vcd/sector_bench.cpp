@@ -15,6 +15,7 @@
 
 namespace {
 
+using namespace tellavine;
 using namespace tellavine::vcd;
 
 constexpr std::uint32_t kSectorsPerImage = 4096;  // 9.2 MiB

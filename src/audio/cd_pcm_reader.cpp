@@ -5,14 +5,14 @@
 namespace tellavine::audio {
 
 CdPcmReader::OpenResult CdPcmReader::open(const std::string& path) {
-    owned_ = openFile(path, "rb");
+    owned_ = File::open(path, "rb");
     if (!owned_) return OpenResult::CannotOpen;
     file_ = owned_.get();
     return examine();
 }
 
 CdPcmReader::OpenResult CdPcmReader::open(std::FILE* file) {
-    owned_.reset();
+    owned_.discard();
     file_ = file;
     return examine();
 }

@@ -3,9 +3,9 @@
 // form the Video CD audio encoder takes: mono is doubled into both channels and other
 // rates go through the SampleRateConverter. Reading can start over for looped music.
 
-#include "audio/file_handle.h"
 #include "audio/sample_rate_converter.h"
 #include "audio/wav_format.h"
+#include "platform/file.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,7 +44,7 @@ private:
     void produceMore();
     void appendConverted(std::size_t inputFrames, bool lastBlock);
 
-    FileHandle owned_;
+    File owned_;
     std::FILE* file_ = nullptr;
     WavLayout layout_;
     std::unique_ptr<SampleRateConverter> converter_;

@@ -1,6 +1,6 @@
 #include "audio/id3v2_tag.h"
 
-#include "audio/file_handle.h"
+#include "platform/file.h"
 
 #include <id3.h>
 
@@ -18,7 +18,7 @@ using Id3TagOwner = std::unique_ptr<ID3Tag, Id3TagDeleter>;
 // True when the file opens with an ID3v2 header: "ID3", a version, flags and a
 // four-byte size of seven bits each.
 bool startsWithId3v2Header(const std::string& path) {
-    FileHandle file = openFile(path, "rb");
+    File file = File::open(path, "rb");
     std::array<std::uint8_t, 10> header{};
     if (!file || std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;
     return header[0] == 'I' && header[1] == 'D' && header[2] == '3' && header[3] != 0xFF && header[4] != 0xFF &&

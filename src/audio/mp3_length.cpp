@@ -1,8 +1,9 @@
 #include "audio/mp3_length.h"
 
-#include "audio/file_handle.h"
 #include "audio/id3v2_tag.h"
 #include "audio/mp3_input.h"
+#include "platform/cd_geometry.h"
+#include "platform/file.h"
 
 #include <limits>
 
@@ -12,7 +13,6 @@ namespace {
 // Junk between frames beyond this ends the search (a file that is no MP3 at all).
 constexpr std::size_t kMaxSkippedBytes = 409600;
 constexpr std::uint64_t kBytesPerSecond = 176400;
-constexpr std::uint64_t kSectorBytes = 2352;
 
 std::uint64_t roundUp(std::uint64_t value, std::uint64_t multiple) {
     return (value + multiple - 1) / multiple * multiple;
@@ -47,7 +47,7 @@ std::optional<std::int32_t> measureMp3Stream(std::FILE* file) {
     const std::uint64_t decodedBytes = frames * static_cast<std::uint64_t>(first->samplesPerFrame()) * 2 * 2;
     const auto rate = static_cast<std::uint64_t>(first->sampleRate);
     const std::uint64_t at44k = (decodedBytes * 44100 + rate / 2) / rate;
-    const std::uint64_t length = roundUp(roundUp(at44k, kSectorBytes), kBytesPerSecond);
+    const std::uint64_t length = roundUp(roundUp(at44k, kRawSectorSize), kBytesPerSecond);
     // Hours beyond any disc are kept at the longest whole-second length the model holds.
     constexpr std::uint64_t kLongest =
         std::numeric_limits<std::int32_t>::max() / kBytesPerSecond * kBytesPerSecond;
@@ -56,7 +56,7 @@ std::optional<std::int32_t> measureMp3Stream(std::FILE* file) {
 
 std::optional<std::int32_t> measureMp3Length(const std::string& path) {
     const std::size_t tagSize = id3v2TagSize(path);
-    FileHandle file = openFile(path, "rb");
+    File file = File::open(path, "rb");
     if (!file) return std::nullopt;
     if (tagSize > 0 && std::fseek(file.get(), static_cast<long>(tagSize), SEEK_SET) != 0) return std::nullopt;
     return measureMp3Stream(file.get());

@@ -1,13 +1,12 @@
 #include "audio/mp3_to_wav.h"
 
-#include "audio/file_handle.h"
 #include "audio/id3v2_tag.h"
 #include "audio/mp3_input.h"
 #include "audio/mpeg_audio_decoder.h"
 #include "audio/wav_format.h"
+#include "platform/file.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <limits>
 #include <vector>
@@ -90,19 +89,14 @@ bool decodeMp3StreamToWav(std::FILE* mp3, std::FILE* wav) {
 
 bool decodeMp3ToWav(const std::string& mp3Path, const std::string& wavPath) {
     const std::size_t tagSize = id3v2TagSize(mp3Path);
-    FileHandle mp3 = openFile(mp3Path, "rb");
+    File mp3 = File::open(mp3Path, "rb");
     if (!mp3) return false;
     if (tagSize > 0 && std::fseek(mp3.get(), static_cast<long>(tagSize), SEEK_SET) != 0) return false;
 
-    const int fd = ::open(wavPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    FileHandle wav(::fdopen(fd, "w+b"));
-    if (!wav) {
-        ::close(fd);
-        return false;
-    }
+    File wav = File::openWithFlags(wavPath, O_RDWR | O_CREAT | O_TRUNC, 0600, "w+b");
+    if (!wav) return false;
     const bool decoded = decodeMp3StreamToWav(mp3.get(), wav.get());
-    return closeFile(wav) && decoded;
+    return wav.close() && decoded;
 }
 
 }  // namespace tellavine::audio

@@ -8,6 +8,7 @@
 #include "cli/interrupt_pipe.h"
 #include "cli/terminal_progress.h"
 #include "compose/menu_template.h"
+#include "platform/cd_geometry.h"
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "project/messages.h"
@@ -172,7 +173,8 @@ int runBurnCommand(const BuildCommand& command) {
     const std::int64_t neededSectors = estimateDiscSectors(build.project, estimate);
     if (!discHasRoom(freeSectors, neededSectors)) {
         return fail(formatText("the disc is too small for the project: it needs %lld sectors, the disc has %lld.",
-                               static_cast<long long>(neededSectors + 150), static_cast<long long>(freeSectors)));
+                               static_cast<long long>(neededSectors + kPregapFrames),
+                               static_cast<long long>(freeSectors)));
     }
 
     build.request.recorder = session->prepareBurn(build.request.recording);

@@ -1,6 +1,7 @@
 #include "cli/disc_image.h"
 
 #include "platform/bytes.h"
+#include "platform/cd_geometry.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -13,22 +14,18 @@
 namespace tellavine::cli {
 namespace {
 
-constexpr std::size_t kRawSector = 2352;
-constexpr std::size_t kForm1Data = 2048;
-constexpr std::size_t kForm2Data = 2324;
 constexpr std::size_t kMaxCueBytes = 1 << 20;
 constexpr int kMaxDirectoryDepth = 8;
 constexpr std::size_t kMaxFiles = 100000;
 
-int fromBcd(std::uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); }
-
 std::optional<std::uint32_t> parseMsf(const std::string& text) {
     unsigned m = 0, s = 0, f = 0;
     char extra = 0;
-    if (std::sscanf(text.c_str(), "%u:%u:%u%c", &m, &s, &f, &extra) != 3 || s >= 60 || f >= 75 || m > 99) {
+    if (std::sscanf(text.c_str(), "%u:%u:%u%c", &m, &s, &f, &extra) != 3 || s >= 60 || f >= kFramesPerSecond ||
+        m > 99) {
         return std::nullopt;
     }
-    return (m * 60 + s) * 75 + f;
+    return (m * 60 + s) * kFramesPerSecond + f;
 }
 
 std::string isoName(std::span<const std::uint8_t> name) {
@@ -153,21 +150,21 @@ bool DiscImage::open(const std::string& cuePath, std::string& error) {
         error = "cannot open " + binPath_ + ": " + ec.message();
         return false;
     }
-    if (size % kRawSector != 0) {
+    if (size % kRawSectorSize != 0) {
         error = binPath_ + " is not a whole number of 2352-byte sectors";
         return false;
     }
-    sectorCount_ = static_cast<std::uint32_t>(size / kRawSector);
+    sectorCount_ = static_cast<std::uint32_t>(size / kRawSectorSize);
     return true;
 }
 
 std::optional<std::vector<std::uint8_t>> DiscImage::rawSector(std::uint32_t lsn) const {
     if (lsn >= sectorCount_) return std::nullopt;
     std::ifstream in(binPath_, std::ios::binary);
-    in.seekg(static_cast<std::streamoff>(lsn) * kRawSector);
-    std::vector<std::uint8_t> sector(kRawSector);
-    in.read(reinterpret_cast<char*>(sector.data()), kRawSector);
-    if (in.gcount() != static_cast<std::streamsize>(kRawSector)) return std::nullopt;
+    in.seekg(static_cast<std::streamoff>(lsn) * kRawSectorSize);
+    std::vector<std::uint8_t> sector(kRawSectorSize);
+    in.read(reinterpret_cast<char*>(sector.data()), kRawSectorSize);
+    if (in.gcount() != static_cast<std::streamsize>(kRawSectorSize)) return std::nullopt;
     return sector;
 }
 
@@ -176,7 +173,7 @@ std::optional<std::vector<std::uint8_t>> DiscImage::userData(std::uint32_t lsn, 
     if (!raw || (*raw)[15] != 2) return std::nullopt;
     const bool isForm2 = ((*raw)[18] & 0x20) != 0;  // submode byte of the subheader
     if (form2) *form2 = isForm2;
-    const std::size_t size = isForm2 ? kForm2Data : kForm1Data;
+    const std::size_t size = isForm2 ? kForm2DataSize : kForm1DataSize;
     return std::vector<std::uint8_t>(raw->begin() + 24, raw->begin() + 24 + static_cast<std::ptrdiff_t>(size));
 }
 
@@ -203,15 +200,15 @@ bool DiscImage::readFileSystem(std::string& error) {
 }
 
 bool DiscImage::walkDirectory(const std::string& prefix, std::uint32_t extent, std::uint32_t size, int depth) {
-    if (depth > kMaxDirectoryDepth || size > 64 * kForm1Data) return false;
-    for (std::uint32_t offset = 0; offset < size; offset += kForm1Data) {
-        const auto data = userData(extent + offset / kForm1Data);
+    if (depth > kMaxDirectoryDepth || size > 64 * kForm1DataSize) return false;
+    for (std::uint32_t offset = 0; offset < size; offset += kForm1DataSize) {
+        const auto data = userData(extent + offset / kForm1DataSize);
         if (!data) return false;
         std::size_t pos = 0;
-        while (pos < kForm1Data) {
+        while (pos < kForm1DataSize) {
             const std::uint8_t length = (*data)[pos];
             if (length == 0) break;  // the rest of this sector is padding
-            if (length < 34 || pos + length > kForm1Data) return false;
+            if (length < 34 || pos + length > kForm1DataSize) return false;
             ByteReader record(std::span<const std::uint8_t>(data->data() + pos, length));
             record.skip(2);
             IsoFile file;
@@ -257,7 +254,7 @@ const IsoFile* DiscImage::findFile(const std::string& path) const {
 
 std::vector<std::uint8_t> DiscImage::fileBytes(const IsoFile& file) const {
     std::vector<std::uint8_t> bytes;
-    const std::uint32_t sectors = (file.size + kForm1Data - 1) / kForm1Data;
+    const std::uint32_t sectors = (file.size + kForm1DataSize - 1) / kForm1DataSize;
     for (std::uint32_t i = 0; i < sectors; ++i) {
         const auto data = userData(file.extent + i);
         if (!data) break;
@@ -267,7 +264,7 @@ std::vector<std::uint8_t> DiscImage::fileBytes(const IsoFile& file) const {
                 bytes.insert(bytes.end(), data->begin(), data->end());
             }
         } else {
-            const std::size_t take = std::min<std::size_t>(kForm1Data, file.size - i * kForm1Data);
+            const std::size_t take = std::min<std::size_t>(kForm1DataSize, file.size - i * kForm1DataSize);
             bytes.insert(bytes.end(), data->begin(), data->begin() + static_cast<std::ptrdiff_t>(take));
         }
     }
@@ -316,8 +313,8 @@ bool DiscImage::readControlFiles(std::string& error) {
                 entry.track = fromBcd(entries.u8());
                 const std::uint8_t m = entries.u8(), s = entries.u8(), f = entries.u8();
                 entry.msf = bcdMsf(m, s, f);
-                const std::uint32_t absolute = (fromBcd(m) * 60 + fromBcd(s)) * 75 + fromBcd(f);
-                entry.lsn = absolute >= 150 ? absolute - 150 : 0;
+                const int absolute = framesOfBcdMsf(m, s, f);
+                entry.lsn = absolute >= kPregapFrames ? static_cast<std::uint32_t>(absolute - kPregapFrames) : 0;
                 entries_.push_back(entry);
             }
         }

@@ -1,9 +1,9 @@
 #include "encode/audio_prep.h"
 
 #include "audio/cd_pcm_reader.h"
-#include "audio/file_handle.h"
 #include "audio/mp3_to_wav.h"
 #include "encode/mp2_encoder.h"
+#include "platform/file.h"
 #include "platform/text.h"
 #include "project/messages.h"
 
@@ -25,7 +25,7 @@ public:
 
     bool start(const std::string& mp2Path, const std::string& wavPath) {
         // The MP2 file exists (empty) even when the WAV turns out to be unusable.
-        file_ = audio::openFile(mp2Path, "wb");
+        file_ = File::open(mp2Path, "wb");
         if (!file_) return false;
         if (reader_.open(wavPath) != audio::CdPcmReader::OpenResult::Ok) return false;
         BeVersion version;
@@ -54,7 +54,7 @@ public:
     bool finish() {
         std::uint32_t produced = 0;
         if (beDeinitStream(stream_, output_.data(), produced) != BE_ERR_SUCCESSFUL || !write(produced)) return false;
-        return audio::closeFile(file_);
+        return file_.close();
     }
 
     std::size_t chunkValues() const { return samplesPerChunk_; }
@@ -63,7 +63,7 @@ public:
 private:
     bool write(std::uint32_t bytes) { return std::fwrite(output_.data(), 1, bytes, file_.get()) == bytes; }
 
-    audio::FileHandle file_;
+    File file_;
     audio::CdPcmReader reader_;
     BeStream stream_ = nullptr;
     std::uint32_t samplesPerChunk_ = 0;

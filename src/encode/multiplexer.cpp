@@ -2,6 +2,7 @@
 
 #include "encode/mpeg_input_probe.h"
 #include "encode/worker_protocol.h"
+#include "platform/cd_geometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,9 +19,8 @@ constexpr std::uint32_t kSingleStillIntervalTicks = 30;
 // Sector payloads of a VCD stills stream: 2324 bytes less the pack and packet headers
 // (video, with time stamps and buffer fields) or the headers and the 20 zero bytes of
 // every audio sector.
-constexpr double kVideoPayloadPerSector = 2324 - 12 - 18;
-constexpr double kAudioPayloadPerSector = 2324 - 12 - 8 - 20;
-constexpr double kSectorsPerSecond = 75;
+constexpr double kVideoPayloadPerSector = kForm2DataSize - 12 - 18;
+constexpr double kAudioPayloadPerSector = kForm2DataSize - 12 - 8 - 20;
 
 struct ProbedInput {
     std::string path;
@@ -85,7 +85,7 @@ EncoderResult runMultiplex(const mpegworker::MultiplexRequest& request, MpegWork
 
 double minimumStillInterval(std::size_t pairBytes, std::uint32_t audioBytesPerSecond) {
     const double audioSectors = std::ceil(audioBytesPerSecond / kAudioPayloadPerSector);
-    const double videoSectorsPerSecond = kSectorsPerSecond - audioSectors;
+    const double videoSectorsPerSecond = kFramesPerSecond - audioSectors;
     if (videoSectorsPerSecond <= 0) return INFINITY;
     return std::ceil(pairBytes / kVideoPayloadPerSector) / videoSectorsPerSecond;
 }

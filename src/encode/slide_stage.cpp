@@ -36,13 +36,6 @@ bool reportUnreadable(const PreparedFrame& prepared, const std::string& path, co
     return prepared.readable;
 }
 
-PreparedFrame composedInPlace(Slide& slide, StillResolution resolution, const BuildInputs& inputs) {
-    PreparedFrame prepared;
-    prepared.frame = composeSlideFrame(slide, frameRequest(resolution, inputs));
-    prepared.readable = prepared.frame.has_value();
-    return prepared;
-}
-
 // Writes the still of a readable photo: the one a lane encoded ahead, or the frame
 // encoded now, which is released as soon as it is encoded.
 bool writeStill(PreparedFrame& prepared, const std::string& path, StillWrite write, const BuildInputs& inputs) {
@@ -106,15 +99,6 @@ std::vector<FrameOrder> stageFrameOrders(Project& project, const BuildInputs& in
 
 std::string stockStillPath(const BuildInputs& inputs) {
     return inputs.programDir + (inputs.options.tvStandard == TvStandard::PAL ? "temp_x.npal" : "temp_x.ntsc");
-}
-
-bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs) {
-    return encodeSegmentOfFrame(slide, composedInPlace(slide, StillResolution::HighRes, inputs), outputPath, inputs);
-}
-
-bool encodePhotoStill(Slide& slide, const std::string& streamPath, bool create, StillResolution resolution,
-                      const BuildInputs& inputs) {
-    return encodeStillOfFrame(slide, composedInPlace(slide, resolution, inputs), streamPath, create, inputs);
 }
 
 bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions) {

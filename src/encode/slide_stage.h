@@ -24,14 +24,6 @@ struct SlideStageOptions {
 
 bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions = {});
 
-// One self-contained still segment of a photo (albums without music).
-bool encodePhotoSegment(Slide& slide, const std::string& outputPath, const BuildInputs& inputs);
-
-// Composes the photo at `resolution` and writes it to the elementary stream at
-// `streamPath`, creating the file or appending to it.
-bool encodePhotoStill(Slide& slide, const std::string& streamPath, bool create, StillResolution resolution,
-                      const BuildInputs& inputs);
-
 // The stock normal-resolution still of the build's TV standard.
 std::string stockStillPath(const BuildInputs& inputs);
 

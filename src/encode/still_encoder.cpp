@@ -1,23 +1,18 @@
 #include "encode/still_encoder.h"
 
 #include "encode/ycbcr_conversion.h"
+#include "platform/file.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <new>
 
 namespace tellavine {
 namespace {
 
 constexpr int kNormalResWidth = 352;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool pictureIsComplete(const StillPicture& picture) {
     return picture.bottomUpRows != nullptr && picture.rowStride >= static_cast<std::size_t>(picture.width) * 3;
@@ -65,7 +60,7 @@ PreparedStill prepareStill(const StillPicture& picture, TvStandard standard) {
 namespace {
 
 File openStillOutput(const std::string& outputPath, StillWrite write) {
-    return File(std::fopen(outputPath.c_str(), write == StillWrite::Append ? "ab" : "w+b"));
+    return File::open(outputPath, write == StillWrite::Append ? "ab" : "w+b");
 }
 
 EncoderResult storeStill(File output, mpegworker::Reply& reply, int width, const std::string& outputPath) {
@@ -75,7 +70,7 @@ EncoderResult storeStill(File output, mpegworker::Reply& reply, int width, const
 
     const bool written = std::fwrite(reply.data.data(), 1, reply.data.size(), output.get()) == reply.data.size();
     const int writeError = errno;
-    const bool closed = std::fclose(output.release()) == 0;
+    const bool closed = output.close();
     if (!written || !closed)
         return reportEncoderFailure("Couldn't write output file " + outputPath + ": " +
                                     std::strerror(written ? errno : writeError) + "\n");

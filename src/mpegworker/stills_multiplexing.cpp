@@ -1,6 +1,7 @@
 #include "mpegworker/stills_multiplexing.h"
 
 #include "mpegworker/fatal_error.h"
+#include "platform/file.h"
 
 #include <format_codes.h>
 #include <mjpeg_logging.h>
@@ -50,7 +51,7 @@ template struct MemberAccess<AudioStreams, &Multiplexor::astreams>;
 class FileInput : public IBitStream {
 public:
     explicit FileInput(const std::string& path) : path_(path) {
-        file_ = std::fopen(path.c_str(), "rb");
+        file_ = File::open(path, "rb");
         if (!file_) mjpeg_error_exit1("Unable to open file %s for reading.", path.c_str());
         streamname = path_.c_str();
         SetBufSize(kInputBufferBytes);
@@ -58,52 +59,43 @@ public:
         byteidx = 0;
         if (!ReadIntoBuffer() && buffered == 0) mjpeg_error_exit1("Unable to read from file %s.", path.c_str());
     }
-    ~FileInput() override {
-        if (file_) std::fclose(file_);
-    }
     FileInput(const FileInput&) = delete;
     FileInput& operator=(const FileInput&) = delete;
 
 private:
-    size_t ReadStreamBytes(uint8_t* buffer, size_t count) override { return std::fread(buffer, 1, count, file_); }
-    bool EndOfStream() override { return std::feof(file_) != 0; }
+    size_t ReadStreamBytes(uint8_t* buffer, size_t count) override { return std::fread(buffer, 1, count, file_.get()); }
+    bool EndOfStream() override { return std::feof(file_.get()) != 0; }
 
     std::string path_;
-    std::FILE* file_ = nullptr;
+    File file_;
 };
 
 class FileOutput : public OutputStream {
 public:
     explicit FileOutput(std::string path) : path_(std::move(path)) {}
-    ~FileOutput() override {
-        if (file_) std::fclose(file_);
-    }
     FileOutput(const FileOutput&) = delete;
     FileOutput& operator=(const FileOutput&) = delete;
 
     int Open() override {
-        file_ = std::fopen(path_.c_str(), "wb");
+        file_ = File::open(path_, "wb");
         if (!file_) mjpeg_error_exit1("Could not open for writing: %s", path_.c_str());
         return 0;
     }
     void Close() override {
-        if (!file_) return;
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        if (!closed) mjpeg_error_exit1("Failed write: %s", path_.c_str());
+        if (!file_.close()) mjpeg_error_exit1("Failed write: %s", path_.c_str());
     }
     uint64_t SegmentSize() override { return written_; }
     // Stills streams are never split; a request to do so is a fault.
     void NextSegment() override { mjpeg_error_exit1("Failed write: %s", path_.c_str()); }
     void Write(uint8_t* data, unsigned int length) override {
-        if (!file_ || std::fwrite(data, 1, length, file_) != length)
+        if (!file_ || std::fwrite(data, 1, length, file_.get()) != length)
             mjpeg_error_exit1("Failed write: %s", path_.c_str());
         written_ += length;
     }
 
 private:
     std::string path_;
-    std::FILE* file_ = nullptr;
+    File file_;
     uint64_t written_ = 0;
 };
 

@@ -1,13 +1,13 @@
 #include "pipeline/disc_estimate.h"
 
+#include "platform/cd_geometry.h"
+
 #include <filesystem>
 #include <limits>
 
 namespace tellavine {
 namespace {
 
-constexpr std::uint64_t kSegmentBytes = 2324;  // payload of a Form 2 sector
-constexpr std::uint64_t kFileSectorBytes = 2048;
 constexpr std::uint64_t kSectorsPerStill = 150;
 constexpr std::uint64_t kMenuSectors = 258;
 
@@ -18,7 +18,7 @@ std::uint64_t wholeSeconds(std::int32_t musicLength) {
 std::uint64_t fileSectors(const std::string& path, const FileSizeQuery& fileSize) {
     if (path.empty()) return 0;
     const auto size = fileSize(path);
-    return size ? (*size + kFileSectorBytes - 1) / kFileSectorBytes : 0;
+    return size ? (*size + kForm1DataSize - 1) / kForm1DataSize : 0;
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ std::uint32_t estimateDiscSectors(const Project& project, const EstimateOptions&
     std::uint64_t menu = kMenuSectors;
     if (!project.menu().musicPath.empty()) {
         const std::uint64_t bytes = pages * wholeSeconds(project.menu().musicLength) * kMusicBytesPerSecond;
-        menu += (bytes + kSegmentBytes - 1) / kSegmentBytes;
+        menu += (bytes + kForm2DataSize - 1) / kForm2DataSize;
     }
     std::uint64_t base = menu + kSectorsPerStill * pages;
 
@@ -48,8 +48,8 @@ std::uint32_t estimateDiscSectors(const Project& project, const EstimateOptions&
         const std::uint64_t photos = album.slides.size();
         if (album.hasMusic()) {
             const std::uint64_t playTime = album.playTime > 0 ? static_cast<std::uint64_t>(album.playTime) : 0;
-            musicSectors += photos * playTime * kMusicBytesPerSecond / kSegmentBytes;
-            if (musicSectors % kSegmentBytes != 0) musicSectors += 1;
+            musicSectors += photos * playTime * kMusicBytesPerSecond / kForm2DataSize;
+            if (musicSectors % kForm2DataSize != 0) musicSectors += 1;
         } else {
             stills += photos;
         }
@@ -67,13 +67,13 @@ std::uint32_t estimateDiscSectors(const Project& project, const EstimateOptions&
         }
     }
     const std::uint64_t standard = options.tvStandard == TvStandard::PAL ? 624 : 610;
-    const std::uint64_t result = base + files + standard + 150;
+    const std::uint64_t result = base + files + standard + kPregapFrames;
     return static_cast<std::uint32_t>(std::min<std::uint64_t>(result, std::numeric_limits<std::uint32_t>::max()));
 }
 
 int estimatedDiscSeconds(const Project& project, const EstimateOptions& options, const FileSizeQuery& fileSize) {
     if (project.totalPhotoCount() == 0) return 0;
-    return static_cast<int>(estimateDiscSectors(project, options, fileSize) / 75);
+    return static_cast<int>(estimateDiscSectors(project, options, fileSize) / kFramesPerSecond);
 }
 
 }  // namespace tellavine

@@ -60,11 +60,6 @@ void ByteWriter::patchU32le(std::size_t offset, std::uint32_t value) {
     patchU16le(offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-void ByteWriter::patchU32be(std::size_t offset, std::uint32_t value) {
-    assert(offset + 4 <= bytes_.size());
-    for (int i = 0; i < 4; ++i) bytes_[offset + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
-}
-
 bool ByteReader::take(std::size_t count) {
     if (failed_ || count > remaining()) {
         failed_ = true;

@@ -38,7 +38,6 @@ public:
 
     void patchU16le(std::size_t offset, std::uint16_t value);
     void patchU32le(std::size_t offset, std::uint32_t value);
-    void patchU32be(std::size_t offset, std::uint32_t value);
 
     std::size_t size() const { return bytes_.size(); }
     const std::vector<std::uint8_t>& data() const { return bytes_; }

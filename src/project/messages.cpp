@@ -1,5 +1,6 @@
 #include "project/messages.h"
 
+#include "platform/file.h"
 #include "platform/profile.h"
 #include "project/strings.h"
 
@@ -45,10 +46,9 @@ std::string lookUp(const std::string& section, const std::string& key) {
 
 bool RunLog::append(const std::string& text) const {
     if (!enabled_) return true;
-    std::FILE* file = path_.empty() ? nullptr : std::fopen(path_.c_str(), "a");
+    File file = path_.empty() ? File() : File::open(path_, "a");
     if (!file) return false;
-    std::fprintf(file, "\n%s", text.c_str());
-    std::fclose(file);
+    std::fprintf(file.get(), "\n%s", text.c_str());
     return true;
 }
 

@@ -125,7 +125,7 @@ bool BaseDriver::readDiscStatus(bool& blank, std::int64_t& freeSectors) {
     if (execute(mmc_command::kReadDiscInformation, {}, info) != CmdOk) return false;
     blank = (info[2] & 0x03) == 0;
     if (info[21] == 0xFF && info[22] == 0xFF && info[23] == 0xFF) return true;
-    freeSectors = framesOf({info[21], info[22], info[23]}) - kAddressOffset;
+    freeSectors = framesOf({info[21], info[22], info[23]}) - kPregapFrames;
     return true;
 }
 
@@ -191,10 +191,10 @@ bool BaseDriver::readLeadInInfo() {
     if (leadInStart.second > 59 || leadInStart.frame > 74 || leadInStart.minute > 99) return false;
     leadInStartFrames = framesOf(leadInStart);
     if (leadInStartFrames < 80 * kFramesPerMinute) {
-        leadInLength = 4500;
+        leadInLength = kFramesPerMinute;
         leadOutLength = 2250;  // 00:30:00
     } else {
-        leadInLength = 450000 - leadInStartFrames;
+        leadInLength = 100 * kFramesPerMinute - leadInStartFrames;
         leadOutLength = 6750;  // 01:30:00
     }
     return true;

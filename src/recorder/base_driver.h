@@ -10,7 +10,7 @@
 #include "platform/event.h"
 #include "platform/message_target.h"
 #include "platform/prompt.h"
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 #include "recorder/recording_options.h"
 #include "recorder/scsi_transport.h"
 

@@ -34,7 +34,9 @@ bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRun
     return checkDiscBeforeRecording(steps, prompt, freeSectors);
 }
 
-bool discHasRoom(std::int64_t freeSectors, std::int64_t neededSectors) { return freeSectors >= neededSectors + 150; }
+bool discHasRoom(std::int64_t freeSectors, std::int64_t neededSectors) {
+    return freeSectors >= neededSectors + kPregapFrames;
+}
 
 bool confirmDiscSpace(Prompt& prompt, std::int64_t freeSectors, std::int64_t neededSectors) {
     if (discHasRoom(freeSectors, neededSectors)) return true;

@@ -9,7 +9,6 @@ namespace tellavine {
 
 namespace {
 constexpr const char* kSection = "disc";
-constexpr std::int64_t kSectorBytes = 2352;
 
 const char* statusName(EmulatedDiscStatus status) {
     switch (status) {
@@ -37,9 +36,9 @@ EmulatedDisc::EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc)
         return;
     }
     const auto size = std::filesystem::file_size(path_, error);
-    if (!error && size >= static_cast<std::uintmax_t>(kSectorBytes)) {
+    if (!error && size >= kRawSectorSize) {
         status_ = EmulatedDiscStatus::Complete;
-        sectors_ = static_cast<std::int64_t>(size / kSectorBytes);
+        sectors_ = static_cast<std::int64_t>(size / kRawSectorSize);
     }
 }
 
@@ -53,7 +52,7 @@ bool EmulatedDisc::saveState() {
 }
 
 void EmulatedDisc::setTrayOpen(bool open) {
-    file_.reset();
+    file_.discard();
     trayOpen_ = open;
     saveState();
 }
@@ -61,40 +60,38 @@ void EmulatedDisc::setTrayOpen(bool open) {
 bool EmulatedDisc::openForWriting() {
     if (file_) return true;
     // "r+b" keeps what is there; a missing file is created empty first.
-    std::FILE* file = std::fopen(path_.c_str(), "r+b");
-    if (!file) file = std::fopen(path_.c_str(), "w+b");
-    file_.reset(file);
-    return file_ != nullptr;
+    file_ = File::open(path_, "r+b");
+    if (!file_) file_ = File::open(path_, "w+b");
+    return static_cast<bool>(file_);
 }
 
 bool EmulatedDisc::writeSector(std::int64_t address, std::span<const std::uint8_t> sector) {
-    if (address < 0 || sector.size() != static_cast<std::size_t>(kSectorBytes)) return false;
+    if (address < 0 || sector.size() != kRawSectorSize) return false;
     if (!openForWriting()) return false;
-    if (std::fseek(file_.get(), static_cast<long>(address * kSectorBytes), SEEK_SET) != 0) return false;
+    const long offset = static_cast<long>(address) * static_cast<long>(kRawSectorSize);
+    if (std::fseek(file_.get(), offset, SEEK_SET) != 0) return false;
     return std::fwrite(sector.data(), 1, sector.size(), file_.get()) == sector.size();
 }
 
 bool EmulatedDisc::markComplete(std::int64_t sectors) {
-    bool flushed = !file_ || std::fflush(file_.get()) == 0;
-    file_.reset();
+    const bool written = file_.close();
     std::error_code error;
-    std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(sectors * kSectorBytes), error);
+    std::filesystem::resize_file(path_, static_cast<std::uintmax_t>(sectors) * kRawSectorSize, error);
     status_ = EmulatedDiscStatus::Complete;
     sectors_ = sectors;
-    return saveState() && flushed && !error;
+    return saveState() && written && !error;
 }
 
 bool EmulatedDisc::markIncomplete() {
-    file_.reset();
+    file_.discard();
     status_ = EmulatedDiscStatus::Incomplete;
     return saveState();
 }
 
 bool EmulatedDisc::erase() {
-    file_.reset();
-    std::FILE* file = std::fopen(path_.c_str(), "wb");
-    if (!file) return false;
-    std::fclose(file);
+    file_.discard();
+    File emptied = File::open(path_, "wb");
+    if (!emptied || !emptied.close()) return false;
     status_ = EmulatedDiscStatus::Blank;
     sectors_ = 0;
     return saveState();

@@ -7,9 +7,10 @@
 // A PATH without a state file is a new blank disc (or, when PATH already holds sectors,
 // a finished disc of that size), so a BIN file can be put "into" the drive.
 
+#include "platform/cd_geometry.h"
+#include "platform/file.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <span>
 #include <string>
 
@@ -21,7 +22,7 @@ enum class EmulatedDiscStatus { Blank, Incomplete, Complete };
 class EmulatedDisc {
 public:
     // 80-minute media: the last possible lead-out starts at 79:59:74.
-    static constexpr int kLastLeadOutFrames = 79 * 4500 + 59 * 75 + 74;
+    static constexpr int kLastLeadOutFrames = framesOf({79, 59, 74});
 
     explicit EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc = EmulatedMedium::CdR);
     ~EmulatedDisc();
@@ -53,8 +54,7 @@ private:
     EmulatedDiscStatus status_ = EmulatedDiscStatus::Blank;
     std::int64_t sectors_ = 0;
     bool trayOpen_ = false;
-    struct FileCloser { void operator()(std::FILE* file) const { std::fclose(file); } };
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    File file_;  // open while sectors are being written
 };
 
 }  // namespace tellavine

@@ -1,6 +1,6 @@
 #include "recorder/emulated_recorder.h"
 
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 #include "recorder/scrambler.h"
 
 #include <algorithm>
@@ -9,8 +9,6 @@ namespace tellavine {
 
 namespace {
 
-constexpr std::size_t kSaoBodyLength = 2336;
-constexpr std::size_t kSectorLength = 2352;
 constexpr std::size_t kMaxCueSheetLength = 2400;
 constexpr std::uint8_t kDataFormXaBody = 0x20;
 
@@ -259,7 +257,7 @@ EmulatedReply EmulatedRecorder::readTrackInformation(std::span<const std::uint8_
     const bool blank = disc_.status() == EmulatedDiscStatus::Blank;
     data[6] = blank ? 0x4F : 0x02;  // blank, reserved-free; else data mode 2
     data[7] = blank ? 0x01 : 0x00;  // next writable address valid
-    const std::uint32_t free = blank ? options_.lastLeadOutFrames - kAddressOffset : 0;
+    const std::uint32_t free = blank ? options_.lastLeadOutFrames - kPregapFrames : 0;
     for (int i = 0; i < 4; ++i) data[16 + i] = static_cast<std::uint8_t>(free >> (24 - 8 * i));
     const auto size = static_cast<std::uint32_t>(blank ? free : disc_.sectors());
     for (int i = 0; i < 4; ++i) data[24 + i] = static_cast<std::uint8_t>(size >> (24 - 8 * i));
@@ -307,7 +305,7 @@ const SenseCode* EmulatedRecorder::takeCueSheet(std::span<const std::uint8_t> sh
         if (tno == 0xAA) {
             if (index != 1 || i + 1 != count || tracks.empty()) return &sense::kInvalidFieldInParameterList;
             leadOutSeen = true;
-            leadOutAddress_ = frames - kAddressOffset;
+            leadOutAddress_ = frames - kPregapFrames;
             continue;
         }
         if (tno > 99 || index > 99) return &sense::kInvalidFieldInParameterList;
@@ -320,13 +318,13 @@ const SenseCode* EmulatedRecorder::takeCueSheet(std::span<const std::uint8_t> sh
             return &sense::kInvalidFieldInParameterList;
         }
         if (tracks.empty() && index != 0) return &sense::kInvalidFieldInParameterList;
-        tracks.push_back({tno, index, frames - kAddressOffset});
+        tracks.push_back({tno, index, frames - kPregapFrames});
     }
     if (!leadOutSeen || tracks.empty() || tracks.back().index < 1) return &sense::kInvalidFieldInParameterList;
     // Track 1 starts with its two-second pregap at the very start of the program area.
-    if (tracks.size() < 2 || tracks[0].address != -kAddressOffset || tracks[1].track != 1 || tracks[1].address != 0)
+    if (tracks.size() < 2 || tracks[0].address != -kPregapFrames || tracks[1].track != 1 || tracks[1].address != 0)
         return &sense::kInvalidFieldInParameterList;
-    if (leadOutAddress_ + kAddressOffset > options_.lastLeadOutFrames) return &sense::kAddressOutOfRange;
+    if (leadOutAddress_ + kPregapFrames > options_.lastLeadOutFrames) return &sense::kAddressOutOfRange;
     cueEntries_ = std::move(tracks);
     return nullptr;
 }
@@ -342,7 +340,7 @@ EmulatedReply EmulatedRecorder::sendCueSheet(std::span<const std::uint8_t> cdb, 
         return fail(*refusal);
     }
     cueSheetTaken_ = true;
-    nextWriteAddress_ = -kAddressOffset;
+    nextWriteAddress_ = -kPregapFrames;
     sectorsWritten_ = 0;
     return {};
 }
@@ -357,23 +355,24 @@ void EmulatedRecorder::abortSession() {
 
 int EmulatedRecorder::rawLeadInAddress() const {
     const int frames = framesOf({options_.leadInMinute, options_.leadInSecond, options_.leadInFrame});
-    return frames >= 80 * kFramesPerMinute ? frames - 450150 : -(4500 + kAddressOffset);
+    if (frames >= 80 * kFramesPerMinute) return frames - (100 * kFramesPerMinute + kPregapFrames);
+    return -(kFramesPerMinute + kPregapFrames);
 }
 
 EmulatedReply EmulatedRecorder::rawWrite(std::int32_t address, int count, std::span<const std::uint8_t> dataOut) {
-    const std::size_t blockLength = (page05_[4] & 0x0F) == 1 ? kSectorLength + 16 : kSectorLength + 96;
+    const std::size_t blockLength = (page05_[4] & 0x0F) == 1 ? kRawSectorSize + 16 : kRawSectorSize + 96;
     if (disc_.status() != EmulatedDiscStatus::Blank || rawFailed_) return fail(sense::kInvalidAddressForWrite);
     if (dataOut.size() != static_cast<std::size_t>(count) * blockLength) return fail(sense::kInvalidFieldInCdb);
     if (!raw_) raw_.emplace(rawLeadInAddress());
     if (address != raw_->nextAddress()) return fail(sense::kInvalidAddressForWrite);
     sessionStarted_ = true;
-    std::array<std::uint8_t, kSectorLength> sector{};
+    std::array<std::uint8_t, kRawSectorSize> sector{};
     for (int i = 0; i < count; ++i) {
         const auto bytes = dataOut.subspan(static_cast<std::size_t>(i) * blockLength, blockLength);
-        std::copy_n(bytes.begin(), kSectorLength, sector.begin());
+        std::copy_n(bytes.begin(), kRawSectorSize, sector.begin());
         scrambleSector(sector);
         const int sectorAddress = address + i;
-        if (!raw_->check(sectorAddress, sector, bytes.subspan(kSectorLength))) {
+        if (!raw_->check(sectorAddress, sector, bytes.subspan(kRawSectorSize))) {
             rawProblem_ = raw_->problem();
             rawFailed_ = true;
             abortSession();
@@ -405,22 +404,20 @@ EmulatedReply EmulatedRecorder::write10(std::span<const std::uint8_t> cdb, std::
     }
     if (writeType() == 3) return rawWrite(address, count, dataOut);
     if (writeType() != 2 || !cueSheetTaken_) return fail(sense::kCommandSequenceError);
-    if (dataOut.size() != static_cast<std::size_t>(count) * kSaoBodyLength) return fail(sense::kInvalidFieldInCdb);
+    if (dataOut.size() != static_cast<std::size_t>(count) * kMode2BodySize) return fail(sense::kInvalidFieldInCdb);
     if (address != nextWriteAddress_) return fail(sense::kInvalidAddressForWrite);
     if (address + count > leadOutAddress_) return fail(sense::kAddressOutOfRange);
 
     sessionStarted_ = true;
-    std::vector<std::uint8_t> sector(kSectorLength, 0);
+    std::vector<std::uint8_t> sector(kRawSectorSize, 0);
     for (int i = 0; i < count; ++i) {
         const int sectorAddress = address + i;
         if (sectorAddress < 0 || testWrite()) continue;  // the pregap of track 1 is not kept
         std::fill(sector.begin() + 1, sector.begin() + 11, 0xFF);
-        const Msf time = msfOf(sectorAddress + kAddressOffset);
-        sector[12] = toBcd(time.minute);
-        sector[13] = toBcd(time.second);
-        sector[14] = toBcd(time.frame);
+        const auto header = bcdMsfOf(sectorAddress + kPregapFrames);
+        std::copy(header.begin(), header.end(), sector.begin() + 12);
         sector[15] = 2;
-        const auto body = dataOut.subspan(static_cast<std::size_t>(i) * kSaoBodyLength, kSaoBodyLength);
+        const auto body = dataOut.subspan(static_cast<std::size_t>(i) * kMode2BodySize, kMode2BodySize);
         std::copy(body.begin(), body.end(), sector.begin() + 16);
         if (!disc_.writeSector(sectorAddress, sector)) {
             abortSession();
@@ -450,7 +447,7 @@ EmulatedReply EmulatedRecorder::synchronizeCache() {
     if (raw_) {
         // A raw disc is whole once its lead-out is written; two seconds of it will do.
         const auto leadOut = raw_->leadOutAddress();
-        if (!leadOut || raw_->nextAddress() < *leadOut + kAddressOffset) {
+        if (!leadOut || raw_->nextAddress() < *leadOut + kPregapFrames) {
             abortSession();
             return fail(sense::kCommandSequenceError);
         }

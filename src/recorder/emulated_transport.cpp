@@ -45,9 +45,9 @@ std::optional<EmulatedDeviceName> parseEmulatedDeviceName(const std::string& nam
             result.options.busyEveryWrites = *every;
             result.options.busyAnswers = 1;
         } else if (option.rfind("capacity=", 0) == 0) {
-            const auto sectors = numberOption(option, "capacity=", 1, EmulatedDisc::kLastLeadOutFrames - 150);
+            const auto sectors = numberOption(option, "capacity=", 1, EmulatedDisc::kLastLeadOutFrames - kPregapFrames);
             if (!sectors) return std::nullopt;
-            result.options.lastLeadOutFrames = *sectors + 150;
+            result.options.lastLeadOutFrames = *sectors + kPregapFrames;
         } else if (option.rfind("failwrite=", 0) == 0) {
             const auto number = numberOption(option, "failwrite=", 1, INT_MAX);
             if (!number) return std::nullopt;

@@ -1,7 +1,7 @@
 #include "recorder/mmc_cue_sheet.h"
 
 #include "platform/bytes.h"
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 
 namespace tellavine {
 
@@ -57,12 +57,12 @@ bool MmcCueSheet::buildFromCueList(std::span<const RecorderCueEntry> cueList) {
     int index = 0;
     const RecorderCueEntry* previous = nullptr;
     for (const RecorderCueEntry& entry : cueList) {
-        const std::int64_t address = std::int64_t{entry.lsn} + kAddressOffset;
+        const std::int64_t address = std::int64_t{entry.lsn} + kPregapFrames;
         switch (entry.kind) {
             case RecorderCueKind::TrackStart:
                 ++track;
                 if (previous && previous->kind == RecorderCueKind::PregapStart)
-                    addEntry(track, 0, std::int64_t{previous->lsn} + kAddressOffset);
+                    addEntry(track, 0, std::int64_t{previous->lsn} + kPregapFrames);
                 if (track == 1) addEntry(1, 0, 0);
                 index = 1;
                 addEntry(track, 1, address);

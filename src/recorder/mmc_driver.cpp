@@ -56,8 +56,8 @@ bool MmcDriver::start(const MessageTarget&, std::string& errorText, const Event*
     }
 
     // The two-second pregap of track 1: 150 empty sector bodies from address -150.
-    const std::vector<std::uint8_t> pregap(10 * kBodyLength, 0);
-    for (std::int32_t address = -150; address < 0; address += 10) {
+    const std::vector<std::uint8_t> pregap(10 * kMode2BodySize, 0);
+    for (std::int32_t address = -kPregapFrames; address < 0; address += 10) {
         if (!writeBlock(address, pregap, cancel)) {
             errorText = "Error while writing cd";
             return false;
@@ -67,10 +67,10 @@ bool MmcDriver::start(const MessageTarget&, std::string& errorText, const Event*
 }
 
 bool MmcDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> buffer, const Event* cancel) {
-    const std::size_t blocks = buffer.size() / kBodyLength;
+    const std::size_t blocks = buffer.size() / kMode2BodySize;
     if (blocks > 0xFFFF) return false;
     const auto command = mmc_command::write10(address, static_cast<std::uint16_t>(blocks));
-    return executeWhileBusy(command, buffer.first(blocks * kBodyLength), cancel, true) == CmdOk;
+    return executeWhileBusy(command, buffer.first(blocks * kMode2BodySize), cancel, true) == CmdOk;
 }
 
 bool MmcDriver::finish(const MessageTarget& window, std::string& errorText, const Event* cancel) {

@@ -8,7 +8,6 @@ namespace tellavine {
 
 class MmcDriver final : public BaseDriver {
 public:
-    static constexpr std::size_t kBodyLength = 2336;
 
     MmcDriver() : BaseDriver("MMC") {}
 

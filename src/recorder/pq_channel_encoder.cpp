@@ -1,7 +1,7 @@
 #include "recorder/pq_channel_encoder.h"
 
 #include "platform/text.h"
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -126,7 +126,7 @@ int PQChannelEncoder::nextAdr1(int from) const {
 int PQChannelEncoder::trackStartAddress(int track) const {
     for (const Entry& entry : entries_)
         if (entry.adr() == 1 && entry.tno == track && entry.index == 1) return entry.address();
-    return leadOutFrames_ - 150;
+    return leadOutFrames_ - kPregapFrames;
 }
 
 void PQChannelEncoder::trackChange() {
@@ -145,7 +145,8 @@ void PQChannelEncoder::trackChange() {
     if (next.tno == 0xAA) return;
     const int after = nextAdr1(nextIndex);
     if (after >= 0) nextBoundary_ = entries_[static_cast<std::size_t>(after)].address();
-    if (next.index == 1) nextTrackStart_ = next.tno == lastTrack_ ? leadOutFrames_ - 150 : trackStartAddress(next.tno + 1);
+    if (next.index == 1)
+        nextTrackStart_ = next.tno == lastTrack_ ? leadOutFrames_ - kPregapFrames : trackStartAddress(next.tno + 1);
 }
 
 SubChannel& PQChannelEncoder::subChannelFor(int address) {
@@ -168,15 +169,15 @@ SubChannel& PQChannelEncoder::subChannelFor(int address) {
         record->setMin(relative.minute);
         record->setSec(relative.second);
         record->setFrame(relative.frame);
-        const Msf absolute = msfOf(absoluteCounter_ + 150);
+        const Msf absolute = msfOf(absoluteCounter_ + kPregapFrames);
         record->setAmin(absolute.minute);
         record->setAsec(absolute.second);
         record->setAframe(absolute.frame);
-        const int leadOutAddress = leadOutFrames_ - 150;
+        const int leadOutAddress = leadOutFrames_ - kPregapFrames;
         bool p;
         if (relativeCounter_ <= 0)
             p = true;  // pregap, or the first sector of a track or of the lead-out
-        else if (nextTrackStart_ - 150 <= absoluteCounter_ && absoluteCounter_ <= nextTrackStart_)
+        else if (nextTrackStart_ - kPregapFrames <= absoluteCounter_ && absoluteCounter_ <= nextTrackStart_)
             p = true;  // the two seconds before the next track or the lead-out
         else if (absoluteCounter_ < leadOutAddress)
             p = false;
@@ -193,8 +194,8 @@ SubChannel& PQChannelEncoder::subChannelFor(int address) {
 void PQChannelEncoder::fill(int firstAddress, std::span<const std::uint8_t> sectors, std::size_t count,
                             std::uint8_t* output) {
     for (std::size_t i = 0; i < count; ++i) {
-        std::memcpy(output, sectors.data() + i * 2352, 2352);
-        output += 2352;
+        std::memcpy(output, sectors.data() + i * kRawSectorSize, kRawSectorSize);
+        output += kRawSectorSize;
         const auto sub = subChannelFor(firstAddress + static_cast<int>(i)).data();
         std::memcpy(output, sub.data(), sub.size());
         output += sub.size();

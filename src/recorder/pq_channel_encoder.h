@@ -39,7 +39,7 @@ private:
         std::uint8_t ctlAdr = 0, tno = 0, index = 0;
         int frames = 0;
         int adr() const { return ctlAdr & 0x0F; }
-        int address() const { return frames - 150; }
+        int address() const { return frames - kPregapFrames; }
     };
 
     bool refuse(std::string text);

@@ -20,8 +20,8 @@ bool RawDriver::applyWriteParameters(std::vector<std::uint8_t>& page, int blockT
 }
 
 int RawDriver::leadInAddress() const {
-    if (leadInStartFrames >= 80 * kFramesPerMinute) return leadInStartFrames - 450150;
-    return -(4500 + kAddressOffset);
+    if (leadInStartFrames >= 80 * kFramesPerMinute) return leadInStartFrames - (100 * kFramesPerMinute + kPregapFrames);
+    return -(kFramesPerMinute + kPregapFrames);
 }
 
 bool RawDriver::prepare(std::string& errorText, const Event*) {
@@ -48,29 +48,27 @@ bool RawDriver::prepare(std::string& errorText, const Event*) {
         errorText = "Error while making the sub-channel: " + encoder_.diagnosticText();
         return false;
     }
-    sectorSize_ = kRawSectorLength + prototype_->dataLength();
+    sectorSize_ = kRawSectorSize + prototype_->dataLength();
     block_.assign(kSectorsPerBlock * sectorSize_, 0);
     if (!options_.simulate) execute(mmc_command::kSendOpcInformation);  // the answer does not matter
     return true;
 }
 
 bool RawDriver::writeMadeSectors(int address, int count, int headerStart) {
-    work_.assign(kSectorsPerBlock * kRawSectorLength, 0);
+    work_.assign(kSectorsPerBlock * kRawSectorSize, 0);
     for (int done = 0; done < count;) {
         const int group = std::min<int>(static_cast<int>(kSectorsPerBlock), count - done);
         for (int i = 0; i < group; ++i) {
-            const std::span<std::uint8_t, kRawSectorLength> sector(work_.data() + static_cast<std::size_t>(i) * kRawSectorLength,
-                                                                  kRawSectorLength);
+            const std::span<std::uint8_t, kRawSectorSize> sector(
+                work_.data() + static_cast<std::size_t>(i) * kRawSectorSize, kRawSectorSize);
             std::fill(sector.begin(), sector.end(), 0);
             std::fill(sector.begin() + 1, sector.begin() + 11, 0xFF);
-            const Msf time = msfOf(headerStart + done + i);
-            sector[12] = toBcd(time.minute);
-            sector[13] = toBcd(time.second);
-            sector[14] = toBcd(time.frame);
+            const auto header = bcdMsfOf(headerStart + done + i);
+            std::copy(header.begin(), header.end(), sector.begin() + 12);
             sector[15] = 2;
             scrambleSector(sector);
         }
-        const std::span<const std::uint8_t> sectors(work_.data(), static_cast<std::size_t>(group) * kRawSectorLength);
+        const std::span<const std::uint8_t> sectors(work_.data(), static_cast<std::size_t>(group) * kRawSectorSize);
         if (!writeBlock(address + done, sectors, nullptr)) return false;
         done += group;
     }
@@ -79,8 +77,8 @@ bool RawDriver::writeMadeSectors(int address, int count, int headerStart) {
 
 bool RawDriver::start(const MessageTarget&, std::string& errorText, const Event*) {
     // The lead-in, its headers counting from 00:00:00, then the pregap of track 1 likewise.
-    if (prototype_ && writeMadeSectors(leadInAddress(), -kAddressOffset - leadInAddress(), 0) &&
-        writeMadeSectors(-kAddressOffset, kAddressOffset, 0)) {
+    if (prototype_ && writeMadeSectors(leadInAddress(), -kPregapFrames - leadInAddress(), 0) &&
+        writeMadeSectors(-kPregapFrames, kPregapFrames, 0)) {
         return true;
     }
     errorText = "Error while writing lead in";
@@ -89,7 +87,7 @@ bool RawDriver::start(const MessageTarget&, std::string& errorText, const Event*
 
 bool RawDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> buffer, const Event* cancel) {
     if (!prototype_) return false;
-    const std::size_t count = std::min(buffer.size() / kRawSectorLength, kSectorsPerBlock);
+    const std::size_t count = std::min(buffer.size() / kRawSectorSize, kSectorsPerBlock);
     encoder_.fill(address, buffer, count, block_.data());
     const auto command = mmc_command::write10(address, static_cast<std::uint16_t>(count));
     return executeWhileBusy(command, std::span(block_).first(count * sectorSize_), cancel, false) == CmdOk;
@@ -97,7 +95,7 @@ bool RawDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> b
 
 bool RawDriver::finish(const MessageTarget&, std::string& errorText, const Event* cancel) {
     const int first = static_cast<int>(dataSectorCount);
-    if (!writeMadeSectors(first, leadOutLength, first + kAddressOffset)) {
+    if (!writeMadeSectors(first, leadOutLength, first + kPregapFrames)) {
         // A disc without its lead-out cannot be read; that is a failed recording.
         errorText = "Error while writing lead out";
         return false;

@@ -38,7 +38,7 @@ private:
     std::unique_ptr<SubChannel> prototype_;
     PQChannelEncoder encoder_;
     int blockType_ = 0;
-    std::size_t sectorSize_ = 2352;
+    std::size_t sectorSize_ = kRawSectorSize;
     std::vector<std::uint8_t> block_;
     std::vector<std::uint8_t> work_;
 };

@@ -1,16 +1,16 @@
 #include "recorder/raw_write_checker.h"
 
+#include "platform/cd_geometry.h"
 #include "platform/text.h"
-#include "recorder/msf.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace tellavine {
 
 namespace {
-int bcd(std::uint8_t value) { return (value >> 4) > 9 ? value : fromBcd(value); }
 int qTime(const std::array<std::uint8_t, 12>& q, std::size_t at) {
-    return framesOf({bcd(q[at]), bcd(q[at + 1]), bcd(q[at + 2])});
+    return framesOf({fromBcdOrRaw(q[at]), fromBcdOrRaw(q[at + 1]), fromBcdOrRaw(q[at + 2])});
 }
 }  // namespace
 
@@ -29,12 +29,10 @@ bool RawWriteChecker::check(int address, std::span<const std::uint8_t> mainChann
     if (address != expected_) return fail(address, "written out of order");
     ++expected_;
     static const std::uint8_t sync[12] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0};
-    if (mainChannel.size() != 2352 || !std::equal(std::begin(sync), std::end(sync), mainChannel.begin()))
+    if (mainChannel.size() != kRawSectorSize || !std::equal(std::begin(sync), std::end(sync), mainChannel.begin()))
         return fail(address, "no sync pattern");
-    if (address >= -150) {
-        const Msf time = msfOf(address + 150);
-        if (mainChannel[12] != toBcd(time.minute) || mainChannel[13] != toBcd(time.second) ||
-            mainChannel[14] != toBcd(time.frame))
+    if (address >= -kPregapFrames) {
+        if (!std::equal(mainChannel.begin() + 12, mainChannel.begin() + 15, bcdMsfOf(address + kPregapFrames).begin()))
             return fail(address, "header address differs from the sector address");
     }
     DecodedSubChannel sub;
@@ -42,7 +40,7 @@ bool RawWriteChecker::check(int address, std::span<const std::uint8_t> mainChann
     const std::uint16_t crc = subChannelCrc(std::span(sub.q).first(10));
     if (sub.q[10] != (crc >> 8) || sub.q[11] != (crc & 0xFF)) return fail(address, "Q CRC error");
     if ((sub.q[0] & 0x0F) != 1) return fail(address, "Q is not a position frame");
-    return address < -150 ? checkLeadIn(address, sub) : checkProgramOrLeadOut(address, sub);
+    return address < -kPregapFrames ? checkLeadIn(address, sub) : checkProgramOrLeadOut(address, sub);
 }
 
 bool RawWriteChecker::checkLeadIn(int address, const DecodedSubChannel& sub) {
@@ -50,8 +48,9 @@ bool RawWriteChecker::checkLeadIn(int address, const DecodedSubChannel& sub) {
     if (sub.q[1] != 0) return fail(address, "lead-in with a track number");
     if (qTime(sub.q, 3) != address - firstAddress_) return fail(address, "lead-in running time is wrong");
     if (sub.q[6] != 0) return fail(address, "ZERO byte is not zero");
-    const int point = bcd(sub.q[2]);
-    const TocEntry entry{static_cast<std::uint8_t>(sub.q[0] & 0xF0), bcd(sub.q[7]), bcd(sub.q[8]), bcd(sub.q[9])};
+    const int point = fromBcdOrRaw(sub.q[2]);
+    const TocEntry entry{static_cast<std::uint8_t>(sub.q[0] & 0xF0), fromBcdOrRaw(sub.q[7]), fromBcdOrRaw(sub.q[8]),
+                         fromBcdOrRaw(sub.q[9])};
     // Each entry of the table of contents is repeated in three consecutive sectors.
     if (point == currentPoint_) {
         if (++pointRun_ > 3) return fail(address, "TOC entry repeated more than three times");
@@ -76,7 +75,7 @@ bool RawWriteChecker::tocComplete(int address) {
     if (!toc_.count(0xA0) || !toc_.count(0xA1) || !toc_.count(0xA2)) return fail(address, "lead-in TOC lacks A0h-A2h");
     firstTrack_ = toc_[0xA0].pmin;
     lastTrack_ = toc_[0xA1].pmin;
-    leadOut_ = toc_[0xA2].frames() - 150;
+    leadOut_ = toc_[0xA2].frames() - kPregapFrames;
     if (firstTrack_ < 1 || lastTrack_ < firstTrack_ || lastTrack_ > 99) return fail(address, "TOC track range is wrong");
     int previous = -1000000;
     for (int track = firstTrack_; track <= lastTrack_; ++track) {
@@ -94,9 +93,9 @@ bool RawWriteChecker::tocComplete(int address) {
 
 bool RawWriteChecker::checkProgramOrLeadOut(int address, const DecodedSubChannel& sub) {
     if (!tocComplete(address)) return false;
-    if (qTime(sub.q, 7) != address + 150) return fail(address, "absolute time differs from the address");
-    const int tno = bcd(sub.q[1]);
-    const int index = bcd(sub.q[2]);
+    if (qTime(sub.q, 7) != address + kPregapFrames) return fail(address, "absolute time differs from the address");
+    const int tno = fromBcdOrRaw(sub.q[1]);
+    const int index = fromBcdOrRaw(sub.q[2]);
     const int relative = qTime(sub.q, 3);
 
     if (address >= leadOut_) {
@@ -142,7 +141,7 @@ bool RawWriteChecker::checkProgramOrLeadOut(int address, const DecodedSubChannel
     if (index < 1 || (lastTrackSeen_ == current && index != lastIndexSeen_ && index != lastIndexSeen_ + 1))
         return fail(address, "index numbers do not follow each other");
     if (relative != address - trackStart(current)) return fail(address, "relative time is wrong");
-    const bool pWanted = relative == 0 || address >= nextStart - 150;
+    const bool pWanted = relative == 0 || address >= nextStart - kPregapFrames;
     if (sub.p != pWanted) return fail(address, pWanted ? "P clear before a track change" : "P set inside a track");
     lastTrackSeen_ = current;
     lastIndexSeen_ = index;

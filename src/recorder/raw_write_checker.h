@@ -6,6 +6,7 @@
 // index numbers and relative times that disagree with it, P flags outside the pregaps
 // and the two seconds before a track, and a lead-out without its 2 Hz P pattern.
 
+#include "platform/cd_geometry.h"
 #include "recorder/sub_channel.h"
 
 #include <cstdint>
@@ -35,14 +36,14 @@ private:
     struct TocEntry {
         std::uint8_t ctl = 0;
         int pmin = 0, psec = 0, pframe = 0;
-        int frames() const { return pmin * 4500 + psec * 75 + pframe; }
+        int frames() const { return framesOf({pmin, psec, pframe}); }
     };
 
     bool fail(int address, const std::string& what);
     bool checkLeadIn(int address, const DecodedSubChannel& sub);
     bool checkProgramOrLeadOut(int address, const DecodedSubChannel& sub);
     bool tocComplete(int address);
-    int trackStart(int track) const { return toc_.at(track).frames() - 150; }
+    int trackStart(int track) const { return toc_.at(track).frames() - kPregapFrames; }
 
     int firstAddress_;
     int expected_;

@@ -1,6 +1,6 @@
 #include "recorder/recorder_feed.h"
 
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 #include "recorder/recorder_messages.h"
 #include "recorder/scrambler.h"
 
@@ -32,27 +32,26 @@ RecorderFeed::~RecorderFeed() {
 void RecorderFeed::openQueue(bool rawSectors) {
     queue_.reset();
     rawSectors_ = rawSectors;
-    nextRawAddress_ = kAddressOffset;
+    nextRawAddress_ = kPregapFrames;
     accumulation_ = std::make_unique<RecorderBlock>();
     accumulated_ = 0;
 }
 
 void RecorderFeed::queueSector(std::span<const std::uint8_t> sector) {
-    if (sector.size() != kRawSectorLength) return;
+    if (sector.size() != kRawSectorSize) return;
     if (!accumulation_) accumulation_ = std::make_unique<RecorderBlock>();
     if (accumulated_ == kSectorsPerBlock) return;
     auto& data = accumulation_->data;
     if (rawSectors_) {
-        const std::span<std::uint8_t, kRawSectorLength> raw(data.data() + accumulated_ * kRawSectorLength,
-                                                           kRawSectorLength);
+        const std::span<std::uint8_t, kRawSectorSize> raw(data.data() + accumulated_ * kRawSectorSize,
+                                                           kRawSectorSize);
         std::copy(sector.begin(), sector.end(), raw.begin());
-        const Msf time = msfOf(nextRawAddress_);
-        raw[12] = toBcd(time.minute);
-        raw[13] = toBcd(time.second);
-        raw[14] = toBcd(time.frame);
+        const auto header = bcdMsfOf(nextRawAddress_);
+        std::copy(header.begin(), header.end(), raw.begin() + 12);
         scrambleSector(raw);
     } else {
-        std::copy(sector.begin() + 16, sector.end(), data.begin() + static_cast<std::ptrdiff_t>(accumulated_ * kSectorBodyLength));
+        std::copy(sector.begin() + 16, sector.end(),
+                  data.begin() + static_cast<std::ptrdiff_t>(accumulated_ * kMode2BodySize));
     }
     ++nextRawAddress_;
     if (++accumulated_ == kSectorsPerBlock) pushBlock(RecorderBlockKind::Full);
@@ -61,7 +60,7 @@ void RecorderFeed::queueSector(std::span<const std::uint8_t> sector) {
 void RecorderFeed::pushBlock(RecorderBlockKind kind) {
     if (!accumulation_) accumulation_ = std::make_unique<RecorderBlock>();
     accumulation_->kind = kind;
-    accumulation_->byteLength = static_cast<std::uint32_t>(accumulated_ * kRawSectorLength);
+    accumulation_->byteLength = static_cast<std::uint32_t>(accumulated_ * kRawSectorSize);
     queue_.push(std::move(accumulation_));
     accumulation_ = std::make_unique<RecorderBlock>();
     accumulated_ = 0;
@@ -146,7 +145,7 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
             feedRun.window.post(recorder::WM_BURN_DONE);
             return 0;
         }
-        const std::size_t maxChunk = kSectorsPerBlock * kRawSectorLength;
+        const std::size_t maxChunk = kSectorsPerBlock * kRawSectorSize;
         for (std::size_t offset = 0; offset < block->byteLength;) {
             const std::size_t chunk = std::min<std::size_t>(maxChunk, block->byteLength - offset);
             const std::span<const std::uint8_t> bytes(block->data.data() + offset, chunk);
@@ -154,7 +153,7 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
                 if (!feedRun.cancelled()) postError(feedRun.window, "Error while writing cd");
                 return end(-1);
             }
-            written += static_cast<std::int64_t>(chunk / kRawSectorLength);
+            written += static_cast<std::int64_t>(chunk / kRawSectorSize);
             offset += chunk;
             feedRun.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), feedRun.imageSectors);
         }

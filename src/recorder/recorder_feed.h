@@ -69,7 +69,7 @@ private:
     MmcCueSheet cueSheet_;
     RecorderQueue queue_;
     bool rawSectors_ = false;
-    int nextRawAddress_ = 150;
+    int nextRawAddress_ = kPregapFrames;
     RecorderBlockPtr accumulation_;
     std::size_t accumulated_ = 0;
     std::thread thread_;

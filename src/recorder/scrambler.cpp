@@ -24,7 +24,7 @@ const std::array<std::uint8_t, kScrambledLength>& scramblerTable() {
     return table;
 }
 
-void scrambleSector(std::span<std::uint8_t, 2352> sector) {
+void scrambleSector(std::span<std::uint8_t, kRawSectorSize> sector) {
     const auto& table = scramblerTable();
     for (std::size_t i = 0; i < kScrambledLength; ++i) sector[12 + i] ^= table[i];
 }

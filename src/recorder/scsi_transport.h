@@ -70,8 +70,6 @@ public:
     // Entry `index` of the active list, or nullptr when there is none.
     const ScsiDeviceRecord* activeRecord(int index) const;
 
-    CommandResult executeNoData(std::span<const std::uint8_t> cdb) { return execute(cdb, {}, {}); }
-
 protected:
     // Fills vendor, product, revision and isWriter of `record` with INQUIRY and the
     // MODE SENSE(10) page 2Ah writer test, sent through `run`. False when INQUIRY fails.

@@ -1,6 +1,6 @@
 #include "recorder/sub_channel.h"
 
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 
 #include <algorithm>
 
@@ -23,13 +23,6 @@ std::uint16_t subChannelCrc(std::span<const std::uint8_t> bytes) {
     std::uint16_t crc = 0;
     for (std::uint8_t byte : bytes) crc = static_cast<std::uint16_t>((crc << 8) ^ table[((crc >> 8) ^ byte) & 0xFF]);
     return crc;
-}
-
-std::uint8_t SubChannel::bcdOrRaw(int value) { return toBcd(value); }
-
-int SubChannel::fromBcdOrRaw(std::uint8_t value) {
-    // AAh and A0h-A2h are kept as they are; everything else is two BCD digits.
-    return (value >> 4) > 9 ? value : fromBcd(value);
 }
 
 void SubChannel::calcCrc() {

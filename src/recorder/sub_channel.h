@@ -8,6 +8,8 @@
 //   PwSubChannel96 - 96 bytes (data block types 2 and 3), one byte per symbol: P in
 //                    bit 7, Q in bit 6, R-W zero; the CRC stored inverted as on the disc.
 
+#include "platform/cd_geometry.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -34,15 +36,15 @@ public:
     void setCtl(std::uint8_t value) { q_[0] = static_cast<std::uint8_t>((value & 0xF0) | (q_[0] & 0x0F)); }
     std::uint8_t ctlAdr() const { return q_[0]; }
     int mode() const { return q_[0] & 0x0F; }
-    void setTrackNr(int value) { q_[1] = bcdOrRaw(value); }
-    void setIndexNr(int value) { q_[2] = bcdOrRaw(value); }
-    void setPoint(int value) { q_[2] = bcdOrRaw(value); }
-    void setMin(int value) { q_[3] = bcdOrRaw(value); }
-    void setSec(int value) { q_[4] = bcdOrRaw(value); }
-    void setFrame(int value) { q_[5] = bcdOrRaw(value); }
-    void setAmin(int value) { q_[7] = bcdOrRaw(value); }
-    void setAsec(int value) { q_[8] = bcdOrRaw(value); }
-    void setAframe(int value) { q_[9] = bcdOrRaw(value); }
+    void setTrackNr(int value) { q_[1] = toBcd(value); }
+    void setIndexNr(int value) { q_[2] = toBcd(value); }
+    void setPoint(int value) { q_[2] = toBcd(value); }
+    void setMin(int value) { q_[3] = toBcd(value); }
+    void setSec(int value) { q_[4] = toBcd(value); }
+    void setFrame(int value) { q_[5] = toBcd(value); }
+    void setAmin(int value) { q_[7] = toBcd(value); }
+    void setAsec(int value) { q_[8] = toBcd(value); }
+    void setAframe(int value) { q_[9] = toBcd(value); }
     void setPmin(int value) { setAmin(value); }
     void setPsec(int value) { setAsec(value); }
     void setPframe(int value) { setAframe(value); }
@@ -66,8 +68,6 @@ protected:
     bool p_ = false;
 
 private:
-    static std::uint8_t bcdOrRaw(int value);
-    static int fromBcdOrRaw(std::uint8_t value);
 };
 
 class PqSubChannel16 final : public SubChannel {

@@ -13,7 +13,7 @@ constexpr std::uint32_t kMaxSegmentUnits = 1980;  // play items 1000..2979
 constexpr std::size_t kMaxEntries = 500;          // play items 100..599
 constexpr std::size_t kMaxListEntries = 255;      // count bytes of a list
 constexpr std::uint32_t kMaxListOffset = 0xFFFC;  // 0xFFFD..0xFFFF are codes
-constexpr std::uint64_t kMaxAddress = 100 * 60 * 75;  // 100:00:00
+constexpr std::uint64_t kMaxAddress = 100 * kFramesPerMinute;  // 100:00:00
 
 // Never splits a UTF-8 character: the rest of a cut one would be an invalid byte.
 std::string cut(std::string_view text, std::size_t limit) { return truncateUtf8(text, limit); }
@@ -215,7 +215,7 @@ std::int64_t AuthoringObject::beginOutput() {
     for (std::size_t i = 0; i < customFiles_.size(); ++i) customFiles_[i].extent = layout->iso.customFileExtents[i];
     layout->totalSectors = layout->iso.trackLength + trackSizeSum_ + leadoutPregap_;
     // Sector headers and CUE times count minutes in two decimal digits.
-    if (std::uint64_t{layout->iso.trackLength} + trackSizeSum_ + leadoutPregap_ + kLeadInFrames > kMaxAddress)
+    if (std::uint64_t{layout->iso.trackLength} + trackSizeSum_ + leadoutPregap_ + kPregapFrames > kMaxAddress)
         return refuse("The disc would be longer than 99 minutes and 59 seconds.");
     const std::int64_t total = layout->totalSectors;
     layout_ = std::move(layout);

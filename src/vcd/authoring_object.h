@@ -148,7 +148,4 @@ private:
     std::string failureReason_;
 };
 
-// Frees the object, its items and their sources (closing them).
-inline void destroyAuthoringObject(std::unique_ptr<AuthoringObject>& object) { object.reset(); }
-
 }  // namespace tellavine::vcd

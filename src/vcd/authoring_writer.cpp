@@ -129,8 +129,9 @@ void AuthoringObject::Writer::buildFileSystem() {
     fields.lTableSector = files.find("ptl")->firstSector;
     fields.mTableSector = files.find("ptm")->firstSector;
     fields.pathTableSize = layout_.iso.pathTableSize;
-    buildPrimaryVolumeDescriptor(std::span<std::uint8_t, 2048>(files.find("pvd")->buffer.data(), 2048), fields);
-    buildTerminator(std::span<std::uint8_t, 2048>(files.find("evd")->buffer.data(), 2048));
+    const std::span<std::uint8_t, kForm1DataSize> pvd(files.find("pvd")->buffer.data(), kForm1DataSize);
+    buildPrimaryVolumeDescriptor(pvd, fields);
+    buildTerminator(std::span<std::uint8_t, kForm1DataSize>(files.find("evd")->buffer.data(), kForm1DataSize));
 }
 
 void AuthoringObject::Writer::buildControlFiles() {

@@ -10,7 +10,7 @@
 namespace tellavine::vcd {
 namespace {
 
-constexpr std::uint32_t kPsdSectorBytes = 2048;
+constexpr std::uint32_t kPsdSectorBytes = kForm1DataSize;
 
 void copyAt(std::span<std::uint8_t> file, std::size_t offset, const ByteWriter& bytes) {
     if (offset >= file.size()) return;
@@ -110,7 +110,7 @@ std::uint8_t segmentContentByte(const MpegStreamInfo& info, bool continuation) {
 }
 
 void buildInfo(std::span<std::uint8_t> file, const DiscDescription& disc) {
-    ByteWriter out(2048);
+    ByteWriter out(kForm1DataSize);
     out.bytes("VIDEO_CD");                                                   // 0
     out.u8(disc.type == DiscType::Vcd20 ? 2 : 1);                            // 8: version
     out.u8(disc.type == DiscType::Vcd11 ? 1 : 0);                            // 9: system profile tag
@@ -130,7 +130,7 @@ void buildInfo(std::span<std::uint8_t> file, const DiscDescription& disc) {
         std::uint32_t units = 0;
         for (const auto& segment : disc.segments) units += segment.units;
         if (units > 0) {
-            const auto msf = lsnToMsf(disc.controlAreaEnd + kLeadInFrames);
+            const auto msf = bcdMsfOf(static_cast<int>(disc.controlAreaEnd) + kPregapFrames);
             out.bytes(std::span<const std::uint8_t>(msf));                   // 48: first segment address
         } else {
             out.fill(3);
@@ -146,14 +146,14 @@ void buildInfo(std::span<std::uint8_t> file, const DiscDescription& disc) {
 }
 
 void buildEntries(std::span<std::uint8_t> file, const DiscDescription& disc) {
-    ByteWriter out(2048);
+    ByteWriter out(kForm1DataSize);
     out.bytes("ENTRYVCD");
     out.u8(disc.type == DiscType::Vcd20 ? 2 : 1);
     out.u8(0);
     out.u16be(static_cast<std::uint16_t>(disc.sequences.size()));
     for (std::size_t i = 0; i < disc.sequences.size(); ++i) {
-        out.u8(toBcd(static_cast<unsigned>(i + 2)));
-        const auto msf = lsnToMsf(disc.sequences[i].trackStart + kLeadInFrames);
+        out.u8(toBcd(static_cast<int>(i + 2)));
+        const auto msf = bcdMsfOf(static_cast<int>(disc.sequences[i].trackStart) + kPregapFrames);
         out.bytes(std::span<const std::uint8_t>(msf));
     }
     copyAt(file, 0, out);

@@ -13,14 +13,11 @@ std::unique_ptr<DataSource> openFileDataSource(const std::string& path) {
     return std::unique_ptr<DataSource>(new DataSource(path, static_cast<std::uint64_t>(status.st_size)));
 }
 
-DataSource::~DataSource() { close(); }
-
 bool DataSource::ensureOpen() {
     if (file_) return true;
-    file_ = std::fopen(path_.c_str(), "rb");
+    file_ = File::open(path_, "rb");
     if (!file_) return false;
-    if (!buffer_) buffer_.reset(new char[kStreamBufferSize]);
-    std::setvbuf(file_, buffer_.get(), _IOFBF, kStreamBufferSize);
+    file_.setBuffer(kStreamBufferSize);
     position_ = 0;
     return true;
 }
@@ -28,26 +25,24 @@ bool DataSource::ensureOpen() {
 bool DataSource::seek(std::uint64_t position) {
     if (!ensureOpen()) return false;
     if (position == position_) return true;
-    if (fseeko(file_, static_cast<off_t>(position), SEEK_SET) != 0) return false;
+    if (fseeko(file_.get(), static_cast<off_t>(position), SEEK_SET) != 0) return false;
     position_ = position;
     return true;
 }
 
 std::size_t DataSource::read(std::span<std::uint8_t> buffer) {
     if (!ensureOpen()) return 0;
-    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file_);
-    if (got < buffer.size()) std::clearerr(file_);
+    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file_.get());
+    if (got < buffer.size()) std::clearerr(file_.get());
     position_ += got;
     return got;
 }
 
 void DataSource::close() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
-    position_ = 0;
     // A disc holds a source per photo, each closed between its scan and its writing:
-    // keeping 128 KiB apiece would grow the build's memory with the album.
-    buffer_.reset();
+    // the stream buffer (128 KiB) goes with the stream, so memory does not grow with the album.
+    file_.discard();
+    position_ = 0;
 }
 
 bool DataSource::deleteFile() {

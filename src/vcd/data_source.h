@@ -3,8 +3,9 @@
 // seeks are skipped when the position is already right, so reading packs in order after
 // a scan costs no seek per pack.
 
+#include "platform/file.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <span>
 #include <string>
@@ -14,7 +15,6 @@ namespace tellavine::vcd {
 
 class DataSource {
 public:
-    ~DataSource();
     DataSource(const DataSource&) = delete;
     DataSource& operator=(const DataSource&) = delete;
 
@@ -34,8 +34,7 @@ private:
 
     std::string path_;
     std::uint64_t size_ = 0;
-    std::FILE* file_ = nullptr;
-    std::unique_ptr<char[]> buffer_;  // stream buffer, uninitialised
+    File file_;  // open from the first use to close()
     std::uint64_t position_ = 0;
 };
 

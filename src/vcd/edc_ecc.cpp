@@ -112,7 +112,7 @@ std::uint32_t computeEdc(std::span<const std::uint8_t> data) {
     return edc;
 }
 
-void computeEcc(std::span<std::uint8_t, 2352> sector) {
+void computeEcc(std::span<std::uint8_t, kRawSectorSize> sector) {
     std::uint8_t* const base = sector.data() + 12;
     // P: 86 byte columns (43 columns of byte pairs) of 24 bytes, 86 bytes apart.
     computeParity(base, sector.data() + 2076, 86, 24, 2, 86, 24 * 86);

@@ -21,7 +21,7 @@ std::string folderOf(const std::string& path) {
 }
 
 std::string indexLine(unsigned index, std::uint32_t lsn) {
-    const auto msf = lsnToMsf(lsn);
+    const auto msf = bcdMsfOf(static_cast<int>(lsn));
     char line[64];
     std::snprintf(line, sizeof line, "    INDEX %2.2u %2.2x:%2.2x:%2.2x\r\n", index, msf[0], msf[1], msf[2]);
     return line;
@@ -39,20 +39,10 @@ std::string writePathFor(const std::string& target) {
 
 }  // namespace
 
-BufferedFile::~BufferedFile() {
-    if (file_) std::fclose(file_);
-}
-
 bool BufferedFile::open(const std::string& path, bool followLinks) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW), 0666);
-    if (fd < 0) return false;
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        ::close(fd);
-        return false;
-    }
-    buffer_.resize(kStreamBufferSize);
-    std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+    file_ = File::openWithFlags(path, O_WRONLY | O_CREAT | O_TRUNC | (followLinks ? 0 : O_NOFOLLOW), 0666, "wb");
+    if (!file_) return false;
+    file_.setBuffer(kStreamBufferSize);
     position_ = 0;
     return true;
 }
@@ -60,13 +50,13 @@ bool BufferedFile::open(const std::string& path, bool followLinks) {
 bool BufferedFile::seek(std::uint64_t offset) {
     if (!file_) return false;
     if (offset == position_) return true;
-    if (fseeko(file_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) return false;
     position_ = offset;
     return true;
 }
 
 bool BufferedFile::write(std::span<const std::uint8_t> data) {
-    if (!file_ || std::fwrite(data.data(), 1, data.size(), file_) != data.size()) return false;
+    if (!file_ || std::fwrite(data.data(), 1, data.size(), file_.get()) != data.size()) return false;
     position_ += data.size();
     return true;
 }
@@ -74,17 +64,11 @@ bool BufferedFile::write(std::span<const std::uint8_t> data) {
 bool BufferedFile::close() {
     if (!file_) return true;
     // On the disk before the rename replaces an earlier image with it.
-    const bool flushed = std::fflush(file_) == 0 && (::fsync(fileno(file_)) == 0 || errno == EINVAL);
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return flushed && closed;
+    const bool synced = file_.syncToDisk();
+    return file_.close() && synced;
 }
 
-void BufferedFile::discard() {
-    if (!file_) return;
-    std::fclose(file_);
-    file_ = nullptr;
-}
+void BufferedFile::discard() { file_.discard(); }
 
 ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, SinkTarget target)
     : cuePath_(std::move(cuePath)),
@@ -220,13 +204,13 @@ int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
                 std::string text = line;
                 if (previous && previous->kind == CueKind::PregapStart) {
                     text += indexLine(0, previous->lsn);
-                    addCueEntry(static_cast<std::uint8_t>(track), 0, previous->lsn + kLeadInFrames);
+                    addCueEntry(static_cast<std::uint8_t>(track), 0, previous->lsn + kPregapFrames);
                 }
                 index = 1;
                 text += indexLine(1, entry.lsn);
                 writeCueText(text);
                 if (track == 1) addCueEntry(1, 0, 0);
-                addCueEntry(static_cast<std::uint8_t>(track), 1, entry.lsn + kLeadInFrames);
+                addCueEntry(static_cast<std::uint8_t>(track), 1, entry.lsn + kPregapFrames);
                 break;
             }
             case CueKind::PregapStart:
@@ -235,11 +219,11 @@ int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
                 ++index;
                 writeCueText(indexLine(index, entry.lsn));
                 addCueEntry(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(index),
-                            entry.lsn + kLeadInFrames);
+                            entry.lsn + kPregapFrames);
                 break;
             case CueKind::LeadOut: {
                 if (imageFile_ && !cue_.close() && !failed()) failFile("write", cuePath_, errno);
-                addCueEntry(kLeadOutTrack, 1, entry.lsn + kLeadInFrames);
+                addCueEntry(kLeadOutTrack, 1, entry.lsn + kPregapFrames);
                 if (!imageFile_ && !failed()) {
                     if (!recorder_)
                         fail("No disc recorder is set up.");

@@ -17,6 +17,7 @@
 // lock beside the CUE file ("<name>.cue.lock"): a second build writing the same image,
 // in this process or another, is refused instead of mixing its files with this one's.
 
+#include "platform/file.h"
 #include "platform/path_lock.h"
 #include "platform/prompt.h"
 #include "platform/sink_owner.h"
@@ -56,22 +57,19 @@ struct CueEntry {
 class BufferedFile {
 public:
     BufferedFile() = default;
-    ~BufferedFile();
     BufferedFile(const BufferedFile&) = delete;
     BufferedFile& operator=(const BufferedFile&) = delete;
 
     // Creates or truncates for writing; a temporary name (`followLinks` false) is never
     // followed through a symbolic link someone left there.
     bool open(const std::string& path, bool followLinks = true);
-    bool isOpen() const { return file_ != nullptr; }
     bool seek(std::uint64_t offset);
     bool write(std::span<const std::uint8_t> data);
     bool close();  // flushes to the disk; false when the flush or close failed
     void discard();  // closes without caring whether the buffered bytes reach the file
 
 private:
-    std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
+    File file_;
     std::uint64_t position_ = 0;  // where the next write lands
 };
 

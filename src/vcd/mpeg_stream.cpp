@@ -9,7 +9,7 @@ namespace {
 constexpr std::uint8_t kPackStart = 0xBA;
 // A whole disc holds fewer sectors; a longer stream is refused when the disc is laid out,
 // and the pack table stays bounded whatever the file holds.
-constexpr std::uint32_t kMaxScannedPacks = 100 * 60 * 75;
+constexpr std::uint32_t kMaxScannedPacks = 100 * kFramesPerMinute;
 constexpr std::uint8_t kSystemHeader = 0xBB;
 constexpr std::uint8_t kPrivateStream1 = 0xBD;
 constexpr std::uint8_t kPaddingStream = 0xBE;

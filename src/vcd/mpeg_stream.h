@@ -4,6 +4,7 @@
 // mode, time range and access points; its packs are read again, in order, when the
 // sectors are written.
 
+#include "platform/cd_geometry.h"
 #include "vcd/data_source.h"
 
 #include <array>
@@ -16,7 +17,7 @@
 
 namespace tellavine::vcd {
 
-constexpr std::size_t kMaxPackSize = 2324;
+constexpr std::size_t kMaxPackSize = kForm2DataSize;  // a pack fills at most one Form 2 sector
 
 struct AccessPoint {
     std::uint32_t pack = 0;  // 0-based

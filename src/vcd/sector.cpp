@@ -14,7 +14,7 @@ void writeSync(Mode2Sector& sector) {
 }
 
 void writeHeader(Mode2Sector& sector, std::uint32_t lsn) {
-    const auto msf = lsnToMsf(lsn + kLeadInFrames);
+    const auto msf = bcdMsfOf(static_cast<int>(lsn) + kPregapFrames);
     std::copy(msf.begin(), msf.end(), sector.begin() + 12);
     sector[15] = 2;
 }
@@ -25,15 +25,6 @@ void storeEdc(Mode2Sector& sector, std::size_t end) {
 }
 
 }  // namespace
-
-std::uint8_t toBcd(unsigned value) {
-    value %= 256;
-    return static_cast<std::uint8_t>(((value / 10) << 4) | (value % 10));
-}
-
-std::array<std::uint8_t, 3> lsnToMsf(std::uint32_t address) {
-    return {toBcd(address / 4500), toBcd((address / 75) % 60), toBcd(address % 75)};
-}
 
 void buildMode2Sector(Mode2Sector& sector, std::span<const std::uint8_t> payload, std::uint32_t lsn,
                       const Subheader& subheader) {

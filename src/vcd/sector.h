@@ -1,7 +1,9 @@
 #pragma once
 // Mode 2 (CD-ROM XA) sectors: 2352 bytes of sync, header, subheader, user data, EDC and,
 // for Form 1, ECC. Sector numbers (lsn) count from 0 at the first sector of the image;
-// the absolute disc address of a sector is lsn + 150.
+// the absolute disc address of a sector is lsn + 150 (kPregapFrames).
+
+#include "platform/cd_geometry.h"
 
 #include <array>
 #include <cstddef>
@@ -9,12 +11,6 @@
 #include <span>
 
 namespace tellavine::vcd {
-
-constexpr std::size_t kRawSectorSize = 2352;
-constexpr std::size_t kMode2BodySize = 2336;  // everything after sync and header
-constexpr std::size_t kForm1DataSize = 2048;
-constexpr std::size_t kForm2DataSize = 2324;
-constexpr std::uint32_t kLeadInFrames = 150;  // absolute address of lsn 0
 
 using Mode2Sector = std::array<std::uint8_t, kRawSectorSize>;
 
@@ -36,12 +32,6 @@ struct Subheader {
     std::uint8_t submode = kSubmodeData;
     std::uint8_t coding = 0;
 };
-
-// Minute, second and frame of an address (75 frames a second), each in BCD. Values are
-// taken modulo 256 before the conversion.
-std::array<std::uint8_t, 3> lsnToMsf(std::uint32_t address);
-
-std::uint8_t toBcd(unsigned value);
 
 // Formats a whole sector: the subheader twice, 2324 payload bytes when the submode has
 // the Form 2 bit, else 2048, then EDC (and ECC for Form 1) with the header still zero,

@@ -30,15 +30,15 @@ void appendUnsetTime(ByteWriter& out) {
     out.u8(0);
 }
 
-void copyOut(const ByteWriter& out, std::span<std::uint8_t, 2048> sector) {
+void copyOut(const ByteWriter& out, std::span<std::uint8_t, kForm1DataSize> sector) {
     std::fill(sector.begin(), sector.end(), std::uint8_t{0});
     std::copy_n(out.data().begin(), std::min<std::size_t>(out.size(), sector.size()), sector.begin());
 }
 
 }  // namespace
 
-void buildPrimaryVolumeDescriptor(std::span<std::uint8_t, 2048> sector, const PrimaryVolumeFields& fields) {
-    ByteWriter out(2048);
+void buildPrimaryVolumeDescriptor(std::span<std::uint8_t, kForm1DataSize> sector, const PrimaryVolumeFields& fields) {
+    ByteWriter out(kForm1DataSize);
     out.u8(1);                                        // 0: primary volume descriptor
     out.bytes("CD001");                               // 1
     out.u8(1);                                        // 6: version
@@ -74,7 +74,7 @@ void buildPrimaryVolumeDescriptor(std::span<std::uint8_t, 2048> sector, const Pr
     copyOut(out, sector);
 }
 
-void buildTerminator(std::span<std::uint8_t, 2048> sector) {
+void buildTerminator(std::span<std::uint8_t, kForm1DataSize> sector) {
     ByteWriter out(8);
     out.u8(255);
     out.bytes("CD001");

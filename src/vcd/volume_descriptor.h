@@ -2,6 +2,8 @@
 // The primary volume descriptor (sector 16) and the set terminator (sector 17) of the
 // ISO track.
 
+#include "platform/cd_geometry.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -21,7 +23,7 @@ struct PrimaryVolumeFields {
 };
 
 // Fills the 2048 bytes of `sector`.
-void buildPrimaryVolumeDescriptor(std::span<std::uint8_t, 2048> sector, const PrimaryVolumeFields& fields);
-void buildTerminator(std::span<std::uint8_t, 2048> sector);
+void buildPrimaryVolumeDescriptor(std::span<std::uint8_t, kForm1DataSize> sector, const PrimaryVolumeFields& fields);
+void buildTerminator(std::span<std::uint8_t, kForm1DataSize> sector);
 
 }  // namespace tellavine::vcd

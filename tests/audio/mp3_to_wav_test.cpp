@@ -1,6 +1,5 @@
 #include "audio/mp3_to_wav.h"
 
-#include "audio/file_handle.h"
 #include "audio/mpeg_audio_header.h"
 #include "audio/support/audio_fixtures.h"
 #include "support/child_process.h"

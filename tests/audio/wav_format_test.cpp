@@ -1,7 +1,7 @@
 #include "audio/wav_format.h"
 
-#include "audio/file_handle.h"
 #include "audio/support/audio_fixtures.h"
+#include "platform/file.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 
@@ -13,7 +13,7 @@ namespace tellavine::audio {
 namespace {
 
 std::optional<WavLayout> layoutOf(const std::string& path) {
-    FileHandle file = openFile(path, "rb");
+    File file = File::open(path, "rb");
     return file ? readWavLayout(file.get()) : std::nullopt;
 }
 

@@ -2,7 +2,7 @@
 // Helpers shared by the recorder tests: image sectors with a recognisable payload and a
 // transport that scripts failures; with them the shared recording receiver and prompt.
 
-#include "recorder/msf.h"
+#include "platform/cd_geometry.h"
 #include "support/recording_prompt.h"
 #include "support/recording_receiver.h"
 

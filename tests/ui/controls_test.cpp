@@ -14,7 +14,6 @@
 #include "ui/controls/pane_status_bar.h"
 #include "ui/controls/shell_folder_tree.h"
 #include "ui/controls/text_progress_bar.h"
-#include "ui/controls/thumbnail_cache.h"
 
 #include <QDir>
 #include <QLabel>
@@ -24,8 +23,6 @@
 #include <QTest>
 
 #include <filesystem>
-#include <memory>
-#include <thread>
 
 using namespace tellavine;
 using namespace tellavine::ui;
@@ -190,46 +187,6 @@ private slots:
         QCOMPARE(nextMarqueeStep(18), 20);
         QCOMPARE(nextMarqueeOffset(97, 3, 100, 120), -120);
         QCOMPARE(nextMarqueeOffset(96, 3, 100, 120), 99);
-    }
-
-    void thumbnailCacheReplacesAndEvicts() {
-        ThumbnailCache<std::shared_ptr<int>> cache(3000, [](const std::shared_ptr<int>& p) {
-            return static_cast<std::size_t>(*p);
-        });
-        cache.store("/Photos/A.jpg", std::make_shared<int>(1000), 0);
-        QCOMPARE(cache.totalSize(), std::size_t(1268));
-        // The same path and key: replaced, the total unchanged. Another letter case is
-        // another file.
-        cache.store("/Photos/A.jpg", std::make_shared<int>(700), 0);
-        QCOMPARE(cache.totalSize(), std::size_t(1268));
-        QCOMPARE(cache.entryCount(), std::size_t(1));
-        QCOMPARE(**cache.find("/Photos/A.jpg", 0), 700);
-        QVERIFY(!cache.find("/PHOTOS/a.jpg", 0));
-        QVERIFY(!cache.find("/Photos/A.jpg", 90));
-        cache.store("/Photos/A.jpg", std::make_shared<int>(500), 90);  // rotation is part of the key
-        QCOMPARE(cache.entryCount(), std::size_t(2));
-        // 496 more stays below the budget of 3000 (2036 + 496 = 2532).
-        cache.store("/Photos/B.jpg", std::make_shared<int>(228), 0);
-        QCOMPARE(cache.entryCount(), std::size_t(3));
-        // 468 more reaches it exactly: the oldest entry goes first.
-        cache.store("/Photos/C.jpg", std::make_shared<int>(200), 0);
-        QCOMPARE(cache.entryCount(), std::size_t(3));
-        QVERIFY(!cache.find("/Photos/A.jpg", 0));
-        QVERIFY(cache.find("/Photos/A.jpg", 90));
-        QCOMPARE(cache.totalSize(), std::size_t(768 + 496 + 468));
-    }
-
-    void thumbnailCacheIsSharedAcrossThreads() {
-        ThumbnailCache<int> cache(kEditorThumbnailBudget, [](const int&) { return std::size_t(100); });
-        std::vector<std::thread> loaders;
-        for (int t = 0; t < 2; ++t) {
-            loaders.emplace_back([&cache, t] {
-                for (int i = 0; i < 500; ++i) cache.store("/p/" + std::to_string(i), t, t);
-            });
-        }
-        for (auto& loader : loaders) loader.join();
-        QCOMPARE(cache.entryCount(), std::size_t(1000));
-        QCOMPARE(cache.totalSize(), std::size_t(1000 * 368));
     }
 
     void hyperlinkExplainsMissingFile() {

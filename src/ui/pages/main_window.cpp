@@ -1,5 +1,6 @@
 #include "ui/pages/main_window.h"
 
+#include "platform/cd_geometry.h"
 #include "platform/folders.h"
 #include "project/messages.h"
 #include "project/project_commands.h"
@@ -366,7 +367,8 @@ long long MainWindow::estimateDiscSectors() const {
 
 void MainWindow::refreshStatus() {
     status_->setPaneText(kTotalsPane, QString::fromStdString(project_.statusLine()));
-    gauge_->setSeconds(project_.totalPhotoCount() == 0 ? 0 : static_cast<int>(estimateDiscSectors() / 75));
+    gauge_->setSeconds(project_.totalPhotoCount() == 0 ? 0
+                                                       : static_cast<int>(estimateDiscSectors() / kFramesPerSecond));
 }
 
 void MainWindow::updateTitle() {
