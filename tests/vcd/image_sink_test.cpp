@@ -105,6 +105,7 @@ TEST_F(ImageSinkTest, BodySizeSectorsWriteBytes16OnwardWithoutMessages) {
 }
 
 TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
+    tellavine::testing::ScopedRecordingPrompt prompt;
     auto sink = createImageSink(dir.file("missing/disc.cue"), dir.file("missing/disc.bin"), owner);
     EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
     EXPECT_TRUE(sink->failed());
@@ -112,6 +113,7 @@ TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
     Mode2Sector sector{};
     EXPECT_EQ(sink->writeSector(sector, 0), -1);
     EXPECT_FALSE(sink->release());
+    EXPECT_EQ(prompt->shown(), std::vector<std::string>{sink->failureReason()});  // told once
 }
 
 TEST_F(ImageSinkTest, TemporaryFilesAreNeverFollowedThroughLinksAndUnquotableNamesAreRefused) {
