@@ -25,9 +25,9 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
     const bool hasMusic = !musicPath.empty();
 
     if (hasMusic) {
-        appendRunLog(musicPath);
+        inputs.services.log(musicPath);
         if (!encodeMenuMusic(job, inputs, mp2Path, musicPath)) return false;
-        appendRunLog("End of encode menu music.");
+        inputs.services.log("End of encode menu music.");
     }
 
     const int perPage = job.itemsPerPage;
@@ -44,22 +44,24 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
         {
             const StillFrame frame = composeMenuFrame(request);
             const StillPicture picture = stillPictureOf(frame);
-            appendRunLog(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
+            inputs.services.log(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
             if (!frame.valid() ||
-                !encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create)) {
-                appendRunLog(formatText("Fail of Encoding menu_%d file %s", n, stillPath.c_str()));
+                !okOrReported(encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create),
+                              inputs.services)) {
+                inputs.services.log(formatText("Fail of Encoding menu_%d file %s", n, stillPath.c_str()));
                 return false;
             }
-            appendRunLog(formatText("End of Encoding menu_%d file %s", n, stillPath.c_str()));
+            inputs.services.log(formatText("End of Encoding menu_%d file %s", n, stillPath.c_str()));
         }
 
-        appendRunLog("multiplex menu files.");
+        inputs.services.log("multiplex menu files.");
         std::vector<std::string> inputsOfPage{stillPath, stockStillPath(inputs)};
         if (hasMusic) inputsOfPage.push_back(mp2Path);
         StillSequenceOptions options;
         options.secondsPerStill = kSecondsPerMenuStill;
         options.displayName = formatText("menu page %d", n);
-        if (!multiplexStillSequence(formatText("%smenu_%02d.mpg", temp.c_str(), n), inputsOfPage, options)) {
+        if (!okOrReported(multiplexStillSequence(formatText("%smenu_%02d.mpg", temp.c_str(), n), inputsOfPage, options),
+                          inputs.services)) {
             return false;
         }
         std::remove(stillPath.c_str());

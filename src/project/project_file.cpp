@@ -22,8 +22,8 @@ namespace {
 constexpr std::uintmax_t kMaxProjectFileBytes =
     kProjectHeaderSize + kMenuBlockSize + kMaxAlbums * (kAlbumRecordSize + kMaxSlidesPerAlbum * kSlideRecordSize);
 
-void showFileFailure(const std::string& reason) {
-    showText(fillPlaceholder(tableText(IDS_PROJECT_FILE_FAILED), reason));
+void showFileFailure(const Project& project, const std::string& reason) {
+    project.services().showText(fillPlaceholder(tableText(IDS_PROJECT_FILE_FAILED), reason));
 }
 
 void writeText(ByteWriter& out, const std::string& text) {
@@ -107,13 +107,6 @@ std::string programFilePath(const std::string& programDir, const std::string& re
     return programDir + path;
 }
 
-int readTemplateItemsPerPage(const std::string& programDir, const std::string& templatePath) {
-    // A page never lists more than the project's albums; a huge count would overflow
-    // the page arithmetic.
-    const int items = readProfileInt(programFilePath(programDir, templatePath), "General", "Items_count", 0);
-    return std::clamp(items, 0, kMaxAlbums);
-}
-
 std::vector<std::uint8_t> serializeProject(const Project& project) {
     ByteWriter out;
     // Header.
@@ -141,7 +134,7 @@ std::vector<std::uint8_t> serializeProject(const Project& project) {
 bool saveProject(const Project& project, const std::string& path) {
     const auto bytes = serializeProject(project);
     if (const int error = replaceFileContent(path, bytes); error != 0) {
-        showFileFailure(std::strerror(error));
+        showFileFailure(project, std::strerror(error));
         return false;
     }
     return true;
@@ -152,7 +145,7 @@ ProjectReadResult loadProject(Project& project, const std::string& path, const s
     const auto size = std::filesystem::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
     if (ec || !in) {
-        showFileFailure(ec ? ec.message() : std::strerror(errno));
+        showFileFailure(project, ec ? ec.message() : std::strerror(errno));
         return ProjectReadResult::OpenFailed;
     }
     // Larger files are read only as far as the model can hold.
@@ -166,11 +159,11 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
                                    const std::string& programDir) {
     ByteReader in(bytes);
     if (bytes.size() < kProjectHeaderSize || in.fixedText(kFileTextSize) != kProjectSignature) {
-        showMessage(IDS_INVALID_PROJECT);
+        project.services().showMessage(IDS_INVALID_PROJECT);
         return ProjectReadResult::Invalid;
     }
     if (in.i32le() != kProjectVersion) {
-        showMessage(IDS_VERSION_UNSUPPORTED);
+        project.services().showMessage(IDS_VERSION_UNSUPPORTED);
         return ProjectReadResult::Unsupported;
     }
     const std::int32_t albumCount = in.i32le();
@@ -189,7 +182,7 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
         }
         project.setMenu(menu);
     }
-    project.setItemsPerPage(readTemplateItemsPerPage(programDir, project.menu().templatePath));
+    project.refreshItemsPerPage();
 
     for (std::int32_t a = 0; a < albumCount && !truncated; ++a) {
         if (in.remaining() < kAlbumRecordSize) {
@@ -242,8 +235,8 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
     }
     project.setCurrentAlbum(project.albumCount() - 1);
 
-    if (truncated) showMessage(IDS_PROJECT_INCOMPLETE);
-    if (overLimits) showMessage(IDS_PROJECT_OVER_LIMITS);
+    if (truncated) project.services().showMessage(IDS_PROJECT_INCOMPLETE);
+    if (overLimits) project.services().showMessage(IDS_PROJECT_OVER_LIMITS);
     return truncated || overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
 }
 
@@ -256,7 +249,7 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
         return truncateUtf8(file.getString(section, key, "", 1023), kMaxTextLength);
     };
     if (read("GENERAL", "Description") != kOldProjectDescription) {
-        showMessage(IDS_INVALID_OLD_PROJECT);
+        project.services().showMessage(IDS_INVALID_OLD_PROJECT);
         return ProjectReadResult::Invalid;
     }
     MenuSettings menu = project.menu();
@@ -287,7 +280,7 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
         }
     }
     project.setCurrentAlbum(project.albumCount() - 1);
-    if (overLimits) showMessage(IDS_PROJECT_OVER_LIMITS);
+    if (overLimits) project.services().showMessage(IDS_PROJECT_OVER_LIMITS);
     return overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
 }
 

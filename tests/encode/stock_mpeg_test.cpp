@@ -6,7 +6,6 @@
 #include "encode/still_encoder.h"
 #include "program_stream_reader.h"
 #include "support/child_process.h"
-#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "video_fixtures.h"
 
@@ -71,7 +70,6 @@ TEST(StockMpegTest, StockSequencesAreShortVcdProgramStreams) {
 
 TEST(StockMpegTest, StockStillsPairWithHighResolutionStills) {
     testing::TempDir dir;
-    testing::ScopedRecordingPrompt prompts;
     MpegWorkerClient worker(testing::realWorkerOptions());
     for (const auto standard : {TvStandard::PAL, TvStandard::NTSC}) {
         const bool pal = standard == TvStandard::PAL;

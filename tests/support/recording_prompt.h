@@ -1,8 +1,8 @@
 #pragma once
 // A prompt that records every message box and answers questions with a set answer, and
-// the one place where tests install a prompt for the engine to use.
+// engine services that carry it: the one place where tests hand the engine a prompt.
 
-#include "platform/prompt.h"
+#include "project/messages.h"
 
 #include <memory>
 #include <mutex>
@@ -34,27 +34,23 @@ private:
     PromptAnswer answer_ = PromptAnswer::No;  // guarded by mutex_
 };
 
-// Makes `prompt` the engine's prompt for the object's lifetime; the previous one comes back.
-class ScopedPrompt {
+// Engine services whose prompt records every box; the run log is written to `logPath`
+// when one is given. Hand services() to what a test calls.
+class RecordingServices {
 public:
-    explicit ScopedPrompt(std::shared_ptr<Prompt> prompt);
-    ~ScopedPrompt();
-    ScopedPrompt(const ScopedPrompt&) = delete;
-    ScopedPrompt& operator=(const ScopedPrompt&) = delete;
-
-private:
-    std::shared_ptr<Prompt> previous_;
-};
-
-// A RecordingPrompt installed for the scope of a test.
-class ScopedRecordingPrompt {
-public:
+    explicit RecordingServices(const std::string& logPath = {}) : prompt_(std::make_shared<RecordingPrompt>()) {
+        services_.prompt = prompt_;
+        if (!logPath.empty()) services_.runLog = std::make_shared<RunLog>(logPath, true);
+    }
+    const EngineServices& services() const { return services_; }
+    operator const EngineServices&() const { return services_; }
     RecordingPrompt& operator*() { return *prompt_; }
     RecordingPrompt* operator->() { return prompt_.get(); }
+    std::shared_ptr<RecordingPrompt> prompt() const { return prompt_; }
 
 private:
-    std::shared_ptr<RecordingPrompt> prompt_ = std::make_shared<RecordingPrompt>();
-    ScopedPrompt installed_{prompt_};
+    std::shared_ptr<RecordingPrompt> prompt_;
+    EngineServices services_;
 };
 
 }  // namespace tellavine::testing
