@@ -57,20 +57,26 @@ struct Probe {
     Rgb colour;
 };
 
+constexpr SlideFrameRequest kPal{TvStandard::PAL, AspectCorrection::NoCorrection, 0, StillResolution::HighRes};
+constexpr SlideFrameRequest kNtsc{TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes};
+
+SlideFrameRequest palCropped(int crop, AspectCorrection aspect = AspectCorrection::NoCorrection) {
+    return {TvStandard::PAL, aspect, crop, StillResolution::HighRes};
+}
+
 // A white photo of a given size composed into a still: the frame's size, where the photo
-// lies (what a row leaves unset is not pinned by it), and single pixels.
+// lies (a row pins only what it sets), and single pixels.
 struct FitCase {
     const char* name;
-    int photoWidth, photoHeight, rotation;
-    SlideFrameRequest request;
-    int frameWidth, frameHeight;
-    std::optional<double> left, right;  // within columnTolerance
-    std::optional<int> top, bottom;
-    std::optional<int> width, height;
-    double columnTolerance;
-    std::vector<Probe> probes;
+    int photoWidth, photoHeight, rotation = 0;
+    SlideFrameRequest request = kPal;
+    int frameWidth = 704, frameHeight = 576;
+    std::optional<double> left = {}, right = {};  // within columnTolerance
+    std::optional<int> top = {}, bottom = {}, width = {}, height = {};
+    double columnTolerance = 0;
+    std::vector<Probe> probes = {};
 };
-void PrintTo(const FitCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const FitCase& c, std::ostream* out) { *out << c.name; }  // ctest's name for the row
 
 class SlideFit : public SlideFrameTest, public ::testing::WithParamInterface<FitCase> {};
 
@@ -98,48 +104,43 @@ TEST_P(SlideFit, PlacesThePhoto) {
         EXPECT_EQ(frame->pixelFromTop(probe.x, probe.y), probe.colour) << probe.x << "," << probe.y;
 }
 
-constexpr SlideFrameRequest kPal{TvStandard::PAL, AspectCorrection::NoCorrection, 0, StillResolution::HighRes};
-constexpr SlideFrameRequest kNtsc{TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes};
-constexpr auto kNone = std::nullopt;
-
-SlideFrameRequest palCropped(int crop, AspectCorrection aspect = AspectCorrection::NoCorrection) {
-    return {TvStandard::PAL, aspect, crop, StillResolution::HighRes};
-}
-
 INSTANTIATE_TEST_SUITE_P(
     SlideFrame, SlideFit,
     ::testing::Values(
         // A 4:3 photo fills the 4:3 frame, squeezed to 704 columns.
-        FitCase{"FourByThreeFillsTheFrame", 1600, 1200, 0, palCropped(0, AspectCorrection::Aspect4x3), 704, 576,
-                kNone, kNone, kNone, kNone, kNone, kNone, 0, {{0, 0, kWhite}, {703, 575, kWhite}}},
+        FitCase{.name = "FourByThreeFillsTheFrame", .photoWidth = 1600, .photoHeight = 1200,
+                .request = palCropped(0, AspectCorrection::Aspect4x3), .probes = {{0, 0, kWhite}, {703, 575, kWhite}}},
         // Crop 5: 16 black rows above, 14 below; 729 of 768 columns from x = 19, squeezed by 704 / 768.
-        FitCase{"CropFive", 1600, 1200, 0, palCropped(5, AspectCorrection::Aspect4x3), 704, 576,
-                19 * 704 / 768.0, (19 + 729) * 704 / 768.0 - 1, 16, 575 - 14, kNone, kNone, 1.0,
-                {{352, 15, kBlack}, {352, 16, kWhite}}},
+        FitCase{.name = "CropFive", .photoWidth = 1600, .photoHeight = 1200,
+                .request = palCropped(5, AspectCorrection::Aspect4x3), .left = 19 * 704 / 768.0,
+                .right = (19 + 729) * 704 / 768.0 - 1, .top = 16, .bottom = 575 - 14, .columnTolerance = 1,
+                .probes = {{352, 15, kBlack}, {352, 16, kWhite}}},
         // A portrait photo is centred between black bars.
-        FitCase{"PortraitCentred", 600, 800, 0, kNtsc, 704, 480, 172, 172 + 360 - 1, 0, 479, kNone, kNone, 0, {}},
+        FitCase{.name = "PortraitCentred", .photoWidth = 600, .photoHeight = 800, .request = kNtsc, .frameHeight = 480,
+                .left = 172, .right = 172 + 360 - 1, .top = 0, .bottom = 479},
         // 1000 x 900 into 704 x 576: fitted by height, 640 x 576.
-        FitCase{"TooTallFittedByHeight", 1000, 900, 0, kPal, 704, 576, 32, 32 + 640 - 1, kNone, kNone, kNone, kNone, 0,
-                {}},
-        // Turned before fitting: portrait 600 x 800 in 704 x 480.
-        FitCase{"RotatedQuarterTurn", 800, 600, 90, kNtsc, 704, 480, kNone, kNone, kNone, kNone, 360, kNone, 0, {}},
-        // Odd angles are ignored: 800 x 600 landscape in 704 x 480 is 640 x 480.
-        FitCase{"OddAngleIgnored", 800, 600, 45, kNtsc, 704, 480, kNone, kNone, kNone, kNone, 640, kNone, 0, {}},
+        FitCase{.name = "TooTallFittedByHeight", .photoWidth = 1000, .photoHeight = 900, .left = 32,
+                .right = 32 + 640 - 1},
+        // Turned before fitting: portrait 600 x 800 in 704 x 480. Odd angles are ignored.
+        FitCase{.name = "RotatedQuarterTurn", .photoWidth = 800, .photoHeight = 600, .rotation = 90, .request = kNtsc,
+                .frameHeight = 480, .width = 360},
+        FitCase{.name = "OddAngleIgnored", .photoWidth = 800, .photoHeight = 600, .rotation = 45, .request = kNtsc,
+                .frameHeight = 480, .width = 640},
         // Crops outside 1..20 behave as no crop.
-        FitCase{"CropAboveTwentyIgnored", 704, 576, 0, palCropped(25), 704, 576, kNone, kNone, kNone, kNone, kNone,
-                kNone, 0, {{0, 0, kWhite}}},
-        FitCase{"NegativeCropIgnored", 704, 576, 0, palCropped(-1), 704, 576, kNone, kNone, kNone, kNone, kNone, kNone,
-                0, {{0, 0, kWhite}}},
-        FitCase{"NoCrop", 704, 576, 0, palCropped(0), 704, 576, kNone, kNone, kNone, kNone, kNone, kNone, 0,
-                {{0, 0, kWhite}}},
-        FitCase{"CropTwenty", 704, 576, 0, palCropped(20), 704, 576, kNone, kNone, kNone, kNone, 563, 460, 0, {}},
+        FitCase{.name = "CropAboveTwentyIgnored", .photoWidth = 704, .photoHeight = 576, .request = palCropped(25),
+                .probes = {{0, 0, kWhite}}},
+        FitCase{.name = "NegativeCropIgnored", .photoWidth = 704, .photoHeight = 576, .request = palCropped(-1),
+                .probes = {{0, 0, kWhite}}},
+        FitCase{.name = "NoCrop", .photoWidth = 704, .photoHeight = 576, .probes = {{0, 0, kWhite}}},
+        FitCase{.name = "CropTwenty", .photoWidth = 704, .photoHeight = 576, .request = palCropped(20), .width = 563,
+                .height = 460},
         // Normal resolution stills are half width.
-        FitCase{"NormalResolutionHalfWidth", 640, 480, 0,
-                {TvStandard::PAL, AspectCorrection::Aspect16x9, 5, StillResolution::NormalRes}, 352, 288, kNone, kNone,
-                kNone, kNone, kNone, kNone, 0, {}},
+        FitCase{.name = "NormalResolutionHalfWidth", .photoWidth = 640, .photoHeight = 480,
+                .request = {TvStandard::PAL, AspectCorrection::Aspect16x9, 5, StillResolution::NormalRes},
+                .frameWidth = 352, .frameHeight = 288},
         // An extremely thin photo is kept unresized and cut by the frame: mixed at x = 352.
-        FitCase{"ExtremelyThinKeptUnresized", 1, 3000, 0, kPal, 704, 576, kNone, kNone, kNone, kNone, kNone, kNone, 0,
-                {{352, 100, kWhite}, {351, 100, kBlack}}}),
+        FitCase{.name = "ExtremelyThinKeptUnresized", .photoWidth = 1, .photoHeight = 3000,
+                .probes = {{352, 100, kWhite}, {351, 100, kBlack}}}),
     [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SlideFrameTest, RotationKeepsTheContentOrientedClockwise) {

@@ -11,6 +11,8 @@
 namespace tellavine {
 namespace {
 
+using testing::expectIfSet;
+
 struct Step {
     unsigned message;
     MessageParam wParam = 0, lParam = 0;
@@ -19,18 +21,17 @@ struct Step {
     std::int32_t laidOutSectors = -1;  // when set, the image's size becomes known before this step
 };
 
-// Messages handled in order, then what the display shows; unset fields are not pinned by the row.
+// Messages handled in order, then what the display shows; a row pins only the fields it sets.
 struct ProgressCase {
     const char* name;
-    bool simulate;
+    bool simulate = false;
     std::vector<Step> steps;
-    std::optional<std::string> barText = {};
+    std::optional<std::string> barText = {}, status = {};
     std::optional<int> position = {};
-    std::optional<std::string> status = {};
     std::optional<bool> done = {}, succeeded = {}, closeLabel = {}, barVisible = {};
     bool lastHandled = true;
 };
-void PrintTo(const ProgressCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ProgressCase& c, std::ostream* out) { *out << c.name; }  // ctest's name for the row
 
 class BuildProgressTable : public ::testing::TestWithParam<ProgressCase> {};
 
@@ -46,10 +47,9 @@ TEST_P(BuildProgressTable, ShowsTheLastState) {
     }
     EXPECT_EQ(handled, c.lastHandled);
     const ProgressView& view = progress.view();
-    using testing::expectIfSet;
     expectIfSet(c.barText, view.barText, "bar text");
-    expectIfSet(c.position, view.position, "position");
     expectIfSet(c.status, view.status, "status");
+    expectIfSet(c.position, view.position, "position");
     expectIfSet(c.done, view.done, "done");
     expectIfSet(c.succeeded, view.succeeded, "succeeded");
     expectIfSet(c.closeLabel, view.closeLabel, "close label");
@@ -61,34 +61,36 @@ const Step kFirstOfThreeSlides{WM_SLIDE_PROGRESS, 0, 3};
 const Step kSectorOfUnknownImage{WM_IMAGE_SECTOR_PROGRESS};
 const Step kSectorsOfKnownImage{WM_IMAGE_SECTOR_PROGRESS, 0, 0, 999, {}, 2000};
 const Step kSimulatedBurnHalfWay{WM_BURN_PROGRESS, 499, 1000};
+const char* const kFailed = "An error occurred while processing.";
 
+// Slides show tenths of a percent (no count is taken as 100); image sectors count against
+// the laid-out size, from the messages sent before it was known; a failed burn keeps the
+// button's label.
 INSTANTIATE_TEST_SUITE_P(
     BuildProgress, BuildProgressTable,
     ::testing::Values(
-        // Slides show tenths of a percent.
-        ProgressCase{"SlidesHalfWay", false, {kHalfOfTheSlides}, "50.0%", 50},
-        ProgressCase{"SlidesOneThird", false, {kHalfOfTheSlides, kFirstOfThreeSlides}, "33.3%", {},
-                     "Encoding album photos..."},
-        // No count: taken as 100.
-        ProgressCase{"SlidesWithoutCount", false, {kHalfOfTheSlides, kFirstOfThreeSlides, {WM_SLIDE_PROGRESS, 0, 0}},
-                     " 1.0%"},
-        // Image sectors count against the laid-out size, from the messages sent before it was known.
-        ProgressCase{"ImageSizeNotKnownYet", false, {kSectorOfUnknownImage}, "0.0%"},
-        ProgressCase{"ImageSectorsAgainstTheLaidOutSize", false, {kSectorOfUnknownImage, kSectorsOfKnownImage}, "49.9%",
-                     49},
-        ProgressCase{"ImageWritten", false, {kSectorOfUnknownImage, kSectorsOfKnownImage, {WM_IMAGE_DONE_PROGRESS}}, {},
-                     {}, "Disc image file was successfully written to:\n\n/out/disc.cue", true, true, true, false},
-        ProgressCase{"SimulationHalfWay", true, {kSimulatedBurnHalfWay}, "50.0%"},
-        ProgressCase{"SimulationFinished", true, {kSimulatedBurnHalfWay, {WM_BURN_DONE}}, {}, {},
-                     "The simulation is successfully finished, please click the <Burn Now> button to write the albums "
-                     "to the disc."},
-        // A failed burn keeps the button's label.
-        ProgressCase{"BurnFailed", false, {{WM_BURN_ERROR, 0, 0, 1, "Medium not present"}}, {}, {},
-                     "The burning process failed. Error message :\nMedium not present", true, {}, false},
-        ProgressCase{"BuildFailed", false, {{WM_BUILD_FAILED}}, {}, {}, "An error occurred while processing.", {}, {},
-                     true},
-        ProgressCase{"OtherMessagesAreNotProgress", false, {{WM_BUILD_FAILED}, {9999}}, {}, {},
-                     "An error occurred while processing.", {}, {}, {}, {}, false}),
+        ProgressCase{.name = "SlidesHalfWay", .steps = {kHalfOfTheSlides}, .barText = "50.0%", .position = 50},
+        ProgressCase{.name = "SlidesOneThird", .steps = {kHalfOfTheSlides, kFirstOfThreeSlides}, .barText = "33.3%",
+                     .status = "Encoding album photos..."},
+        ProgressCase{.name = "SlidesWithoutCount",
+                     .steps = {kHalfOfTheSlides, kFirstOfThreeSlides, {WM_SLIDE_PROGRESS, 0, 0}}, .barText = " 1.0%"},
+        ProgressCase{.name = "ImageSizeNotKnownYet", .steps = {kSectorOfUnknownImage}, .barText = "0.0%"},
+        ProgressCase{.name = "ImageSectorsAgainstTheLaidOutSize",
+                     .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage}, .barText = "49.9%", .position = 49},
+        ProgressCase{.name = "ImageWritten",
+                     .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage, {WM_IMAGE_DONE_PROGRESS}},
+                     .status = "Disc image file was successfully written to:\n\n/out/disc.cue", .done = true,
+                     .succeeded = true, .closeLabel = true, .barVisible = false},
+        ProgressCase{.name = "SimulationHalfWay", .simulate = true, .steps = {kSimulatedBurnHalfWay}, .barText = "50.0%"},
+        ProgressCase{.name = "SimulationFinished", .simulate = true, .steps = {kSimulatedBurnHalfWay, {WM_BURN_DONE}},
+                     .status = "The simulation is successfully finished, please click the <Burn Now> button to "
+                               "write the albums to the disc."},
+        ProgressCase{.name = "BurnFailed", .steps = {{WM_BURN_ERROR, 0, 0, 1, "Medium not present"}},
+                     .status = "The burning process failed. Error message :\nMedium not present", .done = true,
+                     .closeLabel = false},
+        ProgressCase{.name = "BuildFailed", .steps = {{WM_BUILD_FAILED}}, .status = kFailed, .closeLabel = true},
+        ProgressCase{.name = "OtherMessagesAreNotProgress", .steps = {{WM_BUILD_FAILED}, {9999}}, .status = kFailed,
+                     .lastHandled = false}),
     [](const ::testing::TestParamInfo<ProgressCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

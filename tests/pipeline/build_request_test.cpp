@@ -43,6 +43,7 @@ struct ImageName {
     const char* typed;  // relative to the output folder; "" is typed as empty
     const char* problem;  // empty when accepted; %s stands for the full name
 };
+void PrintTo(const ImageName& name, std::ostream* out) { *out << '"' << name.typed << '"'; }  // ctest's name
 
 class ImageNames : public BuildRequestTest, public ::testing::WithParamInterface<ImageName> {};
 

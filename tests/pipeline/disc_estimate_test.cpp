@@ -1,11 +1,8 @@
 // How many sectors the status gauge and the burn page's free-space question expect.
 #include "pipeline/disc_estimate.h"
 
-#include "support/expect_if_set.h"
-
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -36,68 +33,45 @@ FileSizeQuery sizes(std::map<std::string, std::uint64_t> known) {
     };
 }
 
-EstimateOptions pal() {
-    EstimateOptions options;
-    options.tvStandard = TvStandard::PAL;
-    return options;
-}
-
-// A project with no file sizes known; unset expectations are not pinned by the row.
-struct EstimateCase {
-    const char* name;
-    std::function<void(Project&)> makeProject;
-    EstimateOptions options;
-    std::optional<std::uint64_t> sectors;
-    std::optional<int> seconds;
-};
-void PrintTo(const EstimateCase& c, std::ostream* out) { *out << c.name; }
-
-class DiscEstimate : public ::testing::TestWithParam<EstimateCase> {};
-
-TEST_P(DiscEstimate, CountsSectors) {
-    const EstimateCase& c = GetParam();
+TEST(DiscEstimate, TenStillsOnNtscAndPal) {
     Project project;
-    c.makeProject(project);
-    testing::expectIfSet(c.sectors, std::uint64_t{estimateDiscSectors(project, c.options, sizes({}))}, "sectors");
-    testing::expectIfSet(c.seconds, estimatedDiscSeconds(project, c.options, sizes({})), "seconds");
-}
-
-void tenStills(Project& project) {
     project.setItemsPerPage(6);
     addAlbum(project, "Holiday", 10, 5);
+    EXPECT_EQ(estimateDiscSectors(project, {}, sizes({})), 2668u);
+    EXPECT_EQ(estimatedDiscSeconds(project, {}, sizes({})), 35);
+    EstimateOptions pal;
+    pal.tvStandard = TvStandard::PAL;
+    EXPECT_EQ(estimateDiscSectors(project, pal, sizes({})), 2668u + 14);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Estimate, DiscEstimate,
-    ::testing::Values(
-        EstimateCase{"TenStillsOnNtsc", tenStills, {}, 2668, 35},
-        EstimateCase{"TenStillsOnPal", tenStills, pal(), 2668 + 14, {}},
-        // 3 x 5 x 176400 / 2324 = 1138, then one more because 1138 is no multiple of 2324.
-        EstimateCase{"AlbumMusicRoundedUp",
-                     [](Project& project) {
-                         project.setItemsPerPage(6);
-                         addAlbum(project, "Music", 3, 5, "song.mp3", 30 * kMusicBytesPerSecond);
-                     },
-                     {}, 258 + 150 + 1139 + 610 + 150, {}},
-        // Two pages of ten whole seconds: 2 x 10 x 176400 / 2324 = 1518.07 -> 1519.
-        EstimateCase{"MenuMusicPerPage",
-                     [](Project& project) {
-                         project.setItemsPerPage(1);
-                         addAlbum(project, "A", 1, 4);
-                         addAlbum(project, "B", 1, 4);
-                         project.setMenu(
-                             MenuSettings{"template\\classic.ini", "menu.mp3", 10 * kMusicBytesPerSecond + 5, ""});
-                     },
-                     {}, 258 + 1519 + 2 * 150 + 2 * 150 + 610 + 150, {}},
-        // No template read: no menu pages. 1980 x 120 x 176400 overflows 32 bits; the
-        // estimate must still grow with it.
-        EstimateCase{"LongAlbumWithoutTemplate",
-                     [](Project& project) { addAlbum(project, "Long", 1980, 120, "long.mp3", 1); },
-                     {}, 258 + (1980ull * 120 * 176400 / 2324 + 1) + 610 + 150, {}},
-        EstimateCase{"NoPhotosNoPlayingTime", [](Project&) {}, {}, {}, 0}),
-    [](const ::testing::TestParamInfo<EstimateCase>& info) { return std::string(info.param.name); });
+TEST(DiscEstimate, AlbumMusicRoundsUp) {
+    Project project;
+    project.setItemsPerPage(6);
+    addAlbum(project, "Music", 3, 5, "song.mp3", 30 * kMusicBytesPerSecond);
+    // 3 x 5 x 176400 / 2324 = 1138, then one more because 1138 is no multiple of 2324.
+    EXPECT_EQ(estimateDiscSectors(project, {}, sizes({})), 258u + 150 + 1139 + 610 + 150);
+}
 
-TEST(DiscEstimateFiles, IncludedFilesAddWholeSectorsAndUnreadableOnesNothing) {
+TEST(DiscEstimate, MenuMusicCountsPerPage) {
+    Project project;
+    project.setItemsPerPage(1);
+    addAlbum(project, "A", 1, 4);
+    addAlbum(project, "B", 1, 4);
+    project.setMenu(MenuSettings{"template\\classic.ini", "menu.mp3", 10 * kMusicBytesPerSecond + 5, ""});
+    // Two pages of ten whole seconds: 2 x 10 x 176400 / 2324 = 1518.07 -> 1519.
+    EXPECT_EQ(estimateDiscSectors(project, {}, sizes({})), 258u + 1519 + 2 * 150 + 2 * 150 + 610 + 150);
+}
+
+TEST(DiscEstimate, LongAlbumsWithoutTemplateAndEmptyProjects) {
+    Project project;  // no template read: no menu pages
+    addAlbum(project, "Long", 1980, 120, "long.mp3", 1);
+    // 1980 x 120 x 176400 overflows 32 bits; the estimate must still grow with it.
+    const std::uint64_t music = 1980ull * 120 * 176400 / 2324 + 1;
+    EXPECT_EQ(std::uint64_t{estimateDiscSectors(project, {}, sizes({}))}, 258 + music + 610 + 150);
+    EXPECT_EQ(estimatedDiscSeconds(Project{}, {}, sizes({})), 0);
+}
+
+TEST(DiscEstimate, IncludedFilesAddWholeSectorsAndUnreadableOnesNothing) {
     Project project;
     project.setItemsPerPage(6);
     addAlbum(project, "A", 2, 4, "A/song.mp3", 0);

@@ -13,7 +13,7 @@ struct LookupCase {
     const char* product;
     DriveClass expected;
 };
-void PrintTo(const LookupCase& c, std::ostream* out) { *out << '"' << c.product << '"'; }
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << ::testing::PrintToString(std::string(c.product)); }
 
 class DriveLookup : public ::testing::TestWithParam<LookupCase> {};
 
@@ -37,7 +37,9 @@ struct DriverCase {
     const char* product;
     DriverKind expected;
 };
-void PrintTo(const DriverCase& c, std::ostream* out) { *out << c.writingMode << " \"" << c.product << '"'; }
+void PrintTo(const DriverCase& c, std::ostream* out) {
+    *out << c.writingMode << ' ' << ::testing::PrintToString(std::string(c.product));
+}
 
 class DriverChoice : public ::testing::TestWithParam<DriverCase> {};
 

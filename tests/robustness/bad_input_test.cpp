@@ -22,7 +22,7 @@ struct BadFileCase {
     Source source;
     const char* file;  // the file's name in photos/; for Hostile, the kind make_hostile.py writes
 };
-void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }  // ctest's name for the row
 
 class BadFile : public CliBuildTest, public ::testing::WithParamInterface<BadFileCase> {
 protected:

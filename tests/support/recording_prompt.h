@@ -1,19 +1,32 @@
 #pragma once
-// A prompt that records every message box and answers questions with a set answer.
+// A prompt that records every message box and answers questions with a set answer, and
+// engine services that carry it: the one place where tests hand the engine a prompt.
 
 #include "project/messages.h"
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace tellavine::testing {
 
+// Safe to call from worker threads. Yes/No questions answer No until told otherwise.
 class RecordingPrompt : public Prompt {
 public:
-    PromptAnswer showText(const std::string& text, PromptButtons buttons) override;
-    std::vector<std::string> shown() const;
-    void setAnswer(PromptAnswer answer);
+    PromptAnswer showText(const std::string& text, PromptButtons buttons) override {
+        std::lock_guard lock(mutex_);
+        shown_.push_back(text);
+        return buttons == PromptButtons::YesNo ? answer_ : PromptAnswer::Ok;
+    }
+    std::vector<std::string> shown() const {
+        std::lock_guard lock(mutex_);
+        return shown_;
+    }
+    void setAnswer(PromptAnswer answer) {
+        std::lock_guard lock(mutex_);
+        answer_ = answer;
+    }
 
 private:
     mutable std::mutex mutex_;

@@ -1,10 +1,12 @@
 #pragma once
 // A MessageReceiver that keeps every message it is given, posted or sent, in order, for
 // checking what a worker reported. A test may watch each message as it arrives (to act
-// at a given point of a run) and choose what a sent message answers.
+// at a given point of a run) and choose what a sent message answers; set both before the
+// run starts. Both are called on the worker's thread, outside the receiver's lock.
 
 #include "platform/message_target.h"
 
+#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -20,22 +22,41 @@ struct ReceivedMessage {
 
 class RecordingReceiver : public MessageReceiver {
 public:
-    void postMessage(unsigned message, MessageParam wParam, MessageParam lParam) override;
-    MessageParam sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) override;
+    void postMessage(unsigned message, MessageParam wParam, MessageParam lParam) override {
+        keep({message, wParam, lParam, false});
+    }
+    MessageParam sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) override {
+        const ReceivedMessage received{message, wParam, lParam, true};
+        keep(received);
+        return answerSend ? answerSend(received) : 0;
+    }
+    std::vector<ReceivedMessage> messages() const {
+        std::lock_guard lock(mutex_);
+        return messages_;
+    }
+    std::vector<unsigned> numbers() const {
+        std::vector<unsigned> result;
+        for (const auto& received : messages()) result.push_back(received.message);
+        return result;
+    }
+    std::size_t count(unsigned message) const {
+        const auto all = numbers();
+        return static_cast<std::size_t>(std::count(all.begin(), all.end(), message));
+    }
 
-    std::vector<ReceivedMessage> messages() const;
-    // The message numbers alone, in order.
-    std::vector<unsigned> numbers() const;
-    std::size_t count(unsigned message) const;
-
-    // Called on the worker's thread after each message is kept, with how many there are
-    // now; set before the run starts.
-    std::function<void(const ReceivedMessage&, std::size_t received)> onMessage;
-    // The answer to a sent message (0 when unset); set before the run starts.
-    std::function<MessageParam(const ReceivedMessage&)> answerSend;
+    std::function<void(const ReceivedMessage&, std::size_t receivedSoFar)> onMessage;
+    std::function<MessageParam(const ReceivedMessage&)> answerSend;  // 0 when unset
 
 private:
-    std::size_t keep(const ReceivedMessage& received);
+    void keep(const ReceivedMessage& received) {
+        std::size_t total;
+        {
+            std::lock_guard lock(mutex_);
+            messages_.push_back(received);
+            total = messages_.size();
+        }
+        if (onMessage) onMessage(received, total);
+    }
 
     mutable std::mutex mutex_;
     std::vector<ReceivedMessage> messages_;  // guarded by mutex_

@@ -1,4 +1,4 @@
-// The recorder list's texts, without windows.
+// The rules behind the burn page's recorder texts, without windows.
 
 #include "project/build_job.h"
 #include "ui/pages/recorder_access.h"

@@ -99,13 +99,16 @@ TEST_F(ImageSinkTest, BodySizeSectorsWriteBytes16OnwardWithoutMessages) {
 }
 
 TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
-    auto sink = createImageSink(dir.file("missing/disc.cue"), dir.file("missing/disc.bin"), owner);
+    tellavine::testing::RecordingServices prompt;
+    auto sink = createImageSink(dir.file("missing/disc.cue"), dir.file("missing/disc.bin"), owner,
+                                {true, nullptr, prompt.prompt()});
     EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
     EXPECT_TRUE(sink->failed());
     EXPECT_NE(sink->failureReason().find("missing/disc.bin"), std::string::npos);
     Mode2Sector sector{};
     EXPECT_EQ(sink->writeSector(sector, 0), -1);
     EXPECT_FALSE(sink->release());
+    EXPECT_EQ(prompt->shown(), std::vector<std::string>{sink->failureReason()});  // told once
 }
 
 TEST_F(ImageSinkTest, TemporaryFilesAreNeverFollowedThroughLinksAndUnquotableNamesAreRefused) {
