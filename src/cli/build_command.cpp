@@ -4,6 +4,7 @@
 #include "pipeline/disc_estimate.h"
 #include "pipeline/disc_pipeline.h"
 #include "pipeline/recorder_session.h"
+#include "cli/build_input_checks.h"
 #include "cli/interrupt_pipe.h"
 #include "cli/terminal_progress.h"
 #include "compose/menu_template.h"
@@ -39,6 +40,7 @@ struct PreparedBuild {
 // Loads settings and project and fills the build's inputs; an error text on failure.
 std::string prepare(const BuildCommand& command, PreparedBuild& build) {
     const AppFolders& folders = appFolders();
+    if (auto problem = settingsFileProblem(folders.settingsFile()); !problem.empty()) return problem;
     build.settings = loadSettings(folders);
     configureRunLog(folders.runLogFile(), build.settings.logFile);
     installPrompt(std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No));
@@ -52,10 +54,9 @@ std::string prepare(const BuildCommand& command, PreparedBuild& build) {
     }
     const auto reader = endsWithIgnoreCase(command.projectPath, ".orx") ? ProjectReader::ByExtension
                                                                          : ProjectReader::Binary;
-    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader);
-    if (read != ProjectReadResult::Loaded && read != ProjectReadResult::Partial) {
-        return "cannot use the project file " + command.projectPath + ".";
-    }
+    std::string damage;
+    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader, &damage);
+    if (auto problem = projectReadProblem(command.projectPath, read, damage); !problem.empty()) return problem;
     if (command.templatePath) {
         if (!std::filesystem::is_regular_file(programFilePath(folders.programDir, *command.templatePath), ec)) {
             return "no menu template " + *command.templatePath + " in " + folders.programDir + ".";
@@ -64,6 +65,8 @@ std::string prepare(const BuildCommand& command, PreparedBuild& build) {
         menu.templatePath = *command.templatePath;
         project.setMenu(menu);
     }
+    const std::string templatePath = programFilePath(folders.programDir, project.menu().templatePath);
+    if (auto problem = menuTemplateProblem(templatePath); !problem.empty()) return problem;
     // The page size as the menu pages are drawn: a template without album buttons
     // falls back to the classic one there, so the build counts pages the same way.
     project.setItemsPerPage(templateItemsPerPage(folders.programDir, project.menu().templatePath));
@@ -133,6 +136,8 @@ int runBuildCommand(const BuildCommand& command) {
     if (!std::filesystem::is_directory(std::filesystem::path(cuePath).parent_path(), ec)) {
         return fail("the folder of " + cuePath + " does not exist.");
     }
+
+    if (auto problem = imageOutputProblem(cuePath, binPathForCue(cuePath)); !problem.empty()) return fail(problem);
 
     PreparedBuild build;
     if (const auto error = prepare(command, build); !error.empty()) return fail(error);
