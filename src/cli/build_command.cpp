@@ -2,6 +2,7 @@
 
 #include "audio/mp3_length.h"
 #include "pipeline/disc_estimate.h"
+#include "pipeline/build_request.h"
 #include "pipeline/disc_pipeline.h"
 #include "pipeline/recorder_session.h"
 #include "cli/build_input_checks.h"
@@ -32,22 +33,42 @@ int fail(const std::string& message) {
 // What one build needs, read from the settings, the project file and the options.
 struct PreparedBuild {
     AppSettings settings;
+    EngineServices services;
     Project project;
-    BuildInputs inputs;
-    std::shared_ptr<BuildJob> job = std::make_shared<BuildJob>();
+    BuildRequest request;
+    std::shared_ptr<BuildJob> job;
 };
 
-// Loads settings and project and fills the build's inputs; an error text on failure.
-std::string prepare(const BuildCommand& command, PreparedBuild& build) {
+BuildOverrides overridesOf(const BuildCommand& command) {
+    BuildOverrides overrides;
+    if (command.pal) overrides.tvStandard = *command.pal ? TvStandard::PAL : TvStandard::NTSC;
+    if (command.aspect) overrides.aspectCorrection = static_cast<AspectCorrection>(*command.aspect);
+    overrides.tvCropping = command.crop;
+    overrides.volumeLabel = command.label;
+    if (command.noPhotoFiles) overrides.includePhotoFiles = false;
+    if (command.noAudioFiles) overrides.includeAudioFiles = false;
+    overrides.templatePath = command.templatePath;
+    overrides.tempDir = command.tempDir;
+    overrides.speedIndex = command.speedIndex;
+    overrides.burnProof = command.burnProof;
+    overrides.simulate = command.simulate;
+    return overrides;
+}
+
+// Loads settings and project and makes the build request; an error text on failure.
+std::string prepare(const BuildCommand& command, BuildOverrides overrides, PreparedBuild& build) {
     const AppFolders& folders = appFolders();
     if (auto problem = settingsFileProblem(folders.settingsFile()); !problem.empty()) return problem;
     build.settings = loadSettings(folders);
-    configureRunLog(folders.runLogFile(), build.settings.logFile);
-    installPrompt(std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No));
+    build.services.prompt = std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No);
+    build.services.runLog = std::make_shared<RunLog>(folders.runLogFile(), build.settings.logFile);
 
     Project& project = build.project;
+    project.setServices(build.services);
     project.setDefaultPlayTime(build.settings.waitTime, build.settings.waitTime);
     project.setMusicLengthQuery(audio::measureMp3Length);
+    project.setTemplateItemsQuery(
+        [programDir = folders.programDir](const std::string& path) { return templateItemsPerPage(programDir, path); });
     std::error_code ec;
     if (!std::filesystem::is_regular_file(command.projectPath, ec)) {
         return "cannot read the project file " + command.projectPath + ".";
@@ -57,40 +78,12 @@ std::string prepare(const BuildCommand& command, PreparedBuild& build) {
     std::string damage;
     const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader, &damage);
     if (auto problem = projectReadProblem(command.projectPath, read, damage); !problem.empty()) return problem;
-    if (command.templatePath) {
-        if (!std::filesystem::is_regular_file(programFilePath(folders.programDir, *command.templatePath), ec)) {
-            return "no menu template " + *command.templatePath + " in " + folders.programDir + ".";
-        }
-        MenuSettings menu = project.menu();
-        menu.templatePath = *command.templatePath;
-        project.setMenu(menu);
-    }
+    build.request = makeBuildRequest(build.settings, project, overrides, folders.programDir, build.services);
+    if (!build.request.ok()) return build.request.error;
     const std::string templatePath = programFilePath(folders.programDir, project.menu().templatePath);
     if (auto problem = menuTemplateProblem(templatePath); !problem.empty()) return problem;
-    // The page size as the menu pages are drawn: a template without album buttons
-    // falls back to the classic one there, so the build counts pages the same way.
-    project.setItemsPerPage(templateItemsPerPage(folders.programDir, project.menu().templatePath));
-
-    DiscOptions options = discOptionsFromSettings(build.settings);
-    if (command.pal) options.tvStandard = *command.pal ? TvStandard::PAL : TvStandard::NTSC;
-    if (command.aspect) options.aspectCorrection = static_cast<AspectCorrection>(*command.aspect);
-    if (command.crop) options.tvCropping = *command.crop;
-    if (command.label) options.volumeLabel = truncateUtf8(*command.label, kMaxTextLength);
-    if (command.noPhotoFiles) options.includePhotoFiles = false;
-    if (command.noAudioFiles) options.includeAudioFiles = false;
-    if (command.speedIndex) options.speedIndex = *command.speedIndex;
-    if (command.burnProof) options.burnProof = *command.burnProof;
-    options.simulate = command.simulate;
-
-    BuildInputs& inputs = build.inputs;
-    inputs.project = &project;
-    inputs.options = options;
-    inputs.tempDir = withTrailingSeparator(command.tempDir.value_or(build.settings.tempDir));
-    if (!makeSureFolderExists(inputs.tempDir)) return "cannot create the temporary folder " + inputs.tempDir + ".";
-    inputs.programDir = folders.programDir;
-
-    build.job->itemsPerPage = project.itemsPerPage();
-    build.job->albumCount = project.albumCount();
+    for (const std::string& notice : build.request.notices) build.services.showText(notice);
+    build.job = build.request.makeJob();
     return {};
 }
 
@@ -107,9 +100,9 @@ void waitCancellingOnInterrupt(BuildJob& job, InterruptPipe& interrupts) {
 // Runs the build on its worker thread with terminal progress; Ctrl+C cancels it. The
 // progress view tells how it ended (after the recorder feed, when burning).
 std::shared_ptr<TerminalProgress> runWithProgress(PreparedBuild& build, InterruptPipe& interrupts) {
-    auto progress = std::make_shared<TerminalProgress>(*build.job, build.inputs.options.simulate, stderr);
+    auto progress = std::make_shared<TerminalProgress>(*build.job, build.request.inputs.options.simulate, stderr);
     build.job->window.attach(progress);
-    auto worker = startBuildThread(build.job, build.inputs, makeDiscPipeline(),
+    auto worker = startBuildThread(build.job, build.request.inputs, makeDiscPipeline(build.request.recorder),
                                    [&interrupts](int) { interrupts.notifyFinished(); });
     waitCancellingOnInterrupt(*build.job, interrupts);
     worker.join();
@@ -127,30 +120,26 @@ int reportEnd(const ProgressView& view, const InterruptPipe& interrupts, const s
 }  // namespace
 
 int runBuildCommand(const BuildCommand& command) {
-    // The image path: a ".cue" file whose folder exists.
     std::error_code ec;
-    const std::string cuePath = std::filesystem::absolute(command.cuePath, ec).lexically_normal().string();
-    if (!endsWithIgnoreCase(cuePath, ".cue")) {
-        return fail("The image file name is invalid, it must have a .cue extension.");
-    }
-    if (!std::filesystem::is_directory(std::filesystem::path(cuePath).parent_path(), ec)) {
-        return fail("the folder of " + cuePath + " does not exist.");
-    }
+    BuildOverrides overrides = overridesOf(command);
+    overrides.outputTarget = OutputTarget::ImageFile;
+    overrides.imagePath = command.cuePath.empty() ? std::string()
+                          : std::filesystem::absolute(command.cuePath, ec).lexically_normal().string();
 
-    if (auto problem = imageOutputProblem(cuePath, binPathForCue(cuePath)); !problem.empty()) return fail(problem);
+    if (endsWithIgnoreCase(overrides.imagePath, ".cue")) {
+        const auto problem = imageOutputProblem(overrides.imagePath, binPathForCue(overrides.imagePath));
+        if (!problem.empty()) return fail(problem);
+    }
 
     PreparedBuild build;
-    if (const auto error = prepare(command, build); !error.empty()) return fail(error);
+    if (const auto error = prepare(command, overrides, build); !error.empty()) return fail(error);
     // An existing image is only replaced when the user said so.
+    const std::string& cuePath = build.request.cuePath;
     if (std::filesystem::exists(cuePath, ec) &&
-        showText("Disc image file has already existed, do you want to overwrite and continue?",
-                 PromptButtons::YesNo) != PromptAnswer::Yes) {
+        build.services.showText("Disc image file has already existed, do you want to overwrite and continue?",
+                                PromptButtons::YesNo) != PromptAnswer::Yes) {
         return fail("not overwriting " + cuePath + " (use --yes to overwrite).");
     }
-    build.inputs.options.outputTarget = OutputTarget::ImageFile;
-    build.inputs.options.imagePath = cuePath;
-    build.job->cuePath = cuePath;
-    build.job->binPath = binPathForCue(cuePath);
 
     InterruptPipe interrupts;
     const ProgressView view = runWithProgress(build, interrupts)->view();
@@ -163,28 +152,31 @@ int runBuildCommand(const BuildCommand& command) {
 }
 
 int runBurnCommand(const BuildCommand& command) {
+    BuildOverrides overrides = overridesOf(command);
+    overrides.outputTarget = OutputTarget::Recorder;
     PreparedBuild build;
-    if (const auto error = prepare(command, build); !error.empty()) return fail(error);
+    if (const auto error = prepare(command, overrides, build); !error.empty()) return fail(error);
     const int writingMode = command.writingMode.value_or(build.settings.driver);
     std::string error;
-    auto session = RecorderSession::open(command.device, writingMode, error);
+    auto session = RecorderSession::open(command.device, writingMode, error, build.services.prompt);
     if (!session) return fail(error);
     if (const auto* device = session->device()) {
         std::fprintf(stderr, "%s (%s)\n", deviceStatusText(*device).c_str(), device->devicePath.c_str());
     }
 
     // The disc must be blank (a written CD-RW may be erased) and large enough.
-    auto prompt = currentPrompt();
     EraseJob erase;
     erase.driver = &session->driver();
     std::int64_t freeSectors = 0;
-    if (!checkDiscBeforeRecording(session->driver(), *prompt, [&] { runEraseJob(erase); }, freeSectors)) {
+    if (!checkDiscBeforeRecording(session->driver(), *build.services.prompt, [&] { runEraseJob(erase); },
+                                  freeSectors)) {
         return fail("no blank disc in the recorder.");
     }
+    const DiscOptions& options = build.request.inputs.options;
     EstimateOptions estimate;
-    estimate.includePhotoFiles = build.inputs.options.includePhotoFiles;
-    estimate.includeAudioFiles = build.inputs.options.includeAudioFiles;
-    estimate.tvStandard = build.inputs.options.tvStandard;
+    estimate.includePhotoFiles = options.includePhotoFiles;
+    estimate.includeAudioFiles = options.includeAudioFiles;
+    estimate.tvStandard = options.tvStandard;
     // Asked at a terminal, "quit burning now?" would be answered No by default and burn a
     // disc that cannot hold the project; the tool refuses instead.
     const std::int64_t neededSectors = estimateDiscSectors(build.project, estimate);
@@ -193,12 +185,7 @@ int runBurnCommand(const BuildCommand& command) {
                                static_cast<long long>(neededSectors + 150), static_cast<long long>(freeSectors)));
     }
 
-    RecordingOptions recording;
-    recording.speedIndex = build.inputs.options.speedIndex;
-    recording.simulate = build.inputs.options.simulate;
-    recording.burnProof = build.inputs.options.burnProof;
-    session->prepareBurn(recording);
-    build.inputs.options.outputTarget = OutputTarget::Recorder;
+    build.request.recorder = session->prepareBurn(build.request.recording);
 
     InterruptPipe interrupts;  // held until the disc is finished: an interrupt then must not kill us
     const auto progress = runWithProgress(build, interrupts);
@@ -215,10 +202,10 @@ int runBurnCommand(const BuildCommand& command) {
 }
 
 int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
-    installPrompt(std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No));
+    const auto prompt = std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No);
     if (kind == ParsedCommand::Kind::Devices) {
         std::string error;
-        auto session = RecorderSession::open(command.device, 0, error);
+        auto session = RecorderSession::open(command.device, 0, error, prompt);
         if (!session) return fail(error + " (the emulated recorder is always there: -d emulated:FILE)");
         if (!command.device.empty()) {
             const auto* device = session->device();
@@ -235,7 +222,7 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
         return kExitSuccess;
     }
     std::string error;
-    auto session = RecorderSession::open(command.device, 0, error);
+    auto session = RecorderSession::open(command.device, 0, error, prompt);
     if (!session) return fail(error);
     BaseDriver& driver = session->driver();
     if (kind == ParsedCommand::Kind::Eject || kind == ParsedCommand::Kind::CloseTray) {
@@ -245,7 +232,7 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
     }
     if (!discPresentForErase(driver)) return fail("there is no disc in the recorder.");
     if (!command.yes &&
-        showText("All data on the CD-RW disc will be erased. Do you want to continue?", PromptButtons::YesNo) !=
+        prompt->showText("All data on the CD-RW disc will be erased. Do you want to continue?", PromptButtons::YesNo) !=
             PromptAnswer::Yes) {
         return fail("not erasing (use --yes to erase).");
     }

@@ -132,8 +132,8 @@ MenuTemplate readUsableTemplate(const std::string& programDir, const std::string
     return readTemplate(programDir, kDefaultTemplatePath);
 }
 
-int templateItemsPerPage(const std::string& programDir, const std::string& relativePath) {
-    return std::max(1, readUsableTemplate(programDir, relativePath).itemsCount);
+int templateItemsPerPage(const std::string& programDir, const std::string& relativePath, std::string* notice) {
+    return std::max(1, readUsableTemplate(programDir, relativePath, notice).itemsCount);
 }
 
 }  // namespace tellavine

@@ -81,7 +81,9 @@ MenuTemplate readTemplate(const std::string& programDir, const std::string& rela
 MenuTemplate readUsableTemplate(const std::string& programDir, const std::string& relativePath,
                                 std::string* notice = nullptr);
 
-// Albums per menu page of the template that will be drawn, at least 1.
-int templateItemsPerPage(const std::string& programDir, const std::string& relativePath);
+// Albums per menu page of the template that will be drawn, at least 1: the one answer
+// for the menu pages, the build and both front ends. `notice` as readUsableTemplate.
+int templateItemsPerPage(const std::string& programDir, const std::string& relativePath,
+                         std::string* notice = nullptr);
 
 }  // namespace tellavine

@@ -90,10 +90,10 @@ bool decodeMp3ToWav(const std::string& mp3Path, const std::string& wavPath) {
     return audio::decodeMp3ToWav(mp3Path, wavPath);
 }
 
-bool encodeWavToMp2(const std::string& wavPath, const std::string& mp2Path) {
-    appendRunLog(formatText("Encoding music file %s to mp2.", wavPath.c_str()));
+bool encodeWavToMp2(const std::string& wavPath, const std::string& mp2Path, const EngineServices& services) {
+    services.log(formatText("Encoding music file %s to mp2.", wavPath.c_str()));
     if (!encodeWhole(wavPath, mp2Path)) return false;
-    appendRunLog(formatText("Encoding music file %s to mp2 OK!.", wavPath.c_str()));
+    services.log(formatText("Encoding music file %s to mp2 OK!.", wavPath.c_str()));
     return true;
 }
 

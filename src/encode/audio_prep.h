@@ -7,6 +7,8 @@
 // are brought to 44100 Hz stereo before encoding, so the music keeps its speed and
 // pitch on the disc. 8-bit and compressed WAV files are refused.
 
+#include "project/messages.h"
+
 #include <string>
 
 namespace tellavine {
@@ -17,7 +19,8 @@ bool decodeMp3ToWav(const std::string& mp3Path, const std::string& wavPath);
 
 // Encodes the whole WAV. Logs "Encoding music file %s to mp2." before and
 // "Encoding music file %s to mp2 OK!." after success.
-bool encodeWavToMp2(const std::string& wavPath, const std::string& mp2Path);
+bool encodeWavToMp2(const std::string& wavPath, const std::string& mp2Path,
+                    const EngineServices& services = EngineServices{});
 
 // Encodes `seconds` of music taken from the WAV repeatedly from its start, cut at the
 // first chunk boundary at or past that length (less than one chunk, 26 ms, over). False

@@ -5,8 +5,12 @@
 namespace tellavine {
 
 EncoderResult reportEncoderFailure(std::string message) {
-    showText(message);
     return EncoderResult::failure(std::move(message));
+}
+
+bool okOrReported(const EncoderResult& result, const EngineServices& services) {
+    if (!result.ok()) services.showText(result.error().message);
+    return result.ok();
 }
 
 }  // namespace tellavine

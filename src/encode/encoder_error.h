@@ -1,6 +1,8 @@
 #pragma once
-// The outcome of a still encode or a multiplex. A failure has already been shown to
-// the user in a message box; the encoding stages turn it into a false stage result.
+// The outcome of a still encode or a multiplex. The encoding stages show a failure to
+// the user (okOrReported) and turn it into a false stage result.
+
+#include "project/messages.h"
 
 #include <string>
 #include <utility>
@@ -29,7 +31,10 @@ private:
     EncoderError error_;
 };
 
-// Shows `message` in a message box and returns it as a failure.
+// `message` as a failure.
 EncoderResult reportEncoderFailure(std::string message);
+
+// True on success; a failure's text is shown in a message box first.
+bool okOrReported(const EncoderResult& result, const EngineServices& services);
 
 }  // namespace tellavine

@@ -18,16 +18,16 @@ constexpr int kSecondsPerMenuStill = 4;
 
 // The menu pages draw a background that cannot be read as no background at all; the
 // user is told which file, and why, instead of finding a bare menu on the disc.
-void warnIfBackgroundUnusable(const Project& project) {
-    const std::string& path = project.menu().backgroundPicturePath;
+void warnIfBackgroundUnusable(const BuildInputs& inputs) {
+    const std::string& path = inputs.project->menu().backgroundPicturePath;
     if (path.empty()) return;
     const PictureLoad load = loadPictureReduced(path, 1);
     if (load.picture.valid()) return;
     const std::string warning =
         formatText("The menu background picture %s cannot be used (%s); the menu pages are drawn without it.",
                    path.c_str(), load.error.c_str());
-    appendRunLog(warning);
-    showText(warning);
+    inputs.services.log(warning);
+    inputs.services.showText(warning);
 }
 
 }  // namespace
@@ -40,12 +40,12 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
     const bool hasMusic = !musicPath.empty();
 
     if (hasMusic) {
-        appendRunLog(musicPath);
+        inputs.services.log(musicPath);
         if (!encodeMenuMusic(job, inputs, mp2Path, musicPath)) return false;
-        appendRunLog("End of encode menu music.");
+        inputs.services.log("End of encode menu music.");
     }
 
-    warnIfBackgroundUnusable(project);
+    warnIfBackgroundUnusable(inputs);
     const int perPage = job.itemsPerPage;
     const int pages = menuPageCount(job.albumCount, perPage);
     const std::string stillPath = temp + "temp_d.m1v";
@@ -60,22 +60,24 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
         {
             const StillFrame frame = composeMenuFrame(request);
             const StillPicture picture = stillPictureOf(frame);
-            appendRunLog(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
+            inputs.services.log(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
             if (!frame.valid() ||
-                !encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create)) {
-                appendRunLog(formatText("Fail of Encoding menu_%d file %s", n, stillPath.c_str()));
+                !okOrReported(encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create),
+                              inputs.services)) {
+                inputs.services.log(formatText("Fail of Encoding menu_%d file %s", n, stillPath.c_str()));
                 return false;
             }
-            appendRunLog(formatText("End of Encoding menu_%d file %s", n, stillPath.c_str()));
+            inputs.services.log(formatText("End of Encoding menu_%d file %s", n, stillPath.c_str()));
         }
 
-        appendRunLog("multiplex menu files.");
+        inputs.services.log("multiplex menu files.");
         std::vector<std::string> inputsOfPage{stillPath, stockStillPath(inputs)};
         if (hasMusic) inputsOfPage.push_back(mp2Path);
         StillSequenceOptions options;
         options.secondsPerStill = kSecondsPerMenuStill;
         options.displayName = formatText("menu page %d", n);
-        if (!multiplexStillSequence(formatText("%smenu_%02d.mpg", temp.c_str(), n), inputsOfPage, options)) {
+        if (!okOrReported(multiplexStillSequence(formatText("%smenu_%02d.mpg", temp.c_str(), n), inputsOfPage, options),
+                          inputs.services)) {
             return false;
         }
         std::remove(stillPath.c_str());

@@ -18,8 +18,8 @@ MusicKind musicKind(const std::string& path) {
 }
 
 // The run log has the details; the user is told which file could not be used.
-bool tellUnusable(const std::string& musicPath) {
-    showText(formatText("The music file %s cannot be encoded.\nOnly MP3 files and 16-bit PCM WAV files can be used.",
+bool tellUnusable(const BuildInputs& inputs, const std::string& musicPath) {
+    inputs.services.showText(formatText("The music file %s cannot be encoded.\nOnly MP3 files and 16-bit PCM WAV files can be used.",
                         musicPath.c_str()));
     return false;
 }
@@ -35,18 +35,18 @@ namespace {
 bool encodeMenuMusicFile(const BuildInputs& inputs, const std::string& mp2Path, const std::string& musicPath) {
     const MusicKind kind = musicKind(musicPath);
     if (kind == MusicKind::Other) return false;
-    appendRunLog(formatText("Encoding music file %s", musicPath.c_str()));
-    if (kind == MusicKind::Wav) return encodeWavToMp2(musicPath, mp2Path);
+    inputs.services.log(formatText("Encoding music file %s", musicPath.c_str()));
+    if (kind == MusicKind::Wav) return encodeWavToMp2(musicPath, mp2Path, inputs.services);
 
     const std::string tmp = musicTempWavPath(inputs);
     if (!decodeMp3ToWav(musicPath, tmp)) {
         std::remove(tmp.c_str());  // a partial decode is of no use to anyone
-        appendRunLog(formatText("Encoding music file %s Failed!", musicPath.c_str()));
+        inputs.services.log(formatText("Encoding music file %s Failed!", musicPath.c_str()));
         return false;
     }
-    const bool encoded = encodeWavToMp2(tmp, mp2Path);
+    const bool encoded = encodeWavToMp2(tmp, mp2Path, inputs.services);
     std::remove(tmp.c_str());
-    if (encoded) appendRunLog(formatText("Encoding music file %s OK!", musicPath.c_str()));
+    if (encoded) inputs.services.log(formatText("Encoding music file %s OK!", musicPath.c_str()));
     return encoded;
 }
 
@@ -74,13 +74,13 @@ bool encodeAlbumMusicFile(const BuildInputs& inputs, const std::string& mp2Path,
 bool encodeMenuMusic(const BuildJob& job, const BuildInputs& inputs, const std::string& mp2Path,
                      const std::string& musicPath) {
     if (job.cancelled()) return false;
-    return encodeMenuMusicFile(inputs, mp2Path, musicPath) || tellUnusable(musicPath);
+    return encodeMenuMusicFile(inputs, mp2Path, musicPath) || tellUnusable(inputs, musicPath);
 }
 
 bool encodeAlbumMusic(const BuildJob& job, const BuildInputs& inputs, const std::string& mp2Path,
                       const std::string& musicPath, int seconds) {
     if (job.cancelled()) return false;
-    return encodeAlbumMusicFile(inputs, mp2Path, musicPath, seconds) || tellUnusable(musicPath);
+    return encodeAlbumMusicFile(inputs, mp2Path, musicPath, seconds) || tellUnusable(inputs, musicPath);
 }
 
 }  // namespace tellavine

@@ -29,9 +29,9 @@ SlideFrameRequest frameRequest(StillResolution resolution, const BuildInputs& in
 
 // False after telling the user the photo cannot be read. The fixed reason alone does
 // not say which photo; its path follows on a line of its own.
-bool reportUnreadable(const PreparedFrame& prepared, const std::string& path) {
+bool reportUnreadable(const PreparedFrame& prepared, const std::string& path, const BuildInputs& inputs) {
     if (!prepared.readable) {
-        showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)) + "\n" + path);
+        inputs.services.showText(fillPlaceholder(tableText(IDS_DECODE_ERROR), tableText(IDS_NEW_IMAGE_FAILED)) + "\n" + path);
     }
     return prepared.readable;
 }
@@ -46,8 +46,11 @@ PreparedFrame composedInPlace(Slide& slide, StillResolution resolution, const Bu
 // Writes the still of a readable photo: the one a lane encoded ahead, or the frame
 // encoded now, which is released as soon as it is encoded.
 bool writeStill(PreparedFrame& prepared, const std::string& path, StillWrite write, const BuildInputs& inputs) {
-    if (prepared.still) return finishStill(*prepared.still, std::move(prepared.reply), path, write).ok();
-    const bool encoded = encodeStill(stillPictureOf(*prepared.frame), path, inputs.options.tvStandard, write).ok();
+    if (prepared.still) {
+        return okOrReported(finishStill(*prepared.still, std::move(prepared.reply), path, write), inputs.services);
+    }
+    const bool encoded =
+        okOrReported(encodeStill(stillPictureOf(*prepared.frame), path, inputs.options.tvStandard, write), inputs.services);
     prepared.frame.reset();
     return encoded;
 }
@@ -65,23 +68,23 @@ void removeFile(const std::string& path) { std::remove(path.c_str()); }
 // when it could not be read).
 bool encodeSegmentOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& outputPath,
                           const BuildInputs& inputs) {
-    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
+    inputs.services.log(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
     const std::string stillPath = inputs.tempDir + "temp_d.m1v";
-    if (!reportUnreadable(prepared, slide.path)) return false;
+    if (!reportUnreadable(prepared, slide.path, inputs)) return false;
     if (!writeStill(prepared, stillPath, StillWrite::Create, inputs)) return false;
-    if (!multiplexStillPair(outputPath, stillPath, stockStillPath(inputs))) return false;
+    if (!okOrReported(multiplexStillPair(outputPath, stillPath, stockStillPath(inputs)), inputs.services)) return false;
     removeFile(stillPath);
-    appendRunLog(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
+    inputs.services.log(formatText("Convert JPEG %s to MPEG OK!", slide.path.c_str()));
     return true;
 }
 
 // One still of an album with music, appended to (or starting) its stream.
 bool encodeStillOfFrame(const Slide& slide, PreparedFrame prepared, const std::string& streamPath, bool create,
                         const BuildInputs& inputs) {
-    appendRunLog(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
-    if (!reportUnreadable(prepared, slide.path)) return false;
+    inputs.services.log(formatText("Convert JPEG %s to MPEG.", slide.path.c_str()));
+    if (!reportUnreadable(prepared, slide.path, inputs)) return false;
     if (!writeStill(prepared, streamPath, create ? StillWrite::Create : StillWrite::Append, inputs)) return false;
-    appendRunLog(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
+    inputs.services.log(formatText("Convert JPEG %s to .m1v OK!", slide.path.c_str()));
     return true;
 }
 
@@ -164,8 +167,10 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStag
         StillSequenceOptions options;
         options.secondsPerStill = play;
         options.displayName = album.name;
-        if (!multiplexStillSequence(streamBase + ".mpg", {streamBase + ".mp2", streamBase + "_small.m1v", streamBase + ".m1v"},
-                                    options)) {
+        if (!okOrReported(multiplexStillSequence(streamBase + ".mpg",
+                                                 {streamBase + ".mp2", streamBase + "_small.m1v", streamBase + ".m1v"},
+                                                 options),
+                          inputs.services)) {
             return false;
         }
         removeFile(streamBase + ".mp2");

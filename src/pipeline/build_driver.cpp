@@ -1,6 +1,6 @@
 #include "pipeline/build_driver.h"
 
-#include "platform/folder_lock.h"
+#include "platform/work_folder.h"
 #include "platform/text.h"
 #include "project/messages.h"
 
@@ -15,29 +15,29 @@ int fail(BuildJob& job) {
 }  // namespace
 
 int runBuild(BuildJob& job, const BuildInputs& sharedInputs, BuildPipeline& pipeline) {
-    appendRunLog("Begin Encoding...");
+    sharedInputs.services.log("Begin Encoding...");
     job.imageSectors = 0;
-    // The stages and disc assembly use this copy (and its temporary folder) throughout,
-    // whatever the settings do meanwhile.
-    const BuildInputs inputs = sharedInputs;
-
-    // Every stage writes fixed file names into the temporary folder.
-    const FolderLock tempLock(inputs.tempDir);
-    if (tempLock.state() == FolderLock::State::Busy) {
-        showText(formatText("Another build is using the temporary folder %s. Wait until it has finished, "
-                            "or choose another temporary folder.", inputs.tempDir.c_str()));
+    // Every stage writes fixed file names: into a folder of this build's own, so that
+    // nothing planted in a shared temporary folder is followed and two builds never meet.
+    const WorkFolder workFolder(sharedInputs.tempDir);
+    if (!workFolder.made()) {
+        sharedInputs.services.showText(formatText("Cannot create a working folder in the temporary folder %s: %s. Choose another "
+                            "temporary folder.", sharedInputs.tempDir.c_str(), workFolder.error().c_str()));
         return fail(job);
     }
+    // The stages and disc assembly use this copy throughout, whatever the settings do meanwhile.
+    BuildInputs inputs = sharedInputs;
+    inputs.tempDir = workFolder.path();
 
     job.window.post(WM_MENU_ENCODE_BEGIN);
-    appendRunLog("Begin Encoding Menu...");
+    inputs.services.log("Begin Encoding Menu...");
     if (!pipeline.encodeDiscMenu(job, inputs)) return fail(job);
-    appendRunLog("End of Encoding Menu...");
+    inputs.services.log("End of Encoding Menu...");
     job.window.post(WM_MENU_ENCODE_END);
 
-    appendRunLog("Begin Encoding Slideshow...");
+    inputs.services.log("Begin Encoding Slideshow...");
     if (!pipeline.encodeAlbumSlides(job, inputs)) return fail(job);
-    appendRunLog("End of Encoding Slideshow...");
+    inputs.services.log("End of Encoding Slideshow...");
 
     auto sink = pipeline.createImageSink(job, inputs);
     if (!sink) return fail(job);

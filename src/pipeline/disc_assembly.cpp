@@ -23,19 +23,19 @@ constexpr double kAlbumItemPauseSeconds = 0.0;
 std::string copyName(const std::string& path) { return DiscNameSet().claim(safeDiscName(fileNamePart(path))); }
 
 // Opens a file of the disc; on failure tells the user and the progress window.
-std::unique_ptr<vcd::DataSource> openOrReport(BuildJob& job, const std::string& path) {
+std::unique_ptr<vcd::DataSource> openOrReport(BuildJob& job, const BuildInputs& inputs, const std::string& path) {
     auto source = vcd::openFileDataSource(path);
     if (!source) {
-        showText(formatText("Error while opening file %s for reading.", path.c_str()));
+        inputs.services.showText(formatText("Error while opening file %s for reading.", path.c_str()));
         job.window.post(WM_BUILD_FAILED);
     }
     return source;
 }
 
 // Scans a stage output or stock stream and hands it to the authoring object.
-bool addMpegFile(BuildJob& job, const std::string& path, vcd::AuthoringObject& disc,
+bool addMpegFile(BuildJob& job, const BuildInputs& inputs, const std::string& path, vcd::AuthoringObject& disc,
                  const std::string& segment, double pauseSeconds) {
-    auto source = openOrReport(job, path);
+    auto source = openOrReport(job, inputs, path);
     if (!source) return false;
     auto mpeg = vcd::createMpegSource(std::move(source));
     mpeg->scan(true);
@@ -155,7 +155,7 @@ std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInp
 
     // Copies of the music and photos.
     for (const DiscCopy& copy : discCopies(project, options)) {
-        auto data = openOrReport(job, copy.source);
+        auto data = openOrReport(job, inputs, copy.source);
         if (!data) return nullptr;
         disc->addCustomFile(copy.isoPath, std::move(data), false);
     }
@@ -163,20 +163,20 @@ std::unique_ptr<vcd::AuthoringObject> assembleDisc(BuildJob& job, const BuildInp
     // Segments: the menu pages, then every album item in node order.
     for (int p = 0; p < pages; ++p) {
         const auto path = formatText("%smenu_%02d.mpg", inputs.tempDir.c_str(), p + 1);
-        if (!addMpegFile(job, path, *disc, segmentId(p), kMenuPagePauseSeconds)) return nullptr;
+        if (!addMpegFile(job, inputs, path, *disc, segmentId(p), kMenuPagePauseSeconds)) return nullptr;
     }
     int segment = pages;
     for (int k = 0; k < albums; ++k) {
         const int items = albumItemCount(project.album(k));
         for (int j = 0; j < items; ++j, ++segment) {
             const auto path = formatText("%smenu_%02d_pic_%02d.mpg", inputs.tempDir.c_str(), k + 1, j + 1);
-            if (!addMpegFile(job, path, *disc, segmentId(segment), kAlbumItemPauseSeconds)) return nullptr;
+            if (!addMpegFile(job, inputs, path, *disc, segmentId(segment), kAlbumItemPauseSeconds)) return nullptr;
         }
     }
 
     // The short video track every disc carries.
     const auto sequencePath = inputs.programDir + (options.tvStandard == TvStandard::PAL ? "avseq01.npal" : "avseq01.ntsc");
-    auto source = openOrReport(job, sequencePath);
+    auto source = openOrReport(job, inputs, sequencePath);
     if (!source) return nullptr;
     auto mpeg = vcd::createMpegSource(std::move(source));
     mpeg->scan(true);

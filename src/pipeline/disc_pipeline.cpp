@@ -5,7 +5,6 @@
 #include "encode/menu_stage.h"
 #include "encode/slide_stage.h"
 #include "project/messages.h"
-#include "vcd/image_mode.h"
 #include "vcd/image_sink.h"
 
 namespace tellavine {
@@ -25,13 +24,14 @@ private:
 // The authoring object as the driver uses it after assembly.
 class VcdDiscWriter : public DiscWriter {
 public:
-    explicit VcdDiscWriter(std::unique_ptr<vcd::AuthoringObject> disc) : disc_(std::move(disc)) {}
+    VcdDiscWriter(std::unique_ptr<vcd::AuthoringObject> disc, EngineServices services)
+        : disc_(std::move(disc)), services_(std::move(services)) {}
 
     std::int32_t beginOutput() override {
         const std::int64_t sectors = disc_->beginOutput();
         laidOut_ = sectors >= 0;
         if (!laidOut_) {
-            showText("The disc cannot be laid out: " + disc_->failureReason());
+            services_.showText("The disc cannot be laid out: " + disc_->failureReason());
             return 0;
         }
         return static_cast<std::int32_t>(sectors);
@@ -42,7 +42,7 @@ public:
         auto& vcdSink = static_cast<VcdBuildSink&>(sink).sink();
         const int result = disc_->writeImage(&vcdSink, {}, job);
         if (result != vcd::kWriteComplete && !job.cancelled() && !disc_->failureReason().empty()) {
-            appendRunLog("Writing the image stopped: " + disc_->failureReason());
+            services_.log("Writing the image stopped: " + disc_->failureReason());
         }
         return result == vcd::kWriteComplete;
     }
@@ -51,11 +51,14 @@ public:
 
 private:
     std::unique_ptr<vcd::AuthoringObject> disc_;
+    EngineServices services_;
     bool laidOut_ = false;
 };
 
 class DiscPipeline : public BuildPipeline {
 public:
+    explicit DiscPipeline(std::shared_ptr<vcd::RecorderHooks> recorder) : recorder_(std::move(recorder)) {}
+
     bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) override {
         // Projects that cannot make a playable disc are refused before any work.
         if (!checkProjectForBuild(job, inputs)) return false;
@@ -65,22 +68,28 @@ public:
         return tellavine::encodeAlbumSlides(job, inputs);
     }
     std::unique_ptr<BuildSink> createImageSink(BuildJob& job, const BuildInputs& inputs) override {
-        vcd::setImageFileMode(inputs.options.outputTarget == OutputTarget::ImageFile);
-        auto sink = vcd::createImageSink(job.cuePath, job.binPath, job);
+        vcd::SinkTarget target;
+        target.imageFile = inputs.options.outputTarget == OutputTarget::ImageFile;
+        if (!target.imageFile) target.recorder = recorder_;
+        target.prompt = inputs.services.prompt;
+        auto sink = vcd::createImageSink(job.cuePath, job.binPath, job, std::move(target));
         if (!sink) return nullptr;
         return std::make_unique<VcdBuildSink>(std::move(sink));
     }
     std::unique_ptr<DiscWriter> assembleDisc(BuildJob& job, const BuildInputs& inputs, BuildSink&) override {
         auto disc = tellavine::assembleDisc(job, inputs);
         if (!disc) return nullptr;
-        return std::make_unique<VcdDiscWriter>(std::move(disc));
+        return std::make_unique<VcdDiscWriter>(std::move(disc), inputs.services);
     }
+
+private:
+    std::shared_ptr<vcd::RecorderHooks> recorder_;
 };
 
 }  // namespace
 
-std::shared_ptr<BuildPipeline> makeDiscPipeline() {
-    return std::make_shared<DiscPipeline>();
+std::shared_ptr<BuildPipeline> makeDiscPipeline(std::shared_ptr<vcd::RecorderHooks> recorder) {
+    return std::make_shared<DiscPipeline>(std::move(recorder));
 }
 
 }  // namespace tellavine

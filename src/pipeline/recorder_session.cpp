@@ -7,7 +7,7 @@
 namespace tellavine {
 
 // The image sink's recorder hooks, delivered to the recorder feed of this session.
-class RecorderSession::FeedAdapter final : public vcd::RecorderFeed {
+class RecorderSession::FeedAdapter final : public vcd::RecorderHooks {
 public:
     explicit FeedAdapter(BaseDriver& driver) : driver_(driver) {}
 
@@ -30,7 +30,7 @@ private:
 };
 
 std::unique_ptr<RecorderSession> RecorderSession::open(const std::string& device, int writingMode,
-                                                       std::string& error) {
+                                                       std::string& error, std::shared_ptr<Prompt> prompt) {
     auto opened = openRecorder(device);
     if (!opened.transport) {
         error = opened.error;
@@ -39,27 +39,23 @@ std::unique_ptr<RecorderSession> RecorderSession::open(const std::string& device
     std::unique_ptr<RecorderSession> session(new RecorderSession);
     session->transport_ = std::move(opened.transport);
     session->driver_ = createDriver(writingMode, *session->transport_);
+    if (prompt) session->driver_->setPrompt(std::move(prompt));
     return session;
 }
 
 RecorderSession::~RecorderSession() {
-    if (feed_) {
-        feed_->wait();
-        if (vcd::recorderFeed() == feed_) vcd::setRecorderFeed(nullptr);
-    }
+    if (feed_) feed_->wait();
 }
 
-void RecorderSession::prepareBurn(const RecordingOptions& options) {
+std::shared_ptr<vcd::RecorderHooks> RecorderSession::prepareBurn(const RecordingOptions& options) {
     if (feed_) feed_->wait();  // a feed refuses to start while an earlier run goes on
     driver_->setRecordingOptions(options);
     feed_ = std::make_shared<FeedAdapter>(*driver_);
-    vcd::setRecorderFeed(feed_);
+    return feed_;
 }
 
 int RecorderSession::finishBurn() {
-    const int result = feed_ ? feed_->wait() : -1;
-    if (feed_ && vcd::recorderFeed() == feed_) vcd::setRecorderFeed(nullptr);
-    return result;
+    return feed_ ? feed_->wait() : -1;
 }
 
 }  // namespace tellavine

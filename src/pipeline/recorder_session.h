@@ -10,6 +10,7 @@
 #include "recorder/base_driver.h"
 #include "recorder/recording_options.h"
 #include "recorder/scsi_transport.h"
+#include "vcd/recorder_hooks.h"
 
 #include <memory>
 #include <string>
@@ -19,15 +20,18 @@ namespace tellavine {
 class RecorderSession {
 public:
     // Opens the named recorder ("/dev/sr0", "emulated:/path/disc.bin", or empty for the
-    // first writer found); nullptr with `error` set when it cannot be used.
-    static std::unique_ptr<RecorderSession> open(const std::string& device, int writingMode, std::string& error);
+    // first writer found); nullptr with `error` set when it cannot be used. The driver
+    // tells the user about the drive through `prompt`.
+    static std::unique_ptr<RecorderSession> open(const std::string& device, int writingMode, std::string& error,
+                                                 std::shared_ptr<Prompt> prompt = nullptr);
     ~RecorderSession();
 
     BaseDriver& driver() { return *driver_; }
     const ScsiDeviceRecord* device() const { return transport_->currentDevice(); }
 
-    // Makes the recorder the destination of the next build's image sink.
-    void prepareBurn(const RecordingOptions& options);
+    // Sets the recording up; the hooks are the destination of the next build's image
+    // sink (BuildRequest::recorder). They stay valid while the session lives.
+    std::shared_ptr<vcd::RecorderHooks> prepareBurn(const RecordingOptions& options);
     // Waits for the feed thread after the build; 0 when the disc was finished.
     int finishBurn();
 

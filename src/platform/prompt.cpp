@@ -1,6 +1,5 @@
 #include "platform/prompt.h"
 
-#include <mutex>
 
 namespace tellavine {
 
@@ -17,22 +16,6 @@ PromptAnswer ConsolePrompt::showText(const std::string& text, PromptButtons butt
     std::fprintf(out_, "%s: %s\n", kMessageCaption, text.c_str());
     std::fflush(out_);
     return PromptAnswer::Ok;
-}
-
-namespace {
-std::mutex promptMutex;
-std::shared_ptr<Prompt> installedPrompt;  // guarded by promptMutex
-}  // namespace
-
-void installPrompt(std::shared_ptr<Prompt> prompt) {
-    std::lock_guard lock(promptMutex);
-    installedPrompt = std::move(prompt);
-}
-
-std::shared_ptr<Prompt> currentPrompt() {
-    std::lock_guard lock(promptMutex);
-    if (!installedPrompt) installedPrompt = std::make_shared<ConsolePrompt>();
-    return installedPrompt;
 }
 
 }  // namespace tellavine

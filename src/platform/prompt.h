@@ -33,9 +33,4 @@ private:
     std::FILE* out_;
 };
 
-// The process-wide prompt that the engine's message functions use. A front end
-// installs its own at start-up; until then a ConsolePrompt on stderr answers.
-void installPrompt(std::shared_ptr<Prompt> prompt);
-std::shared_ptr<Prompt> currentPrompt();
-
 }  // namespace tellavine

@@ -3,6 +3,7 @@
 // per build by the burn page (or the CLI) and outlives its progress window.
 
 #include "platform/sink_owner.h"
+#include "project/messages.h"
 #include "project/model.h"
 
 #include <string>
@@ -31,6 +32,7 @@ struct BuildInputs {
     DiscOptions options;
     std::string tempDir;     // the build's private copy, ends in '/'
     std::string programDir;  // data files (avseq01.*, temp_x.*, template/), ends in '/'
+    EngineServices services;  // message boxes and run log of the front end that started it
 };
 
 // The BIN path for a CUE path: ".cue" (any letter case) replaced by ".bin", or ".bin"

@@ -10,8 +10,6 @@ namespace tellavine {
 namespace {
 
 std::mutex configMutex;
-std::string logPath;          // guarded by configMutex
-bool logEnabled = false;      // guarded by configMutex
 std::string textTablePath;    // guarded by configMutex
 
 // Values are read with up to 1019 characters.
@@ -45,40 +43,31 @@ std::string lookUp(const std::string& section, const std::string& key) {
 
 }  // namespace
 
-void configureRunLog(const std::string& logFilePath, bool enabled) {
-    std::lock_guard lock(configMutex);
-    logPath = logFilePath;
-    logEnabled = enabled;
-}
-
-void appendRunLog(const std::string& text) {
-    std::string path;
-    {
-        std::lock_guard lock(configMutex);
-        if (!logEnabled) return;
-        path = logPath;
-    }
-    std::FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "a");
-    if (!file) {
-        showMessage(IDS_LOG_OPEN_FAILED);
-        return;
-    }
+bool RunLog::append(const std::string& text) const {
+    if (!enabled_) return true;
+    std::FILE* file = path_.empty() ? nullptr : std::fopen(path_.c_str(), "a");
+    if (!file) return false;
     std::fprintf(file, "\n%s", text.c_str());
     std::fclose(file);
+    return true;
 }
 
-PromptAnswer showText(const std::string& text, PromptButtons buttons) {
-    return currentPrompt()->showText(text, buttons);
+PromptAnswer EngineServices::showText(const std::string& text, PromptButtons buttons) const {
+    return prompt->showText(text, buttons);
 }
 
-PromptAnswer showMessage(int stringId, PromptButtons buttons) {
+PromptAnswer EngineServices::showMessage(int stringId, PromptButtons buttons) const {
     return showText(builtInString(stringId), buttons);
 }
 
-PromptAnswer showTableMessage(int stringId, PromptButtons buttons) {
+PromptAnswer EngineServices::showTableMessage(int stringId, PromptButtons buttons) const {
     const auto value = lookUp("STRINGS", std::to_string(stringId));
     if (!value.empty()) return showText(unescape(value, Escapes::LineBreaksAndTabs), buttons);
     return showMessage(stringId, buttons);
+}
+
+void EngineServices::log(const std::string& text) const {
+    if (!runLog->append(text)) showMessage(IDS_LOG_OPEN_FAILED);
 }
 
 std::string tableText(int stringId) {

@@ -1,11 +1,16 @@
 #pragma once
 // Message boxes and dialog texts through the string table, and the run log.
 //
+// The engine has no process-wide prompt or log: a front end hands its EngineServices to
+// what it calls (a build through its BuildJob, the project model through the Project),
+// so two builds in one process each talk to their own window and log.
+//
 // Threads: every function may be called from any thread. The run log opens and closes
-// its file for each entry; the configuration below is guarded by one lock.
+// its file for each entry.
 
 #include "platform/prompt.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,17 +18,34 @@
 namespace tellavine {
 
 // --- run log ------------------------------------------------------------------------
-// Where the log goes and whether it is written (setting "bLogFile"); set at start-up.
-void configureRunLog(const std::string& logFilePath, bool enabled);
-// Appends "\n<text>" to the log when logging is on. When the file cannot be opened,
-// shows "Error while open log file." and writes nothing.
-void appendRunLog(const std::string& text);
+// The run log "orx_log.txt": where it goes and whether it is written (setting "bLogFile").
+class RunLog {
+public:
+    RunLog() = default;  // writes nothing
+    RunLog(std::string logFilePath, bool enabled) : path_(std::move(logFilePath)), enabled_(enabled) {}
+    // Appends "\n<text>" when logging is on; false when the file cannot be opened.
+    bool append(const std::string& text) const;
 
-// --- message boxes --------------------------------------------------------------------
-PromptAnswer showMessage(int stringId, PromptButtons buttons = PromptButtons::Ok);
-PromptAnswer showText(const std::string& text, PromptButtons buttons = PromptButtons::Ok);
-// The text table's "STRINGS" entry when there is one, else the built-in text.
-PromptAnswer showTableMessage(int stringId, PromptButtons buttons = PromptButtons::Ok);
+private:
+    std::string path_;
+    bool enabled_ = false;
+};
+
+// --- the services a front end gives the engine ---------------------------------------
+struct EngineServices {
+    std::shared_ptr<Prompt> prompt = std::make_shared<ConsolePrompt>();
+    std::shared_ptr<const RunLog> runLog = std::make_shared<RunLog>();
+
+    PromptAnswer showText(const std::string& text, PromptButtons buttons = PromptButtons::Ok) const;
+    PromptAnswer showMessage(int stringId, PromptButtons buttons = PromptButtons::Ok) const;
+    // The text table's "STRINGS" entry when there is one, else the built-in text.
+    PromptAnswer showTableMessage(int stringId, PromptButtons buttons = PromptButtons::Ok) const;
+    // Appends to the run log; when the file cannot be opened, shows "Error while open log
+    // file." and writes nothing.
+    void log(const std::string& text) const;
+};
+
+// --- message texts --------------------------------------------------------------------
 std::string tableText(int stringId);
 
 // --- UI text table ----------------------------------------------------------------------

@@ -31,17 +31,18 @@ const char* aspectCorrectionLabel(AspectCorrection correction) {
     return "";
 }
 
-std::optional<std::int32_t> musicFileLength(const std::string& path, const MusicLengthQuery& mp3Length) {
+std::optional<std::int32_t> musicFileLength(const std::string& path, const MusicLengthQuery& mp3Length,
+                                            const EngineServices& services) {
     if (endsWithIgnoreCase(path, ".MP3")) {
         auto length = mp3Length ? mp3Length(path) : std::nullopt;
-        if (!length) showMessage(IDS_MP3_LENGTH_FAILED);
+        if (!length) services.showMessage(IDS_MP3_LENGTH_FAILED);
         return length;
     }
     if (endsWithIgnoreCase(path, ".WAV")) {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);
         if (ec) {
-            showMessage(IDS_WAV_LENGTH_FAILED);
+            services.showMessage(IDS_WAV_LENGTH_FAILED);
             return std::nullopt;
         }
         return static_cast<std::int32_t>(std::min<std::uintmax_t>(size, 0x7fffffff));
@@ -68,7 +69,7 @@ bool Project::albumNameTaken(const std::string& name, int except) const {
 int Project::addAlbum(const std::string& name, AlbumRefusal* refusal) {
     auto refuse = [&](AlbumRefusal why, int message) {
         if (refusal) *refusal = why;
-        showMessage(message);
+        services_.showMessage(message);
         return -1;
     };
     if (albumCount() >= kMaxAlbums) return refuse(AlbumRefusal::TooManyAlbums, IDS_MAX_ALBUMS);
@@ -95,7 +96,7 @@ int Project::appendAlbum(Album album) {
 bool Project::renameAlbum(int index, const std::string& name) {
     const auto fitted = truncateUtf8(name, kMaxTextLength);
     if (albumNameTaken(fitted, index)) {
-        showMessage(IDS_DUPLICATE_ALBUM_NAME);
+        services_.showMessage(IDS_DUPLICATE_ALBUM_NAME);
         return false;
     }
     album(index).name = fitted;
@@ -114,7 +115,7 @@ bool Project::setAlbumProperties(int index, const std::string& name, int playTim
                                  const std::string& musicPath) {
     const auto fitted = truncateUtf8(name, kMaxTextLength);
     if (albumNameTaken(fitted, index)) {
-        showMessage(IDS_DUPLICATE_ALBUM_NAME);
+        services_.showMessage(IDS_DUPLICATE_ALBUM_NAME);
         return false;
     }
     Album& target = album(index);
@@ -132,7 +133,7 @@ void Project::clearAlbumMusic(int index) {
 }
 
 std::int32_t Project::measureMusic(const std::string& path) const {
-    return musicFileLength(path, mp3Length_).value_or(0);
+    return musicFileLength(path, mp3Length_, services_).value_or(0);
 }
 
 Slide* Project::addSlide(int albumIndex, const std::string& path, const std::string& displayName,
@@ -140,7 +141,7 @@ Slide* Project::addSlide(int albumIndex, const std::string& path, const std::str
     // The limit is tested on the current album, which is the one callers append to.
     const int current = currentAlbum_ >= 0 && currentAlbum_ < albumCount() ? currentAlbum_ : albumIndex;
     if (album(current).slides.size() >= static_cast<std::size_t>(kMaxSlidesPerAlbum)) {
-        showMessage(IDS_MAX_PHOTOS);
+        services_.showMessage(IDS_MAX_PHOTOS);
         return nullptr;
     }
     auto slide = std::make_unique<Slide>();

@@ -4,6 +4,7 @@
 // so nothing here is locked.
 
 #include "project/logfont.h"
+#include "project/messages.h"
 
 #include <cstdint>
 #include <functional>
@@ -168,6 +169,15 @@ public:
     void setCurrentAlbum(int index) { currentAlbum_ = index; }
     int itemsPerPage() const { return itemsPerPage_; }
     void setItemsPerPage(int count) { itemsPerPage_ = count; }
+    // How the front end counts a template's items per page (the menu composition's
+    // answer); asked when a project is loaded or the template is set.
+    void setTemplateItemsQuery(std::function<int(const std::string& templatePath)> query) {
+        templateItems_ = std::move(query);
+    }
+    // Reads itemsPerPage from the template through the query; unchanged without one.
+    void refreshItemsPerPage() {
+        if (templateItems_) itemsPerPage_ = templateItems_(menu_.templatePath);
+    }
     const std::string& filePath() const { return filePath_; }
     void setFilePath(const std::string& path) {
         filePath_ = path;
@@ -185,6 +195,9 @@ public:
     std::string statusLine() const;
 
     void setMusicLengthQuery(MusicLengthQuery query) { mp3Length_ = std::move(query); }
+    // The front end's message boxes, for the model's refusals and the file readers.
+    void setServices(EngineServices services) { services_ = std::move(services); }
+    const EngineServices& services() const { return services_; }
 
 private:
     void changed();
@@ -200,10 +213,13 @@ private:
     int defaultPlayTime_ = kDefaultPlayTimeSeconds;
     std::function<void(const std::string&)> statusCallback_;
     MusicLengthQuery mp3Length_;
+    std::function<int(const std::string&)> templateItems_;
+    EngineServices services_;
 };
 
 // The music length stored for a file: the MP3 query for ".MP3", the file size for
 // ".WAV", nothing when it cannot be measured. Shows the Part's messages on failure.
-std::optional<std::int32_t> musicFileLength(const std::string& path, const MusicLengthQuery& mp3Length);
+std::optional<std::int32_t> musicFileLength(const std::string& path, const MusicLengthQuery& mp3Length,
+                                            const EngineServices& services);
 
 }  // namespace tellavine

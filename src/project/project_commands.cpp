@@ -43,7 +43,7 @@ bool saveProjectToFile(Project& project, const std::string& path) {
 
 bool confirmDiscardingChanges(Project& project, const std::function<bool()>& save) {
     if (!project.modified()) return true;
-    if (showMessage(IDS_SAVE_MODIFIED, PromptButtons::YesNo) == PromptAnswer::No) return true;
+    if (project.services().showMessage(IDS_SAVE_MODIFIED, PromptButtons::YesNo) == PromptAnswer::No) return true;
     return save();
 }
 

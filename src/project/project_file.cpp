@@ -28,8 +28,8 @@ void noteDamage(std::string* damage, const std::string& what) {
     if (damage && damage->empty()) *damage = what;
 }
 
-void showFileFailure(const std::string& reason) {
-    showText(fillPlaceholder(tableText(IDS_PROJECT_FILE_FAILED), reason));
+void showFileFailure(const Project& project, const std::string& reason) {
+    project.services().showText(fillPlaceholder(tableText(IDS_PROJECT_FILE_FAILED), reason));
 }
 
 void writeText(ByteWriter& out, const std::string& text) {
@@ -113,13 +113,6 @@ std::string programFilePath(const std::string& programDir, const std::string& re
     return programDir + path;
 }
 
-int readTemplateItemsPerPage(const std::string& programDir, const std::string& templatePath) {
-    // A page never lists more than the project's albums; a huge count would overflow
-    // the page arithmetic.
-    const int items = readProfileInt(programFilePath(programDir, templatePath), "General", "Items_count", 0);
-    return std::clamp(items, 0, kMaxAlbums);
-}
-
 std::vector<std::uint8_t> serializeProject(const Project& project) {
     ByteWriter out;
     // Header.
@@ -147,7 +140,7 @@ std::vector<std::uint8_t> serializeProject(const Project& project) {
 bool saveProject(const Project& project, const std::string& path) {
     const auto bytes = serializeProject(project);
     if (const int error = replaceFileContent(path, bytes); error != 0) {
-        showFileFailure(std::strerror(error));
+        showFileFailure(project, std::strerror(error));
         return false;
     }
     return true;
@@ -159,7 +152,7 @@ ProjectReadResult loadProject(Project& project, const std::string& path, const s
     std::string error;
     if (!readRegularFile(path, kMaxProjectFileBytes, content, error)) {
         noteDamage(damage, error);
-        showFileFailure(error);
+        showFileFailure(project, error);
         return ProjectReadResult::OpenFailed;
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(content.data());
@@ -171,19 +164,19 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
     ByteReader in(bytes);
     if (bytes.size() < kProjectHeaderSize || in.fixedText(kFileTextSize) != kProjectSignature) {
         noteDamage(damage, "it does not start with the project signature");
-        showMessage(IDS_INVALID_PROJECT);
+        project.services().showMessage(IDS_INVALID_PROJECT);
         return ProjectReadResult::Invalid;
     }
     if (const std::int32_t version = in.i32le(); version != kProjectVersion) {
         noteDamage(damage, formatText("its version %d is not %d", version, kProjectVersion));
-        showMessage(IDS_VERSION_UNSUPPORTED);
+        project.services().showMessage(IDS_VERSION_UNSUPPORTED);
         return ProjectReadResult::Unsupported;
     }
     // A count no project can have is damage, not an empty project.
     const std::int32_t albumCount = in.i32le();
     if (albumCount < 0) {
         noteDamage(damage, formatText("its album count is %d", albumCount));
-        showMessage(IDS_INVALID_PROJECT);
+        project.services().showMessage(IDS_INVALID_PROJECT);
         return ProjectReadResult::Invalid;
     }
 
@@ -202,7 +195,7 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
         }
         project.setMenu(menu);
     }
-    project.setItemsPerPage(readTemplateItemsPerPage(programDir, project.menu().templatePath));
+    project.refreshItemsPerPage();
 
     for (std::int32_t a = 0; a < albumCount && !truncated; ++a) {
         if (in.remaining() < kAlbumRecordSize) {
@@ -224,7 +217,7 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
         if (slideCount < 0) {
             project.clear();
             noteDamage(damage, formatText("album %d counts %d photos", a + 1, slideCount));
-            showMessage(IDS_INVALID_PROJECT);
+            project.services().showMessage(IDS_INVALID_PROJECT);
             return ProjectReadResult::Invalid;
         }
         const int index = project.appendAlbum(std::move(album));
@@ -266,8 +259,8 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
     }
     project.setCurrentAlbum(project.albumCount() - 1);
 
-    if (truncated) showMessage(IDS_PROJECT_INCOMPLETE);
-    if (overLimits) showMessage(IDS_PROJECT_OVER_LIMITS);
+    if (truncated) project.services().showMessage(IDS_PROJECT_INCOMPLETE);
+    if (overLimits) project.services().showMessage(IDS_PROJECT_OVER_LIMITS);
     return truncated || overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
 }
 
@@ -275,7 +268,7 @@ ProjectReadResult loadOldProject(Project& project, const std::string& path, std:
     const ProfileDocument file = ProfileDocument::load(path, kMaxOldProjectFileBytes);
     if (!file.error().empty()) {  // a missing file reads as no project (Invalid) below
         noteDamage(damage, file.error());
-        showFileFailure(file.error());
+        showFileFailure(project, file.error());
         return ProjectReadResult::OpenFailed;
     }
     return loadOldProjectDocument(project, file, damage);
@@ -287,7 +280,7 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
     };
     if (read("GENERAL", "Description") != kOldProjectDescription) {
         noteDamage(damage, "it has no project description");
-        showMessage(IDS_INVALID_OLD_PROJECT);
+        project.services().showMessage(IDS_INVALID_OLD_PROJECT);
         return ProjectReadResult::Invalid;
     }
     MenuSettings menu = project.menu();
@@ -302,7 +295,7 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
     const int albumCount = file.getInt("GENERAL", "Album_Count", 0);
     if (albumCount < 0) {
         noteDamage(damage, formatText("its album count is %d", albumCount));
-        showMessage(IDS_INVALID_OLD_PROJECT);
+        project.services().showMessage(IDS_INVALID_OLD_PROJECT);
         return ProjectReadResult::Invalid;
     }
     bool overLimits = albumCount > kMaxAlbums;
@@ -327,7 +320,7 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
         }
     }
     project.setCurrentAlbum(project.albumCount() - 1);
-    if (overLimits) showMessage(IDS_PROJECT_OVER_LIMITS);
+    if (overLimits) project.services().showMessage(IDS_PROJECT_OVER_LIMITS);
     return overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
 }
 

@@ -58,7 +58,4 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
 // path on this system.
 std::string programFilePath(const std::string& programDir, const std::string& relativePath);
 
-// "Items_count" of section "General" of the template file; 0 when missing.
-int readTemplateItemsPerPage(const std::string& programDir, const std::string& templatePath);
-
 }  // namespace tellavine

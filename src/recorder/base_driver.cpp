@@ -75,8 +75,10 @@ void BaseDriver::sleep(std::chrono::milliseconds duration) const {
 }
 
 void BaseDriver::showMessage(const std::string& text) const {
-    const auto prompt = prompt_ ? prompt_ : currentPrompt();
-    if (prompt) prompt->showText(text, PromptButtons::Ok);
+    if (prompt_)
+        prompt_->showText(text, PromptButtons::Ok);
+    else
+        ConsolePrompt().showText(text, PromptButtons::Ok);
 }
 
 bool BaseDriver::senseSaysBusy() const {

@@ -5,19 +5,33 @@
 
 namespace tellavine {
 
-bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRunner& erase,
-                              std::int64_t& freeSectors) {
-    bool blank = false;
-    if (!driver.readDiscStatus(blank, freeSectors)) {
-        driver.loadOrEject(true);
+bool checkDiscBeforeRecording(const DiscCheckSteps& steps, Prompt& prompt, std::int64_t& freeSectors) {
+    auto status = steps.readStatus();
+    if (!status) {
+        if (steps.openTray) steps.openTray();
         prompt.showText(disc_text::kNotReady, PromptButtons::Ok);
         return false;
     }
-    if (blank) return true;
+    freeSectors = status->freeSectors;
+    if (status->blank) return true;
     if (prompt.showText(disc_text::kEraseQuestion, PromptButtons::YesNo) != PromptAnswer::Yes) return false;
-    if (erase) erase();
-    blank = false;
-    return driver.readDiscStatus(blank, freeSectors) && blank;
+    if (steps.erase) steps.erase();
+    status = steps.readStatus();
+    if (status) freeSectors = status->freeSectors;
+    return status && status->blank;
+}
+
+bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRunner& erase,
+                              std::int64_t& freeSectors) {
+    DiscCheckSteps steps;
+    steps.readStatus = [&driver]() -> std::optional<DiscStatus> {
+        DiscStatus status;
+        if (!driver.readDiscStatus(status.blank, status.freeSectors)) return std::nullopt;
+        return status;
+    };
+    steps.openTray = [&driver] { driver.loadOrEject(true); };
+    steps.erase = erase;
+    return checkDiscBeforeRecording(steps, prompt, freeSectors);
 }
 
 bool discHasRoom(std::int64_t freeSectors, std::int64_t neededSectors) { return freeSectors >= neededSectors + 150; }

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -38,8 +39,22 @@ enum class EraseMethod : int { Quick = 0, Full = 1 };
 // erased: run the erase (the desktop opens its dialog, the CLI erases at once).
 using EraseRunner = std::function<void()>;
 
+struct DiscStatus {
+    bool blank = false;
+    std::int64_t freeSectors = 0;
+};
+
+// How the check reaches the drive: the command-line tool through the driver, the
+// desktop program through its recorder list.
+struct DiscCheckSteps {
+    std::function<std::optional<DiscStatus>()> readStatus;  // nothing: the drive cannot tell
+    std::function<void()> openTray;
+    EraseRunner erase;
+};
+
 // True when a blank disc is in the drive (possibly after erasing it), with its free
 // sectors. A drive that cannot tell opens its tray and the user is told so.
+bool checkDiscBeforeRecording(const DiscCheckSteps& steps, Prompt& prompt, std::int64_t& freeSectors);
 bool checkDiscBeforeRecording(BaseDriver& driver, Prompt& prompt, const EraseRunner& erase,
                               std::int64_t& freeSectors);
 

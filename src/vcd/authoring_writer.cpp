@@ -2,7 +2,6 @@
 // hands it to the image sink.
 
 #include "vcd/authoring_layout.h"
-#include "vcd/image_mode.h"
 #include "vcd/volume_descriptor.h"
 
 #include <array>

@@ -1,8 +1,6 @@
 #include "vcd/image_sink.h"
 
-#include "vcd/recorder_hooks.h"
-#include "vcd/image_mode.h"
-#include "platform/prompt.h"
+#include "platform/text.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -88,8 +86,13 @@ void BufferedFile::discard() {
     file_ = nullptr;
 }
 
-ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile)
-    : cuePath_(std::move(cuePath)), binPath_(std::move(binPath)), owner_(&owner), imageFile_(imageFile) {}
+ImageSink::ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, SinkTarget target)
+    : cuePath_(std::move(cuePath)),
+      binPath_(std::move(binPath)),
+      owner_(&owner),
+      imageFile_(target.imageFile),
+      recorder_(std::move(target.recorder)),
+      prompt_(target.prompt ? std::move(target.prompt) : std::make_shared<ConsolePrompt>()) {}
 
 ImageSink::~ImageSink() {
     if (imageFile_ && !released_) {
@@ -100,8 +103,8 @@ ImageSink::~ImageSink() {
 }
 
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
-                                           SinkOwner& owner) {
-    return std::make_unique<ImageSink>(cuePath, binPath, owner, imageFileMode());
+                                           SinkOwner& owner, SinkTarget target) {
+    return std::make_unique<ImageSink>(cuePath, binPath, owner, std::move(target));
 }
 
 void ImageSink::fail(const std::string& reason) {
@@ -117,15 +120,21 @@ void ImageSink::failAndTell(const std::string& reason) {
     // told which and why, once; the build then ends with its usual failure text.
     const bool first = !failed();
     fail(reason);
-    if (first) currentPrompt()->showText(reason, PromptButtons::Ok);
+    if (first) prompt_->showText(reason, PromptButtons::Ok);
 }
 
 bool ImageSink::openOutputs() {
     if (opened_) return !failed();
     opened_ = true;
     if (!imageFile_) {
-        if (auto feed = recorderFeed()) feed->openRecorderQueue();
+        if (recorder_) recorder_->openRecorderQueue();
         return true;
+    }
+    outputLock_ = std::make_unique<PathLock>(cuePath_);
+    if (outputLock_->state() == PathLock::State::Busy) {
+        failAndTell(formatText("Another build is writing the disc image file %s. Wait until it has finished, or "
+                               "choose another file name.", cuePath_.c_str()));
+        return false;
     }
     binWritePath_ = writePathFor(binPath_);
     cueWritePath_ = writePathFor(cuePath_);
@@ -186,16 +195,15 @@ bool ImageSink::writeCueText(const std::string& text) {
 }
 
 void ImageSink::addCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t absoluteAddress) {
-    auto feed = recorderFeed();
-    if (!feed) return;
-    if (!feed->addRecorderCueEntry(track, index, absoluteAddress) && !imageFile_)
+    if (!recorder_) return;
+    if (!recorder_->addRecorderCueEntry(track, index, absoluteAddress) && !imageFile_)
         fail("The disc has more tracks and indexes than the recorder's cue sheet can hold.");
 }
 
 int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
     owner_ = &owner;
     if (imageFile_) owner.window.post(WM_IMAGE_BEGIN);
-    if (auto feed = recorderFeed()) feed->beginRecorderCueSheet();
+    if (recorder_) recorder_->beginRecorderCueSheet();
     if (!openOutputs()) return -1;
 
     writeCueText("FILE \"" + cueFileName() + "\" BINARY\r\n");
@@ -233,10 +241,9 @@ int ImageSink::setCueList(std::span<const CueEntry> entries, SinkOwner& owner) {
                 if (imageFile_ && !cue_.close() && !failed()) failFile("write", cuePath_, errno);
                 addCueEntry(kLeadOutTrack, 1, entry.lsn + kLeadInFrames);
                 if (!imageFile_ && !failed()) {
-                    auto feed = recorderFeed();
-                    if (!feed)
+                    if (!recorder_)
                         fail("No disc recorder is set up.");
-                    else if (!feed->startRecorderFeed(owner))
+                    else if (!recorder_->startRecorderFeed(owner))
                         fail("The recording could not be started.");
                     else
                         recorderFeedStarted_ = true;
@@ -257,7 +264,7 @@ int ImageSink::writeSector(const Mode2Sector& sector, std::uint32_t lsn) {
     }
     if (!imageFile_) {
         if (sectorSize_ == kRawSectorSize) {
-            if (auto feed = recorderFeed()) feed->queueRecorderSector(sector);
+            if (recorder_) recorder_->queueRecorderSector(sector);
         }
         return 0;
     }
@@ -300,8 +307,9 @@ bool ImageSink::release(bool complete) {
         errno = 0;
         if (!cue_.close()) failFile("write", cuePath_, errno);
         if (!opened_ || failed() || !complete || !commitOutputs()) removePartFiles();
+        outputLock_.reset();
     } else if (opened_) {
-        if (auto feed = recorderFeed()) feed->closeRecorderQueue(!failed() && complete);
+        if (recorder_) recorder_->closeRecorderQueue(!failed() && complete);
     }
     return !failed();
 }

@@ -1,21 +1,26 @@
 #pragma once
 // The image sink: receives the cue list and every finished sector of an image and
 // writes a BIN file with a CUE sheet (image mode) or hands both to the recorder feed
-// (recorder mode, see recorder_hooks.h). Chosen by imageFileMode() when the sink is made.
+// (recorder mode, see recorder_hooks.h), as the SinkTarget it is made with says.
 //
 // Life: createImageSink opens nothing; setCueList once, writeSector once per sector in
 // increasing order, release once. The sink checks every open, seek, write, flush and
 // close; after the first failure it writes nothing more, and failed() / failureReason()
 // say why; a file that cannot be created, written or put in place is also shown to the
-// user (the current Prompt). A signalled cancel event of the owner also stops it.
+// user (the target's Prompt). A signalled cancel event of the owner also stops it.
 //
 // Image files are written beside their targets as "<name>.part" and renamed over them only
 // when release(true) finds everything written, so a failed or cancelled build leaves an
 // earlier image as it was and no partial files. A target that exists and is not a regular
 // file (a device such as /dev/full) is written in place. A process killed outright leaves
-// its ".part" files; the next build overwrites them.
+// its ".part" files; the next build overwrites them. While it writes, the sink holds a
+// lock beside the CUE file ("<name>.cue.lock"): a second build writing the same image,
+// in this process or another, is refused instead of mixing its files with this one's.
 
+#include "platform/path_lock.h"
+#include "platform/prompt.h"
 #include "platform/sink_owner.h"
+#include "vcd/recorder_hooks.h"
 #include "vcd/sector.h"
 
 #include <cstdint>
@@ -70,9 +75,16 @@ private:
     std::uint64_t position_ = 0;  // where the next write lands
 };
 
+// Where a sink's sectors go.
+struct SinkTarget {
+    bool imageFile = true;                   // a CUE/BIN pair; false: the recorder
+    std::shared_ptr<RecorderHooks> recorder;  // recorder mode: the drive's feed
+    std::shared_ptr<Prompt> prompt = std::make_shared<ConsolePrompt>();  // tells the user what failed
+};
+
 class ImageSink {
 public:
-    ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, bool imageFile);
+    ImageSink(std::string cuePath, std::string binPath, SinkOwner& owner, SinkTarget target);
     ~ImageSink();
     ImageSink(const ImageSink&) = delete;
     ImageSink& operator=(const ImageSink&) = delete;
@@ -91,10 +103,10 @@ public:
 
     bool failed() const { return !failureReason_.empty(); }
     const std::string& failureReason() const { return failureReason_; }
-    bool imageFile() const { return imageFile_; }
     // True once the lead-out started the recorder feed (recorder mode).
     bool recorderFeedStarted() const { return recorderFeedStarted_; }
     std::size_t sectorSize() const { return sectorSize_; }
+    bool imageFile() const { return imageFile_; }
 
 private:
     bool openOutputs();
@@ -111,6 +123,8 @@ private:
     std::string binPath_;
     SinkOwner* owner_;
     bool imageFile_;
+    std::shared_ptr<RecorderHooks> recorder_;
+    std::shared_ptr<Prompt> prompt_;
     std::size_t sectorSize_ = kRawSectorSize;
     bool opened_ = false;
     bool recorderFeedStarted_ = false;
@@ -120,16 +134,10 @@ private:
     std::string binWritePath_;  // binPath_ or its ".part" file
     std::string cueWritePath_;
     std::string failureReason_;
+    std::unique_ptr<PathLock> outputLock_;  // image mode, from opening to release
 };
 
 std::unique_ptr<ImageSink> createImageSink(const std::string& cuePath, const std::string& binPath,
-                                           SinkOwner& owner);
-
-// Releases (as ImageSink::release) and frees the sink. True when everything was written.
-inline bool releaseSink(std::unique_ptr<ImageSink>& sink, bool complete = true) {
-    const bool written = sink ? sink->release(complete) : false;
-    sink.reset();
-    return written;
-}
+                                           SinkOwner& owner, SinkTarget target = {});
 
 }  // namespace tellavine::vcd

@@ -1,7 +1,7 @@
 #pragma once
-// What the image sink needs from the recorder feed when the build writes to a disc
-// instead of a CUE/BIN pair. The recorder subsystem implements this interface and
-// installs it with setRecorderFeed(); the sink calls it on the build thread.
+// What the image sink needs from the recorder when the build writes to a disc instead
+// of a CUE/BIN pair. The recorder session implements this interface and hands it to the
+// build as its sink's target; the sink calls it on the build thread.
 //
 // Order of calls for one image:
 //   beginRecorderCueSheet                      (always, image mode too)
@@ -10,8 +10,8 @@
 //   startRecorderFeed                          (recorder mode, after the lead-out entry)
 //   queueRecorderSector ...                    (recorder mode, one per 2352-byte sector)
 //   closeRecorderQueue(complete)               (recorder mode, when the sink is released)
-// Without an installed feed the calls are skipped; recorder mode then fails at
-// startRecorderFeed with a clear reason.
+// Without hooks the calls are skipped; recorder mode then fails at startRecorderFeed
+// with a clear reason.
 
 #include "platform/sink_owner.h"
 #include "vcd/sector.h"
@@ -24,9 +24,9 @@ namespace tellavine::vcd {
 // Track number of the lead-out entry of a cue sheet.
 constexpr std::uint8_t kLeadOutTrack = 0xAA;
 
-class RecorderFeed {
+class RecorderHooks {
 public:
-    virtual ~RecorderFeed() = default;
+    virtual ~RecorderHooks() = default;
 
     // Starts a new, empty cue sheet holding only its lead-in entry.
     virtual void beginRecorderCueSheet() = 0;
@@ -46,9 +46,5 @@ public:
     // the feed must stop without finishing and without waiting for more sectors.
     virtual void closeRecorderQueue(bool complete) = 0;
 };
-
-// The process-wide feed used in recorder mode (none until the recorder installs one).
-void setRecorderFeed(std::shared_ptr<RecorderFeed> feed);
-std::shared_ptr<RecorderFeed> recorderFeed();
 
 }  // namespace tellavine::vcd

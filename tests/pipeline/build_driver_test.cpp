@@ -1,6 +1,5 @@
 #include "pipeline/build_driver.h"
 
-#include "platform/folder_lock.h"
 #include "project/messages.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -196,30 +195,38 @@ TEST_F(BuildDriver, CancelDuringTheMenuLetsItFinishThenStopsTheSlides) {
     EXPECT_EQ(log().find("End of Encoding Slideshow..."), std::string::npos);
 }
 
-TEST_F(BuildDriver, ASecondBuildInTheSameTemporaryFolderIsRefused) {
-    testing::ScopedRecordingPrompt prompt;
-    std::filesystem::create_directories(inputs.tempDir);
-    {
-        const FolderLock otherBuild(inputs.tempDir);
-        ASSERT_EQ(otherBuild.state(), FolderLock::State::Held);
-        EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
-        EXPECT_EQ(trace.events, std::vector<std::string>{"post 1126"});  // no stage ran
-        ASSERT_EQ(prompt->shown().size(), 1u);
-        EXPECT_NE(prompt->shown()[0].find("Another build is using the temporary folder " + inputs.tempDir),
-                  std::string::npos);
+TEST_F(BuildDriver, EachBuildWorksInAFolderOfItsOwnThatIsGoneAfterwards) {
+    // A second build starts in the same temporary folder while the first is in its menu.
+    Trace otherTrace;
+    FakePipeline other(otherTrace);
+    BuildJob otherJob;
+    int otherResult = 1;
+    const std::string configured = inputs.tempDir;
+    const BuildInputs otherInputs = inputs;
+    pipeline.duringMenu = [&](BuildJob&) {
+        EXPECT_TRUE(std::filesystem::is_directory(pipeline.seenTempDir));
+        inputs.tempDir = "/changed/";  // the settings change; the running build keeps its folder
+        otherResult = runBuild(otherJob, otherInputs, other);
+    };
+    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
+    EXPECT_EQ(otherResult, 0);
+    for (const std::string& seen : {pipeline.seenTempDir, other.seenTempDir}) {
+        EXPECT_EQ(seen.rfind(configured + "tellavine-", 0), 0u) << seen;
+        EXPECT_EQ(seen.back(), '/');
+        EXPECT_FALSE(std::filesystem::exists(seen)) << seen;
     }
-    // The lock goes with its holder, and each build gives its own back.
-    trace.events.clear();
-    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
-    EXPECT_EQ(runBuild(job, inputs, pipeline), 0);
-    EXPECT_EQ(FolderLock(inputs.tempDir).state(), FolderLock::State::Held);
+    EXPECT_NE(pipeline.seenTempDir, other.seenTempDir);
 }
 
-TEST_F(BuildDriver, StagesUseThePrivateCopyOfTheTemporaryFolder) {
-    std::string liveTemp = inputs.tempDir;
-    pipeline.duringMenu = [&](BuildJob&) { inputs.tempDir = "/changed/"; };
-    runBuild(job, inputs, pipeline);
-    EXPECT_EQ(pipeline.seenTempDir, liveTemp);
+TEST_F(BuildDriver, AWorkingFolderThatCannotBeMadeFailsBeforeAnyStage) {
+    testing::ScopedRecordingPrompt prompt;
+    testing::writeFile(dir.file("plain"), "not a folder");
+    inputs.tempDir = dir.file("plain") + "/";
+    EXPECT_EQ(runBuild(job, inputs, pipeline), -1);
+    EXPECT_EQ(trace.events, std::vector<std::string>{"post 1126"});
+    ASSERT_EQ(prompt->shown().size(), 1u);
+    EXPECT_NE(prompt->shown()[0].find("Cannot create a working folder in the temporary folder " + inputs.tempDir),
+              std::string::npos);
 }
 
 TEST_F(BuildDriver, WorkerThreadOutlivesAClosedWindow) {

@@ -143,8 +143,14 @@ void expectOneWholeImage(const CliResult& inspected) {
 }
 
 TEST_F(ProbeTest, TwoBuildsOfOneImageAtOnceLeaveOneWholeImage) {
-    const auto small = writeProject({{"One", {{samplePhoto("aqua.jpg")}}}}, {}, "small.ovp");
-    const auto large = writeProject({{"One", {{samplePhoto("garden.jpg")}, {samplePhoto("storm.jpg")}}},
+    // A photo carrying 24 MB of comment segments: its copy on the disc makes writing the
+    // image last long enough for the two builds to write at the same time.
+    std::string heavy = readFile(samplePhoto("aqua.jpg"));
+    const std::string segment = std::string("\xFF\xFE\xFF\xFF", 4) + std::string(0xFFFD, 'c');
+    for (int i = 0; i < 384; ++i) heavy.insert(2, segment);
+    writeFile(photos + "/heavy.jpg", heavy);
+    const auto small = writeProject({{"One", {{photos + "/heavy.jpg"}}}}, {}, "small.ovp");
+    const auto large = writeProject({{"One", {{photos + "/heavy.jpg"}, {samplePhoto("storm.jpg")}}},
                                      {"Two", {{samplePhoto("wood.jpg")}}},
                                      {"Three", {{samplePhoto("dune.jpg")}}}},
                                     {}, "large.ovp");
@@ -176,6 +182,8 @@ struct HostileInput {
     // refusal must show.
     std::function<std::pair<std::string, std::string>(ProbeTest&)> make;
 };
+
+void PrintTo(const HostileInput& input, std::ostream* out) { *out << input.name; }
 
 class HostileInputTest : public ProbeTest, public ::testing::WithParamInterface<HostileInput> {};
 
@@ -306,6 +314,8 @@ struct DamagedProject {
     std::function<void(std::string& bytes)> damage;
     const char* reason;
 };
+
+void PrintTo(const DamagedProject& project, std::ostream* out) { *out << project.name; }
 
 class DamagedProjectTest : public ProbeTest, public ::testing::WithParamInterface<DamagedProject> {};
 

@@ -233,9 +233,10 @@ private slots:
     }
 
     void hyperlinkExplainsMissingFile() {
-        testing::ScopedRecordingPrompt prompt;
+        auto prompt = std::make_shared<testing::RecordingPrompt>();
         testing::TempDir dir;
         HyperlinkStatic link(QStringLiteral("Manual"));
+        link.setPrompt(prompt);
         link.setTarget(QString::fromStdString(dir.file("missing.htm")));
         QVERIFY(!link.follow());
         QVERIFY(!link.visited());

@@ -1,7 +1,6 @@
 // The desktop program: `tellavine [project.ovp]`.
 
 #include "pipeline/disc_pipeline.h"
-#include "platform/prompt.h"
 #include "ui/app/artwork.h"
 #include "ui/app/qt_prompt.h"
 #include "ui/controls/splash_window.h"
@@ -16,11 +15,13 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tellavine"));
     QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
     QApplication::setDesktopFileName(QStringLiteral("tellavine"));
-    tellavine::installPrompt(std::make_shared<tellavine::ui::QtPrompt>());
 
     tellavine::ui::MainWindowServices services;
-    services.recorders = std::make_shared<tellavine::ui::EngineRecorders>();
-    services.makePipeline = [] { return tellavine::makeDiscPipeline(); };
+    services.prompt = std::make_shared<tellavine::ui::QtPrompt>();
+    services.recorders = std::make_shared<tellavine::ui::EngineRecorders>(services.prompt);
+    services.makePipeline = [](std::shared_ptr<tellavine::vcd::RecorderHooks> recorder) {
+        return tellavine::makeDiscPipeline(std::move(recorder));
+    };
 
     const QStringList arguments = QApplication::arguments();
     tellavine::ui::MainWindow window(services, arguments.size() > 1 ? arguments.at(1) : QString());

@@ -1,6 +1,6 @@
 #include "ui/controls/hyperlink_static.h"
 
-#include "project/messages.h"
+#include "ui/app/qt_prompt.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -45,11 +45,11 @@ int openLinkTarget(const QString& target) {
     return QDesktopServices::openUrl(url) ? kLinkOpened : kLinkNoAssociation;
 }
 
-bool openLinkOrExplain(const QString& target) {
+bool openLinkOrExplain(const QString& target, Prompt& prompt) {
     const int result = openLinkTarget(target);
     if (result > 32) return true;
     QApplication::beep();
-    showText(("Unable to open hyperlink:\n\n" + linkFailureReason(result)).toStdString());
+    prompt.showText(("Unable to open hyperlink:\n\n" + linkFailureReason(result)).toStdString(), PromptButtons::Ok);
     return false;
 }
 
@@ -103,7 +103,8 @@ void HyperlinkStatic::applyColour() {
 
 bool HyperlinkStatic::follow() {
     const QString target = target_.isEmpty() ? text() : target_;
-    const bool opened = openLinkOrExplain(target);
+    if (!prompt_) prompt_ = std::make_shared<QtPrompt>();
+    const bool opened = openLinkOrExplain(target, *prompt_);
     if (opened) visited_ = true;
     applyColour();
     return opened;

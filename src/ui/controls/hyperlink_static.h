@@ -3,7 +3,11 @@
 // with a hand cursor and the target as its tooltip. A click opens the target with the
 // desktop's default handler; a failure beeps and says why.
 
+#include "platform/prompt.h"
+
 #include <QLabel>
+
+#include <memory>
 
 namespace tellavine::ui {
 
@@ -23,7 +27,7 @@ QString linkFailureReason(int result);
 // are checked first so that the user learns the real reason. The result number.
 int openLinkTarget(const QString& target);
 // Opens the target; on failure beeps and shows "Unable to open hyperlink:\n\n<reason>".
-bool openLinkOrExplain(const QString& target);
+bool openLinkOrExplain(const QString& target, Prompt& prompt);
 
 class HyperlinkStatic : public QLabel {
     Q_OBJECT
@@ -31,6 +35,8 @@ public:
     explicit HyperlinkStatic(const QString& text = {}, QWidget* parent = nullptr);
 
     void setTarget(const QString& target);
+    // Where a failure is told (Qt message boxes unless set).
+    void setPrompt(std::shared_ptr<Prompt> prompt) { prompt_ = std::move(prompt); }
     QString target() const { return target_; }
     // Normal, visited and hover colours; an invalid hover colour means the highlight.
     void setColours(const QColor& normal, const QColor& visited, const QColor& hover = QColor());
@@ -46,6 +52,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    std::shared_ptr<Prompt> prompt_;
     void applyColour();
     void fitToText();
 

@@ -6,12 +6,18 @@
 // build thread may itself be waiting for a message box on the UI thread.
 
 #include "pipeline/build_driver.h"
+#include "vcd/recorder_hooks.h"
+
+#include <functional>
 
 #include <atomic>
 #include <memory>
 #include <thread>
 
 namespace tellavine::ui {
+
+// Makes the pipeline of one build; `recorder` is the drive's feed when it burns.
+using PipelineFactory = std::function<std::shared_ptr<BuildPipeline>(std::shared_ptr<vcd::RecorderHooks> recorder)>;
 
 class BuildWorker {
 public:

@@ -2,6 +2,7 @@
 
 #include "recorder/disc_utilities.h"
 #include "recorder/sgio_transport.h"
+#include "ui/app/qt_prompt.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,7 +11,8 @@
 
 namespace tellavine::ui {
 
-EngineRecorders::EngineRecorders() {
+EngineRecorders::EngineRecorders(std::shared_ptr<Prompt> prompt)
+    : prompt_(prompt ? std::move(prompt) : std::make_shared<QtPrompt>()) {
     SgioTransport transport;
     transport.initialise(0, true);
     for (int i = 0; i < transport.writerCount(); ++i) {
@@ -28,7 +30,7 @@ bool EngineRecorders::selectRecorder(int index, int driverMode) {
     session_.reset();
     if (index < 0 || index >= static_cast<int>(paths_.size())) return false;
     std::string error;
-    session_ = RecorderSession::open(paths_[static_cast<std::size_t>(index)], driverMode, error);
+    session_ = RecorderSession::open(paths_[static_cast<std::size_t>(index)], driverMode, error, prompt_);
     return session_ != nullptr;
 }
 
@@ -63,13 +65,9 @@ bool EngineRecorders::runEraseDialog(QWidget* parent) {
     return true;
 }
 
-void EngineRecorders::prepareBurn(const DiscOptions& options) {
-    if (!session_) return;
-    RecordingOptions recording;
-    recording.speedIndex = options.speedIndex;
-    recording.simulate = options.simulate;
-    recording.burnProof = options.burnProof;
-    session_->prepareBurn(recording);
+std::shared_ptr<vcd::RecorderHooks> EngineRecorders::prepareBurn(const RecordingOptions& options) {
+    if (!session_) return nullptr;
+    return session_->prepareBurn(options);
 }
 
 }  // namespace tellavine::ui

@@ -12,7 +12,8 @@ namespace tellavine::ui {
 
 class EngineRecorders : public RecorderAccess {
 public:
-    EngineRecorders();
+    // Drives tell the user about themselves through `prompt` (Qt message boxes unless set).
+    explicit EngineRecorders(std::shared_ptr<Prompt> prompt = nullptr);
 
     std::vector<RecorderDevice> devices() const override { return devices_; }
     bool selectRecorder(int index, int driverMode) override;
@@ -21,12 +22,13 @@ public:
     void openTray() override;
     void closeTray() override;
     bool runEraseDialog(QWidget* parent) override;
-    void prepareBurn(const DiscOptions& options) override;
+    std::shared_ptr<vcd::RecorderHooks> prepareBurn(const RecordingOptions& options) override;
 
 private:
     std::vector<RecorderDevice> devices_;
     std::vector<std::string> paths_;  // device names, parallel to devices_
     std::unique_ptr<RecorderSession> session_;
+    std::shared_ptr<Prompt> prompt_;
 };
 
 }  // namespace tellavine::ui

@@ -4,7 +4,9 @@
 #include "project/messages.h"
 #include "project/project_commands.h"
 #include "project/project_file.h"
+#include "compose/menu_template.h"
 #include "ui/app/artwork.h"
+#include "ui/app/qt_prompt.h"
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/hyperlink_static.h"
 #include "ui/controls/pane_status_bar.h"
@@ -76,9 +78,15 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     : QMainWindow(parent), services_(std::move(services)) {
     if (!services_.recorders) services_.recorders = std::make_shared<EngineRecorders>();
     settings_ = loadSettings(appFolders());
-    configureRunLog(appFolders().runLogFile(), settings_.logFile);
+    if (!services_.prompt) services_.prompt = std::make_shared<QtPrompt>();
+    engine_.prompt = services_.prompt;
+    engine_.runLog = std::make_shared<RunLog>(appFolders().runLogFile(), settings_.logFile);
+    project_.setServices(engine_);
+    project_.setTemplateItemsQuery([programDir = appFolders().programDir](const std::string& path) {
+        return templateItemsPerPage(programDir, path);
+    });
     // A new project starts on the classic template; its button count comes from the file.
-    project_.setItemsPerPage(readTemplateItemsPerPage(appFolders().programDir, project_.menu().templatePath));
+    project_.refreshItemsPerPage();
 
     setObjectName(QStringLiteral("mainWindow"));
     QIcon icon;
@@ -182,7 +190,7 @@ void MainWindow::createActions() {
     connect(addCommand(kQuickStartCommand, tr("&Quick Start")), &QAction::triggered, this,
             [this] { openHelp("start.htm"); });
     connect(addCommand(kWebsiteCommand, tr("Website of Tellavine")), &QAction::triggered, this,
-            [] { openLinkOrExplain(QString::fromLatin1(kWebsite)); });
+            [this] { openLinkOrExplain(QString::fromLatin1(kWebsite), *engine_.prompt); });
     addCommand(kCheckVersionCommand, tr("&Check Latest Version..."))->setEnabled(false);
     connect(addCommand(kAboutCommand, tr("&About Tellavine")), &QAction::triggered, this, &MainWindow::showAbout);
 }
@@ -300,6 +308,7 @@ void MainWindow::createPages() {
     services.recorders = services_.recorders.get();
     services.worker = &worker_;
     services.makePipeline = services_.makePipeline;
+    services.engine = engine_;
     services.estimateSectors = [this] { return estimateDiscSectors(); };
     auto* burn = new CPageBurn(std::move(services), area_);
     connect(burn, &CPageBurn::estimateChanged, this, &MainWindow::refreshStatus);
@@ -408,7 +417,7 @@ void MainWindow::openCommandLineFile(const QString& path) {
 }
 
 void MainWindow::openHelp(const char* page) {
-    openLinkOrExplain(QString::fromStdString(appFolders().programDir + "help/" + page));
+    openLinkOrExplain(QString::fromStdString(appFolders().programDir + "help/" + page), *engine_.prompt);
 }
 
 void MainWindow::showAbout() {

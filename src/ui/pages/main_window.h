@@ -54,7 +54,10 @@ enum StatusPaneId : int { kGaugePane = 1, kTotalsPane = 2, kDevicePane = 3 };
 
 struct MainWindowServices {
     std::shared_ptr<RecorderAccess> recorders;
-    std::function<std::shared_ptr<BuildPipeline>()> makePipeline;
+    PipelineFactory makePipeline;
+    // The program's message boxes (Qt message boxes unless set), for the window, its
+    // pages and everything the engine does for them.
+    std::shared_ptr<Prompt> prompt;
 };
 
 class MainWindow : public QMainWindow {
@@ -73,6 +76,7 @@ public:
 
     QAction* action(int command) const;
     Project& project() { return project_; }
+    const EngineServices& engineServices() const { return engine_; }
     AppSettings& settings() { return settings_; }
     DiscUsageGauge* gauge() const { return gauge_; }
     PaneStatusBar* statusPanes() const { return status_; }
@@ -107,6 +111,7 @@ private:
 
     MainWindowServices services_;
     AppSettings settings_;
+    EngineServices engine_;  // services_.prompt and the run log the settings name
     Project project_;
     BuildWorker worker_;
     std::map<int, QAction*> actions_;

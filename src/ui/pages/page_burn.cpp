@@ -2,11 +2,12 @@
 
 #include "platform/folders.h"
 #include "platform/text.h"
+#include "pipeline/build_request.h"
 #include "project/messages.h"
+#include "recorder/disc_utilities.h"
 #include "ui/app/artwork.h"
 #include "ui/controls/image_button.h"
 #include "ui/pages/build_worker.h"
-#include "ui/pages/burn_checks.h"
 #include "ui/pages/progress_window.h"
 #include "ui/pages/recorder_access.h"
 
@@ -328,29 +329,22 @@ void CPageBurn::paintEvent(QPaintEvent*) {
 
 bool CPageBurn::checkDiscBeforeRecording() {
     RecorderAccess& recorders = *services_.recorders;
-    auto state = recorders.discState();
-    if (!state) {
-        recorders.openTray();
-        showText("CD-R/RW disc is not ready. Please insert a blank CD-R/RW disc.");
-        return false;
-    }
-    if (state->blank) return true;
-    if (showText("CD-R/RW disc is not empty. Do you want to erase this CD-RW disc?", PromptButtons::YesNo) !=
-        PromptAnswer::Yes) {
-        return false;
-    }
-    recorders.runEraseDialog(this);
-    state = recorders.discState();
-    return state && state->blank;
+    DiscCheckSteps steps;
+    steps.readStatus = [&recorders]() -> std::optional<DiscStatus> {
+        const auto state = recorders.discState();
+        if (!state) return std::nullopt;
+        return DiscStatus{state->blank, state->freeSectors};
+    };
+    steps.openTray = [&recorders] { recorders.openTray(); };
+    steps.erase = [this, &recorders] { recorders.runEraseDialog(this); };
+    std::int64_t freeSectors = 0;
+    if (!tellavine::checkDiscBeforeRecording(steps, *services_.engine.prompt, freeSectors)) return false;
+    freeSectors_ = freeSectors;
+    return true;
 }
 
 bool CPageBurn::discHasRoom() {
-    const auto state = services_.recorders->discState();
-    const long long freeSectors = state ? state->freeSectors : 0;
-    if (!discTooSmall(freeSectors, services_.estimateSectors())) return true;
-    return showText("The CD-R/RW disc space seems not enough for the project. Please modify your project before "
-                    "burning.\nDo you want to quit burning now?",
-                    PromptButtons::YesNo) != PromptAnswer::Yes;
+    return confirmDiscSpace(*services_.engine.prompt, freeSectors_, services_.estimateSectors());
 }
 
 void CPageBurn::burn() {
@@ -361,70 +355,67 @@ void CPageBurn::burn() {
             if (typed.isEmpty()) return;
             imagePath_->setText(typed);
         }
-        const ImagePathCheck check = checkImagePath(typed.toStdString());
-        if (!check.accepted) {
-            showText(check.message);
+        if (const auto problem = imagePathProblem(typed.toStdString()); !problem.empty()) {
+            services_.engine.showText(problem);
             return;
         }
-        if (QFileInfo::exists(QString::fromStdString(check.cuePath)) &&
-            showText("Disc image file has already existed, do you want to overwrite and continue?",
-                     PromptButtons::YesNo) != PromptAnswer::Yes) {
+        if (QFileInfo::exists(typed) &&
+            services_.engine.showText("Disc image file has already existed, do you want to overwrite and continue?",
+                                      PromptButtons::YesNo) != PromptAnswer::Yes) {
             return;
         }
-        startBuild(false, check.cuePath, check.binPath);
+        startBuild(false, typed.toStdString());
         return;
     }
     if (!checkDiscBeforeRecording() || !discHasRoom()) return;
-    startBuild(false, {}, {});
+    startBuild(false, {});
 }
 
 void CPageBurn::simulate() {
-    if (showText("This operation will simulate the burning process. No real data will be written. The disc remains "
-                 "blank and is not playable after burning. \n\nDo you want to continue?",
-                 PromptButtons::YesNo) != PromptAnswer::Yes) {
+    if (services_.engine.showText("This operation will simulate the burning process. No real data will be written. "
+                                  "The disc remains blank and is not playable after burning. \n\nDo you want to "
+                                  "continue?",
+                                  PromptButtons::YesNo) != PromptAnswer::Yes) {
         return;
     }
     if (!checkDiscBeforeRecording() || !discHasRoom()) return;
-    startBuild(true, {}, {});
+    startBuild(true, {});
 }
 
-void CPageBurn::startBuild(bool simulate, const std::string& cuePath, const std::string& binPath) {
-    AppSettings& settings = *services_.settings;
-    DiscOptions options = discOptionsFromSettings(settings);
-    options.volumeLabel = truncateUtf8(volumeLabel_->text().toStdString(), kMaxTextLength);
-    options.simulate = simulate;
-    options.speedIndex = speed_->currentIndex();
-    options.burnProof = burnProof_->isChecked();
-    options.tvStandard = pal_->isChecked() ? TvStandard::PAL : TvStandard::NTSC;
-    const bool image = !simulate && imageOutput();
-    options.outputTarget = image ? OutputTarget::ImageFile : OutputTarget::Recorder;
-    options.imagePath = cuePath;
-    options.recorderIndex = recorderList_->currentIndex();
+BuildOverrides CPageBurn::overrides(bool simulate, const std::string& imagePath) const {
+    BuildOverrides chosen;
+    chosen.tvStandard = pal_->isChecked() ? TvStandard::PAL : TvStandard::NTSC;
+    chosen.volumeLabel = volumeLabel_->text().toStdString();
+    chosen.simulate = simulate;
+    chosen.speedIndex = speed_->currentIndex();
+    chosen.burnProof = burnProof_->isChecked();
+    chosen.outputTarget = !simulate && imageOutput() ? OutputTarget::ImageFile : OutputTarget::Recorder;
+    chosen.imagePath = imagePath;
+    chosen.recorderIndex = recorderList_->currentIndex();
+    return chosen;
+}
 
+void CPageBurn::startBuild(bool simulate, const std::string& imagePath) {
     // The previous build must be over before this one may read the project.
     services_.worker->wait();
-    if (!image) services_.recorders->prepareBurn(options);
+    BuildRequest request = makeBuildRequest(*services_.settings, *services_.project, overrides(simulate, imagePath),
+                                            appFolders().programDir, services_.engine);
+    if (!request.ok()) {
+        services_.engine.showText(request.error);
+        return;
+    }
+    for (const std::string& notice : request.notices) services_.engine.showText(notice);
+    const bool image = request.inputs.options.outputTarget == OutputTarget::ImageFile;
+    if (!image) request.recorder = services_.recorders->prepareBurn(request.recording);
 
-    auto job = std::make_shared<BuildJob>();
-    job->cancelEvent->reset();
-    job->albumCount = services_.project->albumCount();
-    job->itemsPerPage = services_.project->itemsPerPage();
-    job->cuePath = cuePath;
-    job->binPath = binPath;
-
-    BuildInputs inputs;
-    inputs.project = services_.project;
-    inputs.options = options;
-    inputs.tempDir = withTrailingSeparator(settings.tempDir.empty() ? appFolders().defaultTempDir : settings.tempDir);
-    inputs.programDir = appFolders().programDir;
-    makeSureFolderExists(inputs.tempDir);
-
+    auto job = request.makeJob();
     auto* window = new ProgressWindow(job, simulate, image, this);
+    window->setPrompt(services_.engine.prompt);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     progress_ = window;
     window->show();
-    services_.worker->start(job, inputs, services_.makePipeline());
+    services_.worker->start(job, request.inputs, services_.makePipeline(request.recorder));
 }
 
 }  // namespace tellavine::ui

@@ -5,6 +5,8 @@
 // window.
 
 #include "pipeline/build_driver.h"
+#include "pipeline/build_request.h"
+#include "ui/pages/build_worker.h"
 #include "project/settings.h"
 
 #include <QPointer>
@@ -42,9 +44,10 @@ struct BurnPageServices {
     Project* project = nullptr;
     RecorderAccess* recorders = nullptr;
     BuildWorker* worker = nullptr;
-    std::function<std::shared_ptr<BuildPipeline>()> makePipeline;
+    PipelineFactory makePipeline;
     // The disc size estimate of the main window, in sectors.
     std::function<long long()> estimateSectors;
+    EngineServices engine;  // message boxes and run log, for the page and its builds
 };
 
 class CPageBurn : public QWidget {
@@ -85,7 +88,9 @@ private:
     void browseImagePath();
     bool checkDiscBeforeRecording();
     bool discHasRoom();
-    void startBuild(bool simulate, const std::string& cuePath, const std::string& binPath);
+    BuildOverrides overrides(bool simulate, const std::string& imagePath) const;
+    void startBuild(bool simulate, const std::string& imagePath);
+    long long freeSectors_ = 0;  // of the blank disc the last check found
 
     BurnPageServices services_;
     QRadioButton* pal_ = nullptr;

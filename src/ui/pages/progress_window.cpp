@@ -1,6 +1,6 @@
 #include "ui/pages/progress_window.h"
 
-#include "project/messages.h"
+#include "ui/app/qt_prompt.h"
 #include "recorder/recorder_feed.h"
 #include "recorder/recorder_messages.h"
 #include "ui/controls/text_progress_bar.h"
@@ -92,7 +92,8 @@ bool ProgressWindow::event(QEvent* event) {
 
 void ProgressWindow::cancelOrClose() {
     if (!progress_.view().done) {
-        if (showText("Do you want to cancel the process?", PromptButtons::YesNo) != PromptAnswer::Yes) return;
+        if (!prompt_) prompt_ = std::make_shared<QtPrompt>();
+        if (prompt_->showText("Do you want to cancel the process?", PromptButtons::YesNo) != PromptAnswer::Yes) return;
         // The build thread sees the signal at its next unit of work and stops by itself.
         if (job_->cancelEvent) job_->cancelEvent->set();
     }

@@ -32,6 +32,8 @@ public:
 
     // The Cancel / Close button: closes when done, else asks and cancels the build.
     void cancelOrClose();
+    // Where the cancel question is asked (Qt message boxes unless set).
+    void setPrompt(std::shared_ptr<Prompt> prompt) { prompt_ = std::move(prompt); }
 
 protected:
     bool event(QEvent* event) override;
@@ -42,6 +44,7 @@ private:
 
     std::shared_ptr<BuildJob> job_;
     std::shared_ptr<QtMessageReceiver> receiver_;
+    std::shared_ptr<Prompt> prompt_;
     BuildProgress progress_;  // reads *job_
     QLabel* status_ = nullptr;
     TextProgressBar* bar_ = nullptr;

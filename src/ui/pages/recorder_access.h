@@ -5,6 +5,10 @@
 // machine without writers (or without the recorder engine) still builds images.
 
 #include "project/model.h"
+#include "recorder/recording_options.h"
+#include "vcd/recorder_hooks.h"
+
+#include <memory>
 
 #include <optional>
 #include <string>
@@ -48,8 +52,12 @@ public:
     virtual void closeTray() = 0;
     // Runs the erase dialog for the chosen recorder; true when the disc was erased.
     virtual bool runEraseDialog(QWidget* parent) = 0;
-    // Makes the chosen recorder the destination of the next build (recorder output).
-    virtual void prepareBurn(const DiscOptions& options) { (void)options; }
+    // Sets the chosen recorder up for the next build; the hooks are that build's
+    // destination (nothing when there is no recorder).
+    virtual std::shared_ptr<vcd::RecorderHooks> prepareBurn(const RecordingOptions& options) {
+        (void)options;
+        return nullptr;
+    }
 };
 
 // The stand-in while no recorder engine is present: no writers; builds go to images.
