@@ -54,7 +54,6 @@ int main(int argc, char** argv) {
     inputs.tempDir = temp.string() + "/";
     inputs.programDir = programFolder();
     inputs.options.tvStandard = TvStandard::PAL;
-    configureRunLog("", false);
 
     const auto started = std::chrono::steady_clock::now();
     const bool ok = encodeAlbumSlides(job, inputs, stageOptions);

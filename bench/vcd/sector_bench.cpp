@@ -4,7 +4,6 @@
 // yardstick.
 
 #include "vcd/edc_ecc.h"
-#include "vcd/image_mode.h"
 #include "vcd/image_sink.h"
 #include "vcd/sector.h"
 
@@ -64,7 +63,6 @@ std::string scratchPath(const char* name) {
 }
 
 void BM_WriteBinThroughImageSink(benchmark::State& state) {
-    setImageFileMode(true);
     tellavine::SinkOwner owner;
     Mode2Sector sector;
     buildMode2Sector(sector, payload(), 0, Subheader{1, 0, 0x62, 0});

@@ -6,9 +6,9 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tellavine::installQuietPrompt();
     const auto file = tellavine::ProfileDocument::parse(std::string(reinterpret_cast<const char*>(data), size));
     tellavine::Project project;
+    tellavine::quietenPrompts(project);
     tellavine::loadOldProjectDocument(project, file);
     return 0;
 }

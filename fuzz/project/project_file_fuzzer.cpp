@@ -6,8 +6,8 @@
 #include <span>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    tellavine::installQuietPrompt();
     tellavine::Project project;
+    tellavine::quietenPrompts(project);
     tellavine::loadProjectBytes(project, std::span<const std::uint8_t>(data, size), "/nonexistent/");
     // Whatever was loaded must serialize again within the model's limits.
     (void)tellavine::serializeProject(project);

@@ -30,16 +30,7 @@ int fail(const std::string& message) {
     return kExitFailure;
 }
 
-// What one build needs, read from the settings, the project file and the options.
-struct PreparedBuild {
-    AppSettings settings;
-    EngineServices services;
-    Project project;
-    BuildRequest request;
-    std::shared_ptr<BuildJob> job;
-};
-
-BuildOverrides overridesOf(const BuildCommand& command) {
+BuildOverrides overridesOf(const BuildCommand& command, OutputTarget target) {
     BuildOverrides overrides;
     if (command.pal) overrides.tvStandard = *command.pal ? TvStandard::PAL : TvStandard::NTSC;
     if (command.aspect) overrides.aspectCorrection = static_cast<AspectCorrection>(*command.aspect);
@@ -52,6 +43,11 @@ BuildOverrides overridesOf(const BuildCommand& command) {
     overrides.speedIndex = command.speedIndex;
     overrides.burnProof = command.burnProof;
     overrides.simulate = command.simulate;
+    overrides.outputTarget = target;
+    if (target == OutputTarget::ImageFile && !command.cuePath.empty()) {
+        std::error_code ec;
+        overrides.imagePath = std::filesystem::absolute(command.cuePath, ec).lexically_normal().string();
+    }
     return overrides;
 }
 
@@ -119,20 +115,22 @@ int reportEnd(const ProgressView& view, const InterruptPipe& interrupts, const s
 
 }  // namespace
 
+std::string prepareBuild(const BuildCommand& command, OutputTarget target, PreparedBuild& build) {
+    const BuildOverrides overrides = overridesOf(command, target);
+    // A mistyped image name is told before any work.
+    if (target == OutputTarget::ImageFile) {
+        if (auto problem = imagePathProblem(overrides.imagePath); !problem.empty()) return problem;
+        // A FIFO there would block the writer; a device or folder is never an image.
+        const auto problem = imageOutputProblem(overrides.imagePath, binPathForCue(overrides.imagePath));
+        if (!problem.empty()) return problem;
+    }
+    return prepare(command, overrides, build);
+}
+
 int runBuildCommand(const BuildCommand& command) {
     std::error_code ec;
-    BuildOverrides overrides = overridesOf(command);
-    overrides.outputTarget = OutputTarget::ImageFile;
-    overrides.imagePath = command.cuePath.empty() ? std::string()
-                          : std::filesystem::absolute(command.cuePath, ec).lexically_normal().string();
-
-    if (endsWithIgnoreCase(overrides.imagePath, ".cue")) {
-        const auto problem = imageOutputProblem(overrides.imagePath, binPathForCue(overrides.imagePath));
-        if (!problem.empty()) return fail(problem);
-    }
-
     PreparedBuild build;
-    if (const auto error = prepare(command, overrides, build); !error.empty()) return fail(error);
+    if (const auto error = prepareBuild(command, OutputTarget::ImageFile, build); !error.empty()) return fail(error);
     // An existing image is only replaced when the user said so.
     const std::string& cuePath = build.request.cuePath;
     if (std::filesystem::exists(cuePath, ec) &&
@@ -152,10 +150,8 @@ int runBuildCommand(const BuildCommand& command) {
 }
 
 int runBurnCommand(const BuildCommand& command) {
-    BuildOverrides overrides = overridesOf(command);
-    overrides.outputTarget = OutputTarget::Recorder;
     PreparedBuild build;
-    if (const auto error = prepare(command, overrides, build); !error.empty()) return fail(error);
+    if (const auto error = prepareBuild(command, OutputTarget::Recorder, build); !error.empty()) return fail(error);
     const int writingMode = command.writingMode.value_or(build.settings.driver);
     std::string error;
     auto session = RecorderSession::open(command.device, writingMode, error, build.services.prompt);

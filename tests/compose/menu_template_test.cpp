@@ -85,6 +85,9 @@ TEST_F(MenuTemplateTest, TemplatesWithoutItemsFallBackToTheClassicTemplate) {
     std::string notice;
     readUsableTemplate(dir_.folder(), "template\\classic.ini", &notice);
     EXPECT_TRUE(notice.empty());
+    // A huge count would overflow the page arithmetic (no menu pages at all).
+    write("huge.ini", "[General]\nItems_count=2147483647\n");
+    EXPECT_EQ(templateItemsPerPage(dir_.folder(), "template\\huge.ini"), kMaxTemplateItems);
     std::filesystem::remove(dir_.file("Template/classic.ini"));
     EXPECT_EQ(templateItemsPerPage(dir_.folder(), "template\\empty.ini"), 1);  // never a zero divisor
 }

@@ -3,6 +3,7 @@
 #include "audio/wav_format.h"
 #include "encode/vcd_audio_check.h"
 #include "project/messages.h"
+#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -88,11 +89,11 @@ TEST(EncodeWavToMp2Looped, AWavWithoutSamplesFailsInsteadOfLooping) {
 TEST(EncodeWavToMp2, RefusalsLeaveAnEmptyMp2AndOnlyTheFirstLogLine) {
     testing::TempDir dir;
     const auto log = dir.file("log.txt");
-    configureRunLog(log, true);
+    const EngineServices services = testing::RecordingServices(log);
     const auto eightBit = dir.file("8bit.wav");
     testing::makeToneWav(eightBit, {44100, 2, 0.2, 1000, 8});
     const auto mp2 = dir.file("out.mp2");
-    EXPECT_FALSE(encodeWavToMp2(eightBit, mp2));
+    EXPECT_FALSE(encodeWavToMp2(eightBit, mp2, services));
     ASSERT_TRUE(std::filesystem::exists(mp2));
     EXPECT_EQ(std::filesystem::file_size(mp2), 0u);
     EXPECT_FALSE(encodeWavToMp2Looped(eightBit, mp2, 5));
@@ -101,16 +102,15 @@ TEST(EncodeWavToMp2, RefusalsLeaveAnEmptyMp2AndOnlyTheFirstLogLine) {
 
     const auto good = dir.file("good.wav");
     testing::makeToneWav(good, {44100, 2, 0.2, 1000});
-    EXPECT_FALSE(encodeWavToMp2(good, "/dev/full"));  // the disk is full
+    EXPECT_FALSE(encodeWavToMp2(good, "/dev/full", services));  // the disk is full
     EXPECT_FALSE(encodeWavToMp2Looped(good, "/dev/full", 5));
-    EXPECT_FALSE(encodeWavToMp2(good, dir.file("missing-folder/out.mp2")));
-    EXPECT_FALSE(encodeWavToMp2(dir.file("missing.wav"), mp2));
+    EXPECT_FALSE(encodeWavToMp2(good, dir.file("missing-folder/out.mp2"), services));
+    EXPECT_FALSE(encodeWavToMp2(dir.file("missing.wav"), mp2, services));
 
     testing::writeFile(log, "");
-    ASSERT_TRUE(encodeWavToMp2(good, mp2));
+    ASSERT_TRUE(encodeWavToMp2(good, mp2, services));
     EXPECT_EQ(testing::readFile(log),
               "\nEncoding music file " + good + " to mp2.\nEncoding music file " + good + " to mp2 OK!.");
-    configureRunLog("", false);
 }
 
 }  // namespace

@@ -16,9 +16,8 @@ class MusicStage : public ::testing::Test {
 protected:
     void SetUp() override {
         inputs.tempDir = temp.folder();
-        configureRunLog(log, true);
+        inputs.services = prompt;
     }
-    void TearDown() override { configureRunLog("", false); }
 
     std::string logText() const { return testing::readFile(log); }
     bool tempWavLeft() const { return std::filesystem::exists(temp.file("tmpwav.~av")); }
@@ -28,7 +27,7 @@ protected:
     std::string log = files.file("orx_log.txt");
     BuildJob job;
     BuildInputs inputs;
-    testing::ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt{log};
 };
 
 // What the user is told about a music file that cannot be used.

@@ -21,7 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::readBytes;
 using testing::readFile;
-using testing::ScopedRecordingPrompt;
 using testing::TempDir;
 
 const std::string kPhotos = std::string(TELLAVINE_SOURCE_DIR) + "/samples/photos/";
@@ -54,9 +53,8 @@ protected:
         inputs.tempDir = temp.folder();
         inputs.programDir = kProgramDir;
         inputs.options.tvStandard = TvStandard::PAL;
-        configureRunLog(temp.file("log.txt"), true);
+        inputs.services = testing::RecordingServices(temp.file("log.txt"));
     }
-    void TearDown() override { configureRunLog("", false); }
 
     int album(const std::string& name, std::vector<std::string> photos, int playTime = 4,
               const std::string& music = "") {
@@ -154,7 +152,7 @@ TEST_F(Stages, TwoEncodingWorkersWriteTheSameFilesAndLogAsOne) {
     for (const auto& name : outputs) single.push_back(readBytes(temp.file(name)));
     const std::string singleLog = log();
 
-    configureRunLog(temp.file("log2.txt"), true);
+    inputs.services = testing::RecordingServices(temp.file("log2.txt"));
     for (const auto& name : outputs) fs::remove(temp.file(name));
     ASSERT_TRUE(encodeAlbumSlides(job, inputs, SlideStageOptions{2}));
     for (std::size_t i = 0; i < outputs.size(); ++i)
@@ -209,7 +207,8 @@ TEST_F(Stages, CancelDuringAPhotoStopsBeforeTheNext) {
 }
 
 TEST_F(Stages, DamagedPhotoStopsTheStageAfterItsMessage) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
+    inputs.services = prompt;
     testing::writeFile(temp.file("broken.jpg"), std::string("\xFF\xD8\xFF\xE0 not a jpeg", 15));
     album("Good", {"aqua.jpg"});
     const int second = project.addAlbum("Bad");

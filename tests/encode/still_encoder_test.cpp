@@ -29,7 +29,6 @@ SequenceHeader sequenceHeaderAt(const std::vector<std::uint8_t>& bytes, std::siz
 class StillEncoderTest : public ::testing::Test {
 protected:
     testing::TempDir dir;
-    testing::PromptRecorder prompts;
     MpegWorkerClient worker{testing::realWorkerOptions()};
 };
 
@@ -49,7 +48,6 @@ TEST_F(StillEncoderTest, HighResPalStillIsOneSequencePaddedToTheVbvSize) {
     EXPECT_EQ(header.frameRate, 3);
     EXPECT_EQ(startCodeOffsets(bytes, 0x00).size(), 1u) << "one picture";
     EXPECT_EQ(startCodeOffsets(bytes, 0xB7), std::vector<std::size_t>{bytes.size() - 4});
-    EXPECT_TRUE(prompts.texts().empty());
 }
 
 TEST_F(StillEncoderTest, NormalResNtscStillIsNearFortyKilobytesAndNotPadded) {
@@ -105,7 +103,6 @@ TEST_F(StillEncoderTest, UnwritableOutputIsReportedAndTheWorkerStaysUp) {
     const auto result = encodeStill(picture.view(), path, TvStandard::PAL, StillWrite::Create, worker);
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().message, "Couldn't create output file " + path);
-    EXPECT_EQ(prompts.texts(), std::vector<std::string>{"Couldn't create output file " + path});
     EXPECT_EQ(worker.workerProcessId(), pid);
     EXPECT_TRUE(encodeStill(picture.view(), dir.file("after.m1v"), TvStandard::PAL, StillWrite::Create, worker));
 }
@@ -122,7 +119,6 @@ TEST_F(StillEncoderTest, IllegalSizesAreRefusedWithTheEncoderMessages) {
     result = encodeStill(view, dir.file("a.m1v"), TvStandard::PAL, StillWrite::Create, worker);
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().message, "Vertical size from input stream illegal\n");
-    EXPECT_EQ(prompts.texts().size(), 2u);
 }
 
 TEST_F(StillEncoderTest, LibraryFatalErrorIsShownAndTheNextStillWorks) {
@@ -132,7 +128,6 @@ TEST_F(StillEncoderTest, LibraryFatalErrorIsShownAndTheNextStillWorks) {
     const auto result = encodeStill(odd.view(), dir.file("odd.m1v"), TvStandard::PAL, StillWrite::Create, worker);
     ASSERT_FALSE(result);
     EXPECT_EQ(result.error().message, "VCD high resolution stills must be 704x576 (PAL) or 704x480 (NTSC)\n");
-    EXPECT_EQ(prompts.texts(), std::vector<std::string>{result.error().message});
     EXPECT_EQ(worker.workerProcessId(), 0);
 
     const auto picture = makePicture(352, 288);

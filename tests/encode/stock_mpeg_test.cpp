@@ -69,7 +69,6 @@ TEST(StockMpegTest, StockSequencesAreShortVcdProgramStreams) {
 
 TEST(StockMpegTest, StockStillsPairWithHighResolutionStills) {
     testing::TempDir dir;
-    testing::PromptRecorder prompts;
     MpegWorkerClient worker(testing::realWorkerOptions());
     for (const auto standard : {TvStandard::PAL, TvStandard::NTSC}) {
         const bool pal = standard == TvStandard::PAL;

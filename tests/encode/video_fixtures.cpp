@@ -24,17 +24,6 @@ TestPicture makePicture(int width, int height, int seed) {
     return picture;
 }
 
-PromptAnswer TextRecordingPrompt::showText(const std::string& text, PromptButtons) {
-    texts.push_back(text);
-    return PromptAnswer::Ok;
-}
-
-PromptRecorder::PromptRecorder() : prompt_(std::make_shared<TextRecordingPrompt>()), previous_(currentPrompt()) {
-    installPrompt(prompt_);
-}
-
-PromptRecorder::~PromptRecorder() { installPrompt(previous_); }
-
 std::string runCommand(const std::string& command) {
     std::string output;
     std::FILE* pipe = ::popen(command.c_str(), "r");

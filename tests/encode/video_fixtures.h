@@ -1,6 +1,6 @@
 #pragma once
-// Fixtures for the still encoder and multiplexer tests: pictures, a prompt that
-// records message boxes, MPEG audio made by ffmpeg, and start-code scans.
+// Fixtures for the still encoder and multiplexer tests: pictures, MPEG audio made by
+// ffmpeg, and start-code scans.
 
 #include "encode/mpeg_worker_client.h"
 #include "encode/still_picture.h"
@@ -21,23 +21,6 @@ struct TestPicture {
     StillPicture view() const;
 };
 TestPicture makePicture(int width, int height, int seed = 0);
-
-// Installs itself as the process prompt for its lifetime and keeps every text shown.
-class TextRecordingPrompt : public Prompt {
-public:
-    PromptAnswer showText(const std::string& text, PromptButtons buttons) override;
-    std::vector<std::string> texts;
-};
-class PromptRecorder {
-public:
-    PromptRecorder();
-    ~PromptRecorder();
-    const std::vector<std::string>& texts() const { return prompt_->texts; }
-
-private:
-    std::shared_ptr<TextRecordingPrompt> prompt_;
-    std::shared_ptr<Prompt> previous_;
-};
 
 // An MPEG-1 Layer II file of `seconds` of a tone, 44100 Hz stereo at `kbps`.
 void makeMp2(const std::string& path, double seconds, int kbps = 224);

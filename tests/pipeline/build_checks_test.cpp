@@ -7,12 +7,11 @@
 namespace tellavine {
 namespace {
 
-using testing::ScopedRecordingPrompt;
-
 struct CheckRig {
     CheckRig() {
         project.setItemsPerPage(4);
         inputs.project = &project;
+        inputs.services = prompt;
         job.itemsPerPage = 4;
     }
     bool check() { return checkProjectForBuild(job, inputs); }
@@ -23,6 +22,7 @@ struct CheckRig {
         project.album(album).playTime = playTime;
     }
 
+    testing::RecordingServices prompt;
     Project project;
     BuildJob job;
     BuildInputs inputs;
@@ -30,8 +30,8 @@ struct CheckRig {
 
 TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
     for (const int playTime : {-1, 121, 1'100'000}) {
-        ScopedRecordingPrompt prompt;
         CheckRig rig;
+        auto& prompt = rig.prompt;
         rig.addAlbum("Long nights", playTime);
         EXPECT_FALSE(rig.check()) << playTime;
         ASSERT_EQ(prompt->shown().size(), 1u);
@@ -40,8 +40,8 @@ TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
             << prompt->shown()[0];
     }
     for (const int playTime : {0, 120}) {
-        ScopedRecordingPrompt prompt;
         CheckRig rig;
+        auto& prompt = rig.prompt;
         rig.addAlbum("Fine", playTime);
         EXPECT_TRUE(rig.check()) << playTime;
         EXPECT_TRUE(prompt->shown().empty());
@@ -50,8 +50,8 @@ TEST(BuildChecks, PlayTimesOutsideTheDialogsRangeAreRefusedNamingTheAlbum) {
 
 TEST(BuildChecks, MoreFoldersThanTheDiscsFileSystemCanNameAreRefusedBeforeEncoding) {
     // Each album's copies take a folder of their own, and the directory area is fixed.
-    ScopedRecordingPrompt prompt;
     CheckRig rig;
+    auto& prompt = rig.prompt;
     for (int k = 0; k < 60; ++k) rig.addAlbum("Album " + std::to_string(k), 5);
     rig.inputs.options.includePhotoFiles = true;
     EXPECT_FALSE(rig.check());
@@ -67,8 +67,8 @@ TEST(BuildChecks, MoreFoldersThanTheDiscsFileSystemCanNameAreRefusedBeforeEncodi
 
 TEST(BuildChecks, MusicWithoutPhotosAndATemplateWithoutButtonsAreRefused) {
     {
-        ScopedRecordingPrompt prompt;
         CheckRig rig;
+        auto& prompt = rig.prompt;
         rig.project.addAlbum("Songs");
         rig.project.album(0).musicPath = "/music/song.mp3";
         EXPECT_FALSE(rig.check());
@@ -76,8 +76,8 @@ TEST(BuildChecks, MusicWithoutPhotosAndATemplateWithoutButtonsAreRefused) {
         EXPECT_NE(prompt->shown()[0].find("\"Songs\" has background music but no photos"), std::string::npos);
     }
     {
-        ScopedRecordingPrompt prompt;
         CheckRig rig;
+        auto& prompt = rig.prompt;
         rig.project.addAlbum("One");
         rig.job.itemsPerPage = 0;
         EXPECT_FALSE(rig.check());

@@ -107,7 +107,7 @@ private:
 class BuildDriver : public ::testing::Test {
 protected:
     BuildDriver() : pipeline(trace) {
-        configureRunLog(dir.file("orx_log.txt"), true);
+        inputs.services = services;
         job.window.attach(std::make_shared<TraceReceiver>(trace));
         job.cuePath = "/out/disc.cue";
         job.binPath = binPathForCue(job.cuePath);
@@ -115,11 +115,11 @@ protected:
         inputs.tempDir = dir.folder() + "Temp/";
         inputs.options.outputTarget = OutputTarget::ImageFile;
     }
-    ~BuildDriver() override { configureRunLog("", false); }
 
     std::string log() const { return readFile(dir.file("orx_log.txt")); }
 
     TempDir dir;
+    testing::RecordingServices services{dir.file("orx_log.txt")};
     Trace trace;
     FakePipeline pipeline;
     Project project;
@@ -219,7 +219,7 @@ TEST_F(BuildDriver, EachBuildWorksInAFolderOfItsOwnThatIsGoneAfterwards) {
 }
 
 TEST_F(BuildDriver, AWorkingFolderThatCannotBeMadeFailsBeforeAnyStage) {
-    testing::ScopedRecordingPrompt prompt;
+    auto& prompt = services;
     testing::writeFile(dir.file("plain"), "not a folder");
     inputs.tempDir = dir.file("plain") + "/";
     EXPECT_EQ(runBuild(job, inputs, pipeline), -1);

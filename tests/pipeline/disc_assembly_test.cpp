@@ -4,7 +4,6 @@
 #include "cli/disc_image.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
-#include "vcd/image_mode.h"
 #include "vcd/image_sink.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@
 namespace tellavine {
 namespace {
 
-using testing::ScopedRecordingPrompt;
 using testing::TempDir;
 
 namespace fs = std::filesystem;
@@ -77,7 +75,6 @@ protected:
         job.albumCount = project.albumCount();
         job.cuePath = temp.file("disc.cue");
         job.binPath = temp.file("disc.bin");
-        vcd::setImageFileMode(true);
         auto disc = assembleDisc(job, inputs);
         EXPECT_NE(disc, nullptr);
         cli::DiscImage image;
@@ -227,7 +224,8 @@ TEST_F(DiscAssembly, NoCopyIsLeftOffWhenNamesMeetOnTheDisc) {
 }
 
 TEST_F(DiscAssembly, MissingStageOutputNamesTheFile) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
+    inputs.services = prompt;
     project.setItemsPerPage(4);
     addAlbum("One", 1, false);
     stageOutput("menu_01.mpg");

@@ -12,36 +12,32 @@ namespace tellavine {
 namespace {
 
 using testing::readFile;
-using testing::ScopedRecordingPrompt;
 using testing::TempDir;
 using testing::writeFile;
 
-class RunLog : public ::testing::Test {
+class RunLogFile : public ::testing::Test {
 protected:
-    void TearDown() override { configureRunLog("", false); }
     TempDir dir;
 };
 
-TEST_F(RunLog, EachEntryIsALineBreakThenItsText) {
-    configureRunLog(dir.file("orx_log.txt"), true);
-    appendRunLog("Begin Encoding...");
-    appendRunLog("Begin Encoding Menu...");
+TEST_F(RunLogFile, EachEntryIsALineBreakThenItsText) {
+    testing::RecordingServices services(dir.file("orx_log.txt"));
+    services.services().log("Begin Encoding...");
+    services.services().log("Begin Encoding Menu...");
     EXPECT_EQ(readFile(dir.file("orx_log.txt")), "\nBegin Encoding...\nBegin Encoding Menu...");
-    appendRunLog("Begin Encoding...");  // a second build appends after the first
+    services.services().log("Begin Encoding...");  // a second build appends after the first
     EXPECT_EQ(readFile(dir.file("orx_log.txt")), "\nBegin Encoding...\nBegin Encoding Menu...\nBegin Encoding...");
 }
 
-TEST_F(RunLog, SwitchedOffWritesNothingAndCreatesNoFile) {
-    configureRunLog(dir.file("orx_log.txt"), false);
-    appendRunLog("Begin Encoding...");
+TEST_F(RunLogFile, SwitchedOffWritesNothingAndCreatesNoFile) {
+    EXPECT_TRUE(RunLog(dir.file("orx_log.txt"), false).append("Begin Encoding..."));
     EXPECT_FALSE(std::filesystem::exists(dir.file("orx_log.txt")));
 }
 
-TEST_F(RunLog, UnopenableLogShowsAMessage) {
-    ScopedRecordingPrompt prompt;
-    configureRunLog(dir.file("missing/orx_log.txt"), true);
-    appendRunLog("x");
-    EXPECT_EQ(prompt->shown(), std::vector<std::string>{"Error while open log file."});
+TEST_F(RunLogFile, UnopenableLogShowsAMessage) {
+    testing::RecordingServices services(dir.file("missing/orx_log.txt"));
+    services.services().log("x");
+    EXPECT_EQ(services->shown(), std::vector<std::string>{"Error while open log file."});
 }
 
 class TextTable : public ::testing::Test {
@@ -51,21 +47,21 @@ protected:
 };
 
 TEST_F(TextTable, WithoutATableTheBuiltInTextsAreShown) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     EXPECT_EQ(tableText(IDS_CURRENT_SELECTION), "Current Selection");
-    showTableMessage(IDS_MAX_ALBUMS);
+    prompt.services().showTableMessage(IDS_MAX_ALBUMS);
     EXPECT_EQ(prompt->shown(), std::vector<std::string>{"The max. album number has been reached. Cannot add more albums."});
 }
 
 TEST_F(TextTable, TableEntriesReplaceTextsWithEscapesExpanded) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     writeFile(dir.file("texts.ini"),
               "[STRINGS]\n142=Auswahl\n305=Line one\\nLine\\ttwo\n[IDD_OPTIONS]\nTitle=Optionen\\tX\n1001=OK\\t!\n1002=\n");
     setTextTablePath(dir.file("texts.ini"));
     EXPECT_EQ(tableText(IDS_CURRENT_SELECTION), "Auswahl");
     EXPECT_EQ(tableText(IDS_MINI_PLAYER), "Mini Player");  // not in the table
-    showTableMessage(IDS_SAVE_MODIFIED, PromptButtons::YesNo);
-    showTableMessage(IDS_MAX_ALBUMS);
+    prompt.services().showTableMessage(IDS_SAVE_MODIFIED, PromptButtons::YesNo);
+    prompt.services().showTableMessage(IDS_MAX_ALBUMS);
     EXPECT_EQ(prompt->shown()[0], "Line one\nLine\ttwo");
     EXPECT_EQ(prompt->shown()[1], "The max. album number has been reached. Cannot add more albums.");
 

@@ -8,13 +8,13 @@
 namespace tellavine {
 namespace {
 
-using testing::ScopedRecordingPrompt;
 
 const char* kDuplicate = "An album with the name you specified already exists. Please specify a different name.";
 
 TEST(ProjectAlbums, NamesAreUniqueWithoutRegardToCase) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     Project project;
+    project.setServices(prompt);
     ASSERT_EQ(project.addAlbum("Summer"), 0);
     ASSERT_EQ(project.addAlbum("Winter"), 1);
     AlbumRefusal why{};
@@ -34,8 +34,9 @@ TEST(ProjectAlbums, NamesAreUniqueWithoutRegardToCase) {
 }
 
 TEST(ProjectAlbums, HundredthAlbumIsRefused) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     Project project;
+    project.setServices(prompt);
     for (int i = 0; i < kMaxAlbums; ++i) ASSERT_EQ(project.addAlbum("Album " + std::to_string(i)), i);
     AlbumRefusal why{};
     EXPECT_EQ(project.addAlbum("One more", &why), -1);
@@ -45,10 +46,11 @@ TEST(ProjectAlbums, HundredthAlbumIsRefused) {
 }
 
 TEST(ProjectAlbums, RemovingTheMiddleAlbumKeepsEachOthersRecord) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     testing::TempDir dir;
     testing::writeFile(dir.file("a.wav"), std::string(1000, 'x'));
     Project project;
+    project.setServices(prompt);
     for (const char* name : {"One", "Two", "Three"}) project.addAlbum(name);
     project.setAlbumProperties(0, "One", 7, "");
     project.setAlbumProperties(2, "Three", 11, dir.file("a.wav"));
@@ -76,10 +78,11 @@ TEST(ProjectAlbums, RemovingTheMiddleAlbumKeepsEachOthersRecord) {
 }
 
 TEST(ProjectAlbums, MusicLengthComesFromTheQueryOrTheWavSize) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     testing::TempDir dir;
     testing::writeFile(dir.file("song.MP3"), "x");
     Project project;
+    project.setServices(prompt);
     project.addAlbum("A");
     project.setMusicLengthQuery([](const std::string&) { return std::optional<std::int32_t>(27 * 176400); });
     project.setAlbumProperties(0, "A", 4, dir.file("song.MP3"));
@@ -97,8 +100,9 @@ TEST(ProjectAlbums, MusicLengthComesFromTheQueryOrTheWavSize) {
 }
 
 TEST(ProjectSlides, PhotoLimitIsTestedOnTheCurrentAlbum) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     Project project;
+    project.setServices(prompt);
     project.addAlbum("Full");
     for (int i = 0; i < kMaxSlidesPerAlbum; ++i) ASSERT_NE(project.addSlide(0, "p.jpg", "p.jpg", 0), nullptr);
     EXPECT_EQ(project.addSlide(0, "p.jpg", "p.jpg", 0), nullptr);

@@ -12,8 +12,14 @@
 namespace tellavine {
 namespace {
 
+// Items per page as the front ends count them, here straight from the template's key.
+std::function<int(const std::string&)> templateItems(const std::string& programDir) {
+    return [programDir](const std::string& path) {
+        return readProfileInt(programFilePath(programDir, path), "General", "Items_count", 0);
+    };
+}
+
 using testing::readBytes;
-using testing::ScopedRecordingPrompt;
 using testing::TempDir;
 using testing::writeFile;
 
@@ -102,6 +108,7 @@ TEST(ProjectFile, SavedProjectReadsBackCompletely) {
     const Project original = sampleProject();
     ASSERT_TRUE(saveProject(original, dir.file("p.ovp")));
     Project loaded;
+    loaded.setTemplateItemsQuery(templateItems(program.folder()));
     EXPECT_EQ(openProjectFile(loaded, dir.file("p.ovp"), program.folder(), ProjectReader::ByExtension),
               ProjectReadResult::Loaded);
     EXPECT_FALSE(loaded.modified());
@@ -144,7 +151,7 @@ TEST(ProjectFile, SavedProjectReadsBackCompletely) {
 }
 
 TEST(ProjectFile, WrongVersionOrSignatureLeavesAnEmptyProject) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     ProgramDir program;
     TempDir dir;
     auto bytes = serializeProject(sampleProject());
@@ -156,6 +163,8 @@ TEST(ProjectFile, WrongVersionOrSignatureLeavesAnEmptyProject) {
     writeFile(dir.file("sig.ovp"), text);
 
     Project project = sampleProject();
+
+    project.setServices(prompt);
     EXPECT_EQ(openProjectFile(project, dir.file("v201.ovp"), program.folder(), ProjectReader::ByExtension),
               ProjectReadResult::Unsupported);
     EXPECT_EQ(project.albumCount(), 0);
@@ -188,28 +197,20 @@ TEST(ProjectFile, MissingTemplateFallsBackToClassic) {
     original.setMenu(menu);
     saveProject(original, dir.file("p.ovp"));
     Project loaded;
+    loaded.setTemplateItemsQuery(templateItems(program.folder()));
     openProjectFile(loaded, dir.file("p.ovp"), program.folder(), ProjectReader::ByExtension);
     EXPECT_EQ(loaded.menu().templatePath, "template\\classic.ini");
     EXPECT_EQ(loaded.itemsPerPage(), 6);
 }
 
-TEST(ProjectFile, TemplateButtonCountsAreBoundedToTheAlbumLimit) {
-    // A huge count would overflow the page arithmetic (no menu pages at all).
-    TempDir dir;
-    std::filesystem::create_directories(dir.path() / "template");
-    writeFile(dir.file("template/huge.ini"), "[General]\nItems_count=2147483647\n");
-    writeFile(dir.file("template/negative.ini"), "[General]\nItems_count=-5\n");
-    EXPECT_EQ(readTemplateItemsPerPage(dir.folder(), "template\\huge.ini"), kMaxAlbums);
-    EXPECT_EQ(readTemplateItemsPerPage(dir.folder(), "template\\negative.ini"), 0);
-}
-
 TEST(ProjectFile, TruncatedFileKeepsCompleteRecordsAndSaysSo) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     ProgramDir program;
     auto bytes = serializeProject(sampleProject());
     // Cut inside the second slide of the first album.
     bytes.resize(kProjectHeaderSize + kMenuBlockSize + kAlbumRecordSize + kSlideRecordSize + 100);
     Project loaded;
+    loaded.setServices(prompt);
     EXPECT_EQ(loadProjectBytes(loaded, bytes, program.folder()), ProjectReadResult::Partial);
     ASSERT_EQ(loaded.albumCount(), 1);  // no invented empty album
     EXPECT_EQ(loaded.album(0).slides.size(), 1u);
@@ -255,7 +256,7 @@ TEST(ProjectFile, ImpossibleCountsAreInvalidAndEveryDamageIsDescribed) {
 }
 
 TEST(ProjectFile, EmptyPathSlidesAreSkippedAndCountsAreBounded) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     ProgramDir program;
     ByteWriter out;
     out.fixedText("Orvessa Project File", 260);
@@ -271,6 +272,7 @@ TEST(ProjectFile, EmptyPathSlidesAreSkippedAndCountsAreBounded) {
     out.fixedText("/p/kept.jpg", 260);
     out.fill(kSlideRecordSize - 260);
     Project loaded;
+    loaded.setServices(prompt);
     EXPECT_EQ(loadProjectBytes(loaded, out.data(), program.folder()), ProjectReadResult::Partial);
     ASSERT_EQ(loaded.albumCount(), 1);
     ASSERT_EQ(loaded.album(0).slides.size(), 1u);
@@ -278,9 +280,10 @@ TEST(ProjectFile, EmptyPathSlidesAreSkippedAndCountsAreBounded) {
 }
 
 TEST(ProjectFile, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     TempDir dir;
     Project project = sampleProject();
+    project.setServices(prompt);
     ASSERT_TRUE(saveProjectToFile(project, dir.file("p.ovp")));
     EXPECT_FALSE(project.modified());
     const auto before = readBytes(dir.file("p.ovp"));
@@ -304,8 +307,9 @@ TEST(ProjectCommands, OldFilesAreNeverOverwrittenAndTitlesFollowTheFile) {
 }
 
 TEST(ProjectCommands, SaveQuestionOnlyForModifiedProjects) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     Project project;
+    project.setServices(prompt);
     int saves = 0;
     auto save = [&] { ++saves; return true; };
     EXPECT_TRUE(confirmDiscardingChanges(project, save));
@@ -323,7 +327,7 @@ TEST(ProjectCommands, SaveQuestionOnlyForModifiedProjects) {
 }
 
 TEST(OldProjectFile, ReadsAlbumsPhotosAndDefaults) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     ProgramDir program;
     TempDir dir;
     writeFile(dir.file("song.mp3"), "x");
@@ -334,6 +338,7 @@ TEST(OldProjectFile, ReadsAlbumsPhotosAndDefaults) {
               "Image_01_degree=180\nImage_02=\nImage_03=/p/c.jpg\n"
               "[Album_02]\nName=Second\ninterval=12\n");
     Project project;
+    project.setServices(prompt);
     EXPECT_EQ(openProjectFile(project, dir.file("old.orx"), program.folder(), ProjectReader::ByExtension),
               ProjectReadResult::Loaded);
     EXPECT_TRUE(prompt->shown().empty());
@@ -352,10 +357,11 @@ TEST(OldProjectFile, ReadsAlbumsPhotosAndDefaults) {
 }
 
 TEST(OldProjectFile, WrongDescriptionIsRefused) {
-    ScopedRecordingPrompt prompt;
+    testing::RecordingServices prompt;
     TempDir dir;
     writeFile(dir.file("bad.orx"), "[GENERAL]\nDescription=Something else\nAlbum_Count=2\n");
     Project project;
+    project.setServices(prompt);
     EXPECT_EQ(loadOldProject(project, dir.file("bad.orx")), ProjectReadResult::Invalid);
     EXPECT_EQ(project.albumCount(), 0);
     EXPECT_EQ(prompt->shown(), std::vector<std::string>{"This is not a valid Tellavine project file."});

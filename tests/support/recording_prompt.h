@@ -1,8 +1,7 @@
 #pragma once
 // A prompt that records every message box and answers questions with a set answer.
-// Installed for the lifetime of the object; the previous prompt comes back afterwards.
 
-#include "platform/prompt.h"
+#include "project/messages.h"
 
 #include <mutex>
 #include <string>
@@ -29,19 +28,23 @@ private:
     PromptAnswer answer_ = PromptAnswer::No;
 };
 
-// Installs a RecordingPrompt for the scope of a test.
-class ScopedRecordingPrompt {
+// Engine services whose prompt records every box; the run log is written to `logPath`
+// when one is given. Hand services() to what a test calls.
+class RecordingServices {
 public:
-    ScopedRecordingPrompt() : prompt_(std::make_shared<RecordingPrompt>()), previous_(currentPrompt()) {
-        installPrompt(prompt_);
+    explicit RecordingServices(const std::string& logPath = {}) : prompt_(std::make_shared<RecordingPrompt>()) {
+        services_.prompt = prompt_;
+        if (!logPath.empty()) services_.runLog = std::make_shared<RunLog>(logPath, true);
     }
-    ~ScopedRecordingPrompt() { installPrompt(previous_); }
+    const EngineServices& services() const { return services_; }
+    operator const EngineServices&() const { return services_; }
     RecordingPrompt& operator*() { return *prompt_; }
     RecordingPrompt* operator->() { return prompt_.get(); }
+    std::shared_ptr<RecordingPrompt> prompt() const { return prompt_; }
 
 private:
     std::shared_ptr<RecordingPrompt> prompt_;
-    std::shared_ptr<Prompt> previous_;
+    EngineServices services_;
 };
 
 }  // namespace tellavine::testing

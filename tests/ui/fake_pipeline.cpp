@@ -58,7 +58,12 @@ public:
     FakePipeline(FakePipelineOptions options, std::shared_ptr<FakePipelineState> state)
         : options_(options), state_(std::move(state)) {}
 
-    bool encodeDiscMenu(BuildJob&, const BuildInputs&) override {
+    bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) override {
+        {
+            std::lock_guard lock(state_->mutex);
+            state_->lastInputs = inputs;
+            state_->lastItemsPerPage = job.itemsPerPage;
+        }
         ++state_->builds;
         return true;
     }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace tellavine::testing {
 
@@ -15,6 +16,10 @@ struct FakePipelineState {
     std::atomic<int> builds{0};
     std::atomic<bool> lastWasImage{false};
     std::atomic<int> photosSeenAfterCancel{-1};  // what the slide stage read finishing its photo
+    // What the last build was asked to make.
+    std::mutex mutex;
+    BuildInputs lastInputs;   // guarded by mutex
+    int lastItemsPerPage = 0;  // guarded by mutex
 };
 
 struct FakePipelineOptions {

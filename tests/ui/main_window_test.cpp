@@ -1,6 +1,7 @@
 // The real main window driven end to end: command-line opening, pages, status line
 // and gauge, the burn page's checks, image builds, recorder builds and cancelling.
 
+#include "cli/build_command.h"
 #include "pipeline/disc_pipeline.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
@@ -97,7 +98,10 @@ private:
         s.recorders = recorders ? recorders : std::make_shared<NoRecorders>();
         testing::FakePipelineOptions options;
         options.slowSlides = slow;
-        s.makePipeline = [options, state = state_] { return testing::makeFakePipeline(options, state); };
+        s.makePipeline = [options, state = state_](std::shared_ptr<vcd::RecorderHooks>) {
+            return testing::makeFakePipeline(options, state);
+        };
+        s.prompt = prompt_;
         return s;
     }
 
@@ -119,7 +123,6 @@ private slots:
                            "[GENERAL]\nbWritePhotoFile=0\nbWriteAudioFile=0\nPAL=0\n"
                            "[Window]\nbMaximized=0\nx=10\ny=10\nwidth=1000\nheight=700\n");
         prompt_ = std::make_shared<RecordingPrompt>();
-        installPrompt(prompt_);
         state_ = std::make_shared<testing::FakePipelineState>();
 
         Project project;
@@ -268,6 +271,61 @@ private slots:
         QCOMPARE(state_->builds.load(), builds);
     }
 
+    void burnPageAndCommandLineAskForTheSameBuild() {
+        // A template without album items: both build with the classic one and say so.
+        testing::writeFile(dir_->file("bare.ini"), "[General]\nNAME=Bare\nItems_count=0\n");
+        Project project;
+        for (const char* name : {"Spring", "Autumn"}) project.addSlide(project.addAlbum(name), photos_[0], "p.jpg", 0);
+        MenuSettings menu = project.menu();
+        menu.templatePath = dir_->file("bare.ini");
+        project.setMenu(menu);
+        const std::string path = dir_->file("bare.ovp");
+        QVERIFY(saveProjectToFile(project, path));
+        const std::string cue = dir_->file("same.cue");
+
+        MainWindow window(services(), QString::fromStdString(path));
+        CPageBurn* page = window.burnPage();
+        page->imagePathEdit()->setText(QString::fromStdString(cue));
+        prompt_->setAnswer(PromptAnswer::Yes);
+        clickAction(page, kBurnCommand);
+        QVERIFY(page->progressWindow());
+        QTRY_VERIFY_WITH_TIMEOUT(page->progressWindow()->done(), 10000);
+        QVERIFY(shown(*prompt_, "The menu template \"bare.ini\" has no album items and cannot be used; the classic "
+                                "template is used instead."));
+        page->progressWindow()->cancelOrClose();
+        BuildInputs desktop;
+        int desktopItems = 0;
+        {
+            std::lock_guard lock(state_->mutex);
+            desktop = state_->lastInputs;
+            desktopItems = state_->lastItemsPerPage;
+        }
+
+        cli::BuildCommand command;
+        command.projectPath = path;
+        command.cuePath = cue;
+        cli::PreparedBuild line;
+        QCOMPARE(cli::prepareBuild(command, OutputTarget::ImageFile, line), std::string());
+        const BuildInputs& tool = line.request.inputs;
+        QCOMPARE(desktopItems, 4);
+        QCOMPARE(line.job->itemsPerPage, desktopItems);
+        QCOMPARE(line.job->albumCount, 2);
+        QCOMPARE(tool.options.tvStandard, desktop.options.tvStandard);
+        QCOMPARE(tool.options.aspectCorrection, desktop.options.aspectCorrection);
+        QCOMPARE(tool.options.tvCropping, desktop.options.tvCropping);
+        QCOMPARE(tool.options.volumeLabel, desktop.options.volumeLabel);
+        QCOMPARE(tool.options.includePhotoFiles, desktop.options.includePhotoFiles);
+        QCOMPARE(tool.options.includeAudioFiles, desktop.options.includeAudioFiles);
+        QCOMPARE(tool.options.outputTarget, desktop.options.outputTarget);
+        QCOMPARE(tool.options.imagePath, desktop.options.imagePath);
+        QCOMPARE(tool.options.speedIndex, desktop.options.speedIndex);
+        QCOMPARE(tool.options.burnProof, desktop.options.burnProof);
+        QCOMPARE(tool.programDir, desktop.programDir);
+        // The build works in a private folder inside the configured one.
+        QVERIFY(desktop.tempDir.rfind(tool.tempDir + "tellavine-", 0) == 0);
+        prompt_->setAnswer(PromptAnswer::No);
+    }
+
     void refusesBadImagePaths() {
         MainWindow window(services(), demo_);
         CPageBurn* page = window.burnPage();
@@ -377,7 +435,9 @@ private slots:
             QVERIFY2(std::filesystem::exists(appFolders().programDir + data), data);
         }
         MainWindowServices real = services();
-        real.makePipeline = [] { return makeDiscPipeline(); };
+        real.makePipeline = [](std::shared_ptr<vcd::RecorderHooks> recorder) {
+            return makeDiscPipeline(std::move(recorder));
+        };
         MainWindow window(real, demo_);
         CPageBurn* page = window.burnPage();
         const std::string cue = dir_->file("real.cue");
@@ -394,8 +454,10 @@ private slots:
         // The real recorder engine with the emulated drive: the disc gets the image's bytes.
         const std::string burned = dir_->file("burned.bin");
         qputenv("TELLAVINE_EMULATED_RECORDER", QByteArray::fromStdString(burned));
-        MainWindowServices real = services(std::make_shared<EngineRecorders>());
-        real.makePipeline = [] { return makeDiscPipeline(); };
+        MainWindowServices real = services(std::make_shared<EngineRecorders>(prompt_));
+        real.makePipeline = [](std::shared_ptr<vcd::RecorderHooks> recorder) {
+            return makeDiscPipeline(std::move(recorder));
+        };
         qunsetenv("TELLAVINE_EMULATED_RECORDER");
         MainWindow window(real, demo_);
         QVERIFY(window.statusPanes()->paneText(kDevicePane).startsWith(QStringLiteral("Device: TELLAVIN")));
@@ -424,7 +486,7 @@ private slots:
     }
 
     void workerQuestionsAreAskedOnTheUiThread() {
-        installPrompt(std::make_shared<QtPrompt>());
+        QtPrompt qtPrompt;
         PromptAnswer answer = PromptAnswer::Ok;
         // The box runs its own event loop; a timer inside that loop answers it.
         QString title, text;
@@ -441,10 +503,9 @@ private slots:
             box->button(QMessageBox::Yes)->click();
         });
         answerer.start();
-        std::thread worker([&answer] { answer = currentPrompt()->showText("Go on?", PromptButtons::YesNo); });
+        std::thread worker([&answer, &qtPrompt] { answer = qtPrompt.showText("Go on?", PromptButtons::YesNo); });
         QTRY_VERIFY_WITH_TIMEOUT(!answerer.isActive(), 5000);
         worker.join();
-        installPrompt(prompt_);
         QCOMPARE(answer, PromptAnswer::Yes);
         QCOMPARE(title, QStringLiteral("Tellavine"));
         QCOMPARE(text, QStringLiteral("Go on?"));

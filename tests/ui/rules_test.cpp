@@ -1,7 +1,6 @@
 // The rules behind the status gauge and the burn page's checks, without windows.
 
 #include "project/build_job.h"
-#include "ui/pages/burn_checks.h"
 #include "pipeline/disc_estimate.h"
 #include "ui/pages/recorder_access.h"
 
@@ -98,22 +97,6 @@ private slots:
         QCOMPARE(std::uint64_t(estimateDiscSectors(project, {}, sizes({}))), 258 + music + 610 + 150);
         Project empty;
         QCOMPARE(estimatedDiscSeconds(empty, {}, sizes({})), 0);
-    }
-
-    void imagePathChecks() {
-        QCOMPARE(checkImagePath("").message, std::string("Please input the image file name."));
-        const auto bin = checkImagePath("/tmp/out/disc.bin");
-        QVERIFY(!bin.accepted);
-        QCOMPARE(bin.message, std::string("The image file name is invalid, it must have a .cue extension."));
-        const auto upper = checkImagePath("/tmp/Out/Disc.CUE");
-        QVERIFY(upper.accepted);
-        QCOMPARE(upper.cuePath, std::string("/tmp/Out/Disc.CUE"));
-        QCOMPARE(upper.binPath, std::string("/tmp/Out/Disc.bin"));
-        // Only the file's extension changes, never a folder that contains ".cue".
-        QCOMPARE(checkImagePath("/d/a.cue.dir/x.cue").binPath, std::string("/d/a.cue.dir/x.bin"));
-        QVERIFY(!checkImagePath(".cue").accepted);
-        QVERIFY(discTooSmall(1000, 851));
-        QVERIFY(!discTooSmall(1000, 850));
     }
 
     void recorderTexts() {

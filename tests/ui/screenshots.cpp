@@ -33,7 +33,6 @@ int main(int argc, char* argv[]) {
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
     auto prompt = std::make_shared<testing::RecordingPrompt>();
     prompt->setAnswer(PromptAnswer::Yes);
-    installPrompt(prompt);
 
     Project project;
     for (int a = 0; a < 3; ++a) {
@@ -52,7 +51,10 @@ int main(int argc, char* argv[]) {
     auto state = std::make_shared<testing::FakePipelineState>();
     MainWindowServices services;
     bool slow = true;
-    services.makePipeline = [state, &slow] { return testing::makeFakePipeline({slow, 4000}, state); };
+    services.prompt = prompt;
+    services.makePipeline = [state, &slow](std::shared_ptr<vcd::RecorderHooks>) {
+        return testing::makeFakePipeline({slow, 4000}, state);
+    };
     for (const QSize size : {QSize(1280, 800), QSize(800, 600)}) {
         MainWindow window(services, QString::fromStdString(demo));
         window.setWindowState(Qt::WindowNoState);

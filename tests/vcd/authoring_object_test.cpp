@@ -5,7 +5,6 @@
 #include "support/sector_check.h"
 #include "support/temp_dir.h"
 #include "vcd/authoring_object.h"
-#include "vcd/image_mode.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +21,6 @@ using namespace testing;
 class AuthoringTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setImageFileMode(true);
         owner.window.attach(receiver);
     }
     std::string streamFile(const std::vector<Bytes>& packs) {
@@ -227,8 +225,6 @@ TEST_F(AuthoringTest, SegmentSectorsCarryTheirSubheadersAndTheFileIsDeleted) {
 
 TEST_F(AuthoringTest, RecorderModeGetsEverySectorOnceInDiscOrder) {
     auto feed = std::make_shared<CollectingFeed>();
-    setRecorderFeed(feed);
-    setImageFileMode(false);
     auto object = createAuthoringObject(3);
     writeFile(dir.file("a.jpg"), std::string(5000, 'a'));
     writeFile(dir.file("empty"), "");
@@ -241,10 +237,8 @@ TEST_F(AuthoringTest, RecorderModeGetsEverySectorOnceInDiscOrder) {
     object->appendSequenceItem(source(stills(3)), std::nullopt, std::nullopt);
     const auto total = object->beginOutput();
     ASSERT_GT(total, 0);
-    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner, {false, feed, nullptr});
     const int result = object->writeImage(sink.get(), {}, owner);
-    setImageFileMode(true);
-    setRecorderFeed(nullptr);
     ASSERT_EQ(result, kWriteComplete) << object->failureReason();
     ASSERT_EQ(feed->addresses.size(), static_cast<std::size_t>(total));
     for (std::size_t i = 0; i < feed->addresses.size(); ++i) ASSERT_EQ(feed->addresses[i], i + 150) << i;

@@ -2,7 +2,6 @@
 #include "support/recording_prompt.h"
 #include "support/recording_receiver.h"
 #include "support/temp_dir.h"
-#include "vcd/image_mode.h"
 #include "vcd/image_sink.h"
 #include "vcd/recorder_hooks.h"
 
@@ -24,11 +23,6 @@ class ImageSinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         owner.window.attach(receiver);
-        setImageFileMode(true);
-    }
-    void TearDown() override {
-        setImageFileMode(true);
-        setRecorderFeed(nullptr);
     }
     // The ISO track of 300 sectors and one MPEG track of 2 seconds' pregap.
     static std::vector<CueEntry> twoTrackCues() {
@@ -115,18 +109,18 @@ TEST_F(ImageSinkTest, UncreatableFilesFailTheSinkWithTheReason) {
 }
 
 TEST_F(ImageSinkTest, TemporaryFilesAreNeverFollowedThroughLinksAndUnquotableNamesAreRefused) {
-    tellavine::testing::ScopedRecordingPrompt prompt;
+    tellavine::testing::RecordingServices prompt;
     // A link left where the image is written first must not truncate what it points to.
     tellavine::testing::writeFile(dir.file("precious.txt"), "keep");
     std::filesystem::create_symlink(dir.file("precious.txt"), dir.file("disc.bin.part"));
-    auto linked = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    auto linked = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner, {true, nullptr, prompt.prompt()});
     EXPECT_EQ(linked->setCueList(twoTrackCues(), owner), -1);
     EXPECT_FALSE(linked->release());
     EXPECT_EQ(readFile(dir.file("precious.txt")), "keep");
     EXPECT_FALSE(std::filesystem::exists(dir.file("disc.cue")));
 
     // The CUE quotes the BIN's name on one line: a quotation mark would name another file.
-    auto quoted = createImageSink(dir.file("my\"disc.cue"), dir.file("my\"disc.bin"), owner);
+    auto quoted = createImageSink(dir.file("my\"disc.cue"), dir.file("my\"disc.bin"), owner, {true, nullptr, prompt.prompt()});
     EXPECT_EQ(quoted->setCueList(twoTrackCues(), owner), -1);
     EXPECT_NE(quoted->failureReason().find("quotation mark"), std::string::npos) << quoted->failureReason();
     EXPECT_FALSE(std::filesystem::exists(dir.file("my\"disc.bin")));
@@ -134,8 +128,8 @@ TEST_F(ImageSinkTest, TemporaryFilesAreNeverFollowedThroughLinksAndUnquotableNam
 }
 
 TEST_F(ImageSinkTest, FullDiskIsReportedNotTakenForSuccess) {
-    tellavine::testing::ScopedRecordingPrompt prompt;
-    auto sink = createImageSink(dir.file("disc.cue"), "/dev/full", owner);
+    tellavine::testing::RecordingServices prompt;
+    auto sink = createImageSink(dir.file("disc.cue"), "/dev/full", owner, {true, nullptr, prompt.prompt()});
     ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
     Mode2Sector sector{};
     bool writeFailed = false;
@@ -181,6 +175,28 @@ TEST_F(ImageSinkTest, FailedOrCancelledWriteLeavesTheEarlierImageAndNoPartFiles)
     }
 }
 
+TEST_F(ImageSinkTest, ASecondBuildWritingTheSameImageIsRefusedAndLeavesTheFirstOnesFiles) {
+    tellavine::testing::RecordingServices prompt;
+    auto first = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    ASSERT_EQ(first->setCueList(twoTrackCues(), owner), 0);
+    SinkOwner other;
+    auto second = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), other, {true, nullptr, prompt.prompt()});
+    EXPECT_EQ(second->setCueList(twoTrackCues(), other), -1);
+    EXPECT_FALSE(second->release());
+    ASSERT_EQ(prompt->shown().size(), 1u);
+    EXPECT_NE(prompt->shown()[0].find("Another build is writing the disc image file " + dir.file("disc.cue")),
+              std::string::npos);
+    // The first build's image is whole, and the lock is gone with it.
+    Mode2Sector sector{};
+    ASSERT_EQ(first->writeSector(sector, 999), 0);
+    ASSERT_TRUE(first->release());
+    EXPECT_EQ(std::filesystem::file_size(dir.file("disc.bin")), 1000u * kRawSectorSize);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("disc.cue.lock")));
+    auto third = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), other);
+    EXPECT_EQ(third->setCueList(twoTrackCues(), other), 0);
+    EXPECT_TRUE(third->release());
+}
+
 TEST_F(ImageSinkTest, CompletedImageReplacesTheEarlierOneAndNamesTheFinalBin) {
     { std::ofstream(dir.file("disc.bin")) << "an older and longer image than the new one"; }
     auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
@@ -207,9 +223,7 @@ TEST_F(ImageSinkTest, CancelStopsWriting) {
 
 TEST_F(ImageSinkTest, RecorderModeCreatesNoFilesAndFeedsCueSheetAndSectors) {
     auto feed = std::make_shared<CollectingFeed>();
-    setRecorderFeed(feed);
-    setImageFileMode(false);
-    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner, {false, feed, nullptr});
     ASSERT_EQ(sink->setCueList(twoTrackCues(), owner), 0);
     Mode2Sector sector;
     for (std::uint32_t lsn = 0; lsn < 3; ++lsn) {
@@ -232,9 +246,7 @@ TEST_F(ImageSinkTest, RecorderModeCreatesNoFilesAndFeedsCueSheetAndSectors) {
 TEST_F(ImageSinkTest, RecorderModeStoppedEarlyTellsTheFeedNotToFinish) {
     auto feed = std::make_shared<CollectingFeed>();
     feed->capacity = 3;  // the sheet fills before the lead-out
-    setRecorderFeed(feed);
-    setImageFileMode(false);
-    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner, {false, feed, nullptr});
     EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
     EXPECT_EQ(feed->started, 0);
     EXPECT_FALSE(sink->release());
@@ -243,8 +255,7 @@ TEST_F(ImageSinkTest, RecorderModeStoppedEarlyTellsTheFeedNotToFinish) {
 }
 
 TEST_F(ImageSinkTest, RecorderModeWithoutRecorderFails) {
-    setImageFileMode(false);
-    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner);
+    auto sink = createImageSink(dir.file("disc.cue"), dir.file("disc.bin"), owner, {false, nullptr, nullptr});
     EXPECT_EQ(sink->setCueList(twoTrackCues(), owner), -1);
     EXPECT_FALSE(sink->failureReason().empty());
 }

@@ -6,7 +6,6 @@
 #include "support/sector_check.h"
 #include "support/temp_dir.h"
 #include "vcd/authoring_object.h"
-#include "vcd/image_mode.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +21,6 @@ using namespace testing;
 class IsoImageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setImageFileMode(true);
         owner.window.attach(receiver);
         writeFile(dir.file("a.jpg"), std::string(5000, 'a'));
         writeFile(dir.file("song.mp3"), std::string(2048, 's'));

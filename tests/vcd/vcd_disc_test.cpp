@@ -6,7 +6,6 @@
 #include "support/sector_check.h"
 #include "support/temp_dir.h"
 #include "vcd/authoring_object.h"
-#include "vcd/image_mode.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +52,6 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(std::filesystem::exists(fixtureFolder + "video.mpg")) << fixtureResult.output;
-        setImageFileMode(true);
         owner.window.attach(receiver);
         for (const char* name : {"menu.mpg", "photo.mpg", "video.mpg"})
             std::filesystem::copy_file(fixtureFolder + name, dir.file(name));

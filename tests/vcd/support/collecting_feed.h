@@ -8,7 +8,7 @@
 
 namespace tellavine::vcd::testing {
 
-class CollectingFeed : public RecorderFeed {
+class CollectingFeed : public RecorderHooks {
 public:
     void beginRecorderCueSheet() override { entries.clear(); ++sheetsBegun; }
     bool addRecorderCueEntry(std::uint8_t track, std::uint8_t index, std::uint32_t address) override {
