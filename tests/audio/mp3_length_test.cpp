@@ -1,6 +1,7 @@
 #include "audio/mp3_length.h"
 
 #include "audio/support/audio_fixtures.h"
+#include "support/child_process.h"
 #include "project/model.h"
 #include "support/temp_dir.h"
 
@@ -51,7 +52,7 @@ TEST(MeasureMp3Length, AgreesWithAnIndependentReaderOnLameFiles) {
     testing::makeMp3(wav, mp3, "-V 4 --pad-id3v2-size 4096 --tt Title");
     const auto length = measureMp3Length(mp3);
     ASSERT_TRUE(length);
-    const double seconds = std::atof(testing::capture("ffprobe -v error -show_entries format=duration -of csv=p=0 " + mp3).c_str());
+    const double seconds = std::atof(testing::shellOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 " + mp3).c_str());
     EXPECT_EQ(*length % 176400, 0);
     EXPECT_GE(*length / 176400.0, seconds);
     EXPECT_LT(*length / 176400.0, seconds + 1.0);

@@ -3,6 +3,7 @@
 #include "audio/file_handle.h"
 #include "audio/mpeg_audio_header.h"
 #include "audio/support/audio_fixtures.h"
+#include "support/child_process.h"
 #include "audio/wav_format.h"
 #include "support/temp_dir.h"
 
@@ -94,7 +95,7 @@ TEST(DecodeMp3ToWav, FailsCleanlyOnWhatItCannotDecodeOrWrite) {
     EXPECT_FALSE(decodeMp3ToWav(dir.file("missing.mp3"), dir.file("a.wav")));
     EXPECT_FALSE(decodeMp3ToWav(wav, dir.file("b.wav")));  // a WAV named as MP3: no Layer III frame
     const auto mp2 = dir.file("layer2.mp3");
-    ASSERT_TRUE(testing::run("ffmpeg -v error -y -i " + wav + " -c:a mp2 -f mp2 " + mp2));
+    ASSERT_TRUE(testing::runShell("ffmpeg -v error -y -i " + wav + " -c:a mp2 -f mp2 " + mp2).succeeded());
     EXPECT_FALSE(decodeMp3ToWav(mp2, dir.file("c.wav")));  // Layer II is not the MP3 route
     EXPECT_FALSE(decodeMp3ToWav(mp3, dir.file("no-such-folder/d.wav")));
     // A full disk: the decoded samples cannot be written, which is a failure.

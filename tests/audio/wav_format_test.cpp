@@ -2,6 +2,7 @@
 
 #include "audio/file_handle.h"
 #include "audio/support/audio_fixtures.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,7 @@ TEST(WavLayout, RefusesWhatIsNotSixteenBitPcm) {
     EXPECT_FALSE(isPlayablePcm16(layout->format));
 
     const auto floats = dir.file("float.wav");
-    ASSERT_TRUE(testing::run("sox -n -r 44100 -c 2 -e floating-point -b 32 " + floats + " synth 0.1 sine 1000"));
+    ASSERT_TRUE(testing::runShell("sox -n -r 44100 -c 2 -e floating-point -b 32 " + floats + " synth 0.1 sine 1000").succeeded());
     const auto floatLayout = layoutOf(floats);
     ASSERT_TRUE(floatLayout);
     EXPECT_FALSE(isPlayablePcm16(floatLayout->format));

@@ -3,17 +3,21 @@
 #include "compose/caption.h"
 #include "compose/test_pictures.h"
 #include "compose/text_renderer.h"
+#include "support/child_process.h"
+#include "support/expect_if_set.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
+#include <optional>
+#include <vector>
 
 namespace tellavine {
 namespace {
 
 using testing::solidPicture;
+using testing::expectIfSet;
 using testing::writeBmp;
 
 constexpr Rgb kWhite{255, 255, 255};
@@ -28,84 +32,115 @@ protected:
         return slide;
     }
 
-    // Rows (from the top) and columns of the still that hold any photo pixel.
-    static void photoBounds(const StillFrame& frame, int& top, int& bottom, int& left, int& right) {
-        top = frame.height; bottom = -1; left = frame.width; right = -1;
-        for (int y = 0; y < frame.height; ++y)
-            for (int x = 0; x < frame.width; ++x)
-                if (frame.pixelFromTop(x, y).r > 127) {
-                    top = std::min(top, y); bottom = std::max(bottom, y);
-                    left = std::min(left, x); right = std::max(right, x);
-                }
-    }
-
     ::tellavine::testing::TempDir dir_;
 };
 
-TEST_F(SlideFrameTest, AFourByThreePhotoFillsTheFourByThreeFrameAndIsSqueezed) {
-    Slide slide = photoSlide(1600, 1200);
-    const auto frame = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::Aspect4x3, 0, StillResolution::HighRes});
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->width, 704);
-    EXPECT_EQ(frame->height, 576);
-    EXPECT_EQ(frame->pixelFromTop(0, 0), kWhite);
-    EXPECT_EQ(frame->pixelFromTop(703, 575), kWhite);
-}
-
-TEST_F(SlideFrameTest, CropFiveLeavesFourteenBlackRowsBelowAndSixteenAbove) {
-    Slide slide = photoSlide(1600, 1200);
-    const auto frame = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::Aspect4x3, 5, StillResolution::HighRes});
-    ASSERT_TRUE(frame);
+// Rows (from the top) and columns of the still that hold any photo pixel.
+struct PhotoBounds {
     int top, bottom, left, right;
-    photoBounds(*frame, top, bottom, left, right);
-    EXPECT_EQ(top, 16);
-    EXPECT_EQ(575 - bottom, 14);
-    // 729 of 768 columns from x = 19, squeezed by 704 / 768.
-    EXPECT_NEAR(left, 19 * 704 / 768.0, 1.0);
-    EXPECT_NEAR(right + 1, (19 + 729) * 704 / 768.0, 1.0);
-    EXPECT_EQ(frame->pixelFromTop(352, 15), kBlack);
-    EXPECT_EQ(frame->pixelFromTop(352, 16), kWhite);
+};
+PhotoBounds photoBounds(const StillFrame& frame) {
+    PhotoBounds bounds{frame.height, -1, frame.width, -1};
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x)
+            if (frame.pixelFromTop(x, y).r > 127) {
+                bounds.top = std::min(bounds.top, y);
+                bounds.bottom = std::max(bounds.bottom, y);
+                bounds.left = std::min(bounds.left, x);
+                bounds.right = std::max(bounds.right, x);
+            }
+    return bounds;
 }
 
-TEST_F(SlideFrameTest, PortraitPhotoIsCentredBetweenBlackBars) {
-    Slide slide = photoSlide(600, 800);
-    const auto frame = composeSlideFrame(slide, {TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes});
+struct Probe {
+    int x, y;  // from the top left
+    Rgb colour;
+};
+
+// A white photo of a given size composed into a still: the frame's size, where the photo
+// lies (what a row leaves unset is not pinned by it), and single pixels.
+struct FitCase {
+    const char* name;
+    int photoWidth, photoHeight, rotation;
+    SlideFrameRequest request;
+    int frameWidth, frameHeight;
+    std::optional<double> left, right;  // within columnTolerance
+    std::optional<int> top, bottom;
+    std::optional<int> width, height;
+    double columnTolerance;
+    std::vector<Probe> probes;
+};
+void PrintTo(const FitCase& c, std::ostream* out) { *out << c.name; }
+
+class SlideFit : public SlideFrameTest, public ::testing::WithParamInterface<FitCase> {};
+
+TEST_P(SlideFit, PlacesThePhoto) {
+    const FitCase& c = GetParam();
+    Slide slide = photoSlide(c.photoWidth, c.photoHeight);
+    slide.rotation = c.rotation;
+    const auto frame = composeSlideFrame(slide, c.request);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->width, 704);
-    EXPECT_EQ(frame->height, 480);
-    int top, bottom, left, right;
-    photoBounds(*frame, top, bottom, left, right);
-    EXPECT_EQ(left, 172);
-    EXPECT_EQ(right, 172 + 360 - 1);
-    EXPECT_EQ(top, 0);
-    EXPECT_EQ(bottom, 479);
+    EXPECT_EQ(frame->width, c.frameWidth);
+    EXPECT_EQ(frame->height, c.frameHeight);
+    EXPECT_EQ(frame->resolution, c.request.resolution);
+    const PhotoBounds bounds = photoBounds(*frame);
+    if (c.left) {
+        EXPECT_NEAR(bounds.left, *c.left, c.columnTolerance);
+    }
+    if (c.right) {
+        EXPECT_NEAR(bounds.right, *c.right, c.columnTolerance);
+    }
+    expectIfSet(c.top, bounds.top, "top");
+    expectIfSet(c.bottom, bounds.bottom, "bottom");
+    expectIfSet(c.width, bounds.right - bounds.left + 1, "width");
+    expectIfSet(c.height, bounds.bottom - bounds.top + 1, "height");
+    for (const Probe& probe : c.probes)
+        EXPECT_EQ(frame->pixelFromTop(probe.x, probe.y), probe.colour) << probe.x << "," << probe.y;
 }
 
-TEST_F(SlideFrameTest, TooTallLandscapeIsFittedByHeight) {
-    Slide slide = photoSlide(1000, 900);
-    const auto frame = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::NoCorrection, 0, StillResolution::HighRes});
-    ASSERT_TRUE(frame);
-    int top, bottom, left, right;
-    photoBounds(*frame, top, bottom, left, right);
-    EXPECT_EQ(right - left + 1, 640);  // 1000 x 900 into 704 x 576: 640 x 576
-    EXPECT_EQ(left, 32);
+constexpr SlideFrameRequest kPal{TvStandard::PAL, AspectCorrection::NoCorrection, 0, StillResolution::HighRes};
+constexpr SlideFrameRequest kNtsc{TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes};
+constexpr auto kNone = std::nullopt;
+
+SlideFrameRequest palCropped(int crop, AspectCorrection aspect = AspectCorrection::NoCorrection) {
+    return {TvStandard::PAL, aspect, crop, StillResolution::HighRes};
 }
 
-TEST_F(SlideFrameTest, RotationTurnsThePhotoBeforeFittingAndOddAnglesAreIgnored) {
-    Slide slide = photoSlide(800, 600);
-    slide.rotation = 90;
-    const auto turned = composeSlideFrame(slide, {TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes});
-    ASSERT_TRUE(turned);
-    int top, bottom, left, right;
-    photoBounds(*turned, top, bottom, left, right);
-    EXPECT_EQ(right - left + 1, 360);  // portrait 600 x 800 in 704 x 480
-
-    slide.rotation = 45;
-    const auto straight = composeSlideFrame(slide, {TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes});
-    ASSERT_TRUE(straight);
-    photoBounds(*straight, top, bottom, left, right);
-    EXPECT_EQ(right - left + 1, 640);  // 800 x 600 landscape in 704 x 480: 640 x 480
-}
+INSTANTIATE_TEST_SUITE_P(
+    SlideFrame, SlideFit,
+    ::testing::Values(
+        // A 4:3 photo fills the 4:3 frame, squeezed to 704 columns.
+        FitCase{"FourByThreeFillsTheFrame", 1600, 1200, 0, palCropped(0, AspectCorrection::Aspect4x3), 704, 576,
+                kNone, kNone, kNone, kNone, kNone, kNone, 0, {{0, 0, kWhite}, {703, 575, kWhite}}},
+        // Crop 5: 16 black rows above, 14 below; 729 of 768 columns from x = 19, squeezed by 704 / 768.
+        FitCase{"CropFive", 1600, 1200, 0, palCropped(5, AspectCorrection::Aspect4x3), 704, 576,
+                19 * 704 / 768.0, (19 + 729) * 704 / 768.0 - 1, 16, 575 - 14, kNone, kNone, 1.0,
+                {{352, 15, kBlack}, {352, 16, kWhite}}},
+        // A portrait photo is centred between black bars.
+        FitCase{"PortraitCentred", 600, 800, 0, kNtsc, 704, 480, 172, 172 + 360 - 1, 0, 479, kNone, kNone, 0, {}},
+        // 1000 x 900 into 704 x 576: fitted by height, 640 x 576.
+        FitCase{"TooTallFittedByHeight", 1000, 900, 0, kPal, 704, 576, 32, 32 + 640 - 1, kNone, kNone, kNone, kNone, 0,
+                {}},
+        // Turned before fitting: portrait 600 x 800 in 704 x 480.
+        FitCase{"RotatedQuarterTurn", 800, 600, 90, kNtsc, 704, 480, kNone, kNone, kNone, kNone, 360, kNone, 0, {}},
+        // Odd angles are ignored: 800 x 600 landscape in 704 x 480 is 640 x 480.
+        FitCase{"OddAngleIgnored", 800, 600, 45, kNtsc, 704, 480, kNone, kNone, kNone, kNone, 640, kNone, 0, {}},
+        // Crops outside 1..20 behave as no crop.
+        FitCase{"CropAboveTwentyIgnored", 704, 576, 0, palCropped(25), 704, 576, kNone, kNone, kNone, kNone, kNone,
+                kNone, 0, {{0, 0, kWhite}}},
+        FitCase{"NegativeCropIgnored", 704, 576, 0, palCropped(-1), 704, 576, kNone, kNone, kNone, kNone, kNone, kNone,
+                0, {{0, 0, kWhite}}},
+        FitCase{"NoCrop", 704, 576, 0, palCropped(0), 704, 576, kNone, kNone, kNone, kNone, kNone, kNone, 0,
+                {{0, 0, kWhite}}},
+        FitCase{"CropTwenty", 704, 576, 0, palCropped(20), 704, 576, kNone, kNone, kNone, kNone, 563, 460, 0, {}},
+        // Normal resolution stills are half width.
+        FitCase{"NormalResolutionHalfWidth", 640, 480, 0,
+                {TvStandard::PAL, AspectCorrection::Aspect16x9, 5, StillResolution::NormalRes}, 352, 288, kNone, kNone,
+                kNone, kNone, kNone, kNone, 0, {}},
+        // An extremely thin photo is kept unresized and cut by the frame: mixed at x = 352.
+        FitCase{"ExtremelyThinKeptUnresized", 1, 3000, 0, kPal, 704, 576, kNone, kNone, kNone, kNone, kNone, kNone, 0,
+                {{352, 100, kWhite}, {351, 100, kBlack}}}),
+    [](const ::testing::TestParamInfo<FitCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SlideFrameTest, RotationKeepsTheContentOrientedClockwise) {
     // A photo whose top half is red and bottom half blue: turned right, red is on the right.
@@ -122,29 +157,6 @@ TEST_F(SlideFrameTest, RotationKeepsTheContentOrientedClockwise) {
     EXPECT_GT(frame->pixelFromTop(352 - 100, 288).b, 200);
 }
 
-TEST_F(SlideFrameTest, CropsOutsideOneToTwentyBehaveAsNoCrop) {
-    Slide slide = photoSlide(704, 576);
-    for (int crop : {25, -1, 0}) {
-        const auto frame = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::NoCorrection, crop, StillResolution::HighRes});
-        ASSERT_TRUE(frame);
-        EXPECT_EQ(frame->pixelFromTop(0, 0), kWhite) << crop;
-    }
-    const auto twenty = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::NoCorrection, 20, StillResolution::HighRes});
-    int top, bottom, left, right;
-    photoBounds(*twenty, top, bottom, left, right);
-    EXPECT_EQ(right - left + 1, 563);
-    EXPECT_EQ(bottom - top + 1, 460);
-}
-
-TEST_F(SlideFrameTest, NormalResolutionStillsAreHalfWidth) {
-    Slide slide = photoSlide(640, 480);
-    const auto frame = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::Aspect16x9, 5, StillResolution::NormalRes});
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->width, 352);
-    EXPECT_EQ(frame->height, 288);
-    EXPECT_EQ(frame->resolution, StillResolution::NormalRes);
-}
-
 TEST_F(SlideFrameTest, APhotoThatCannotBeLoadedFails) {
     Slide slide;
     slide.path = dir_.file("missing.jpg");
@@ -152,15 +164,6 @@ TEST_F(SlideFrameTest, APhotoThatCannotBeLoadedFails) {
     ::tellavine::testing::writeFile(dir_.file("broken.jpg"), "not a picture");
     slide.path = dir_.file("broken.jpg");
     EXPECT_FALSE(composeSlideFrame(slide, {}));
-}
-
-TEST_F(SlideFrameTest, AnExtremelyThinPhotoIsKeptUnresizedAndCutByTheFrame) {
-    Slide slide = photoSlide(1, 3000);
-    const auto frame = composeSlideFrame(slide, {TvStandard::PAL, AspectCorrection::NoCorrection, 0, StillResolution::HighRes});
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(frame->width, 704);
-    EXPECT_EQ(frame->pixelFromTop(352, 100), kWhite);  // mixed at x = 352, rows cut
-    EXPECT_EQ(frame->pixelFromTop(351, 100), kBlack);
 }
 
 TEST_F(SlideFrameTest, TheCaptionIsDrawnOnTheFrameWithItsShadow) {
@@ -193,10 +196,12 @@ protected:
 
     static std::string largePhoto(const std::string& sample, int width, int height) {
         const std::string path = folder_->file(sample + "_" + std::to_string(width) + "x" + std::to_string(height) + ".jpg");
-        const std::string command = "ffmpeg -nostdin -loglevel error -y -i '" + std::string(TELLAVINE_SOURCE_DIR) +
-                                    "/samples/photos/" + sample + "' -vf scale=" + std::to_string(width) + ":" +
-                                    std::to_string(height) + ",noise=alls=10:allf=u -q:v 3 '" + path + "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        const std::string command = "ffmpeg -nostdin -loglevel error -y -i " +
+                                    ::tellavine::testing::shellQuoted(std::string(TELLAVINE_SOURCE_DIR) + "/samples/photos/" + sample) +
+                                    " -vf scale=" + std::to_string(width) + ":" + std::to_string(height) +
+                                    ",noise=alls=10:allf=u -q:v 3 " + ::tellavine::testing::shellQuoted(path);
+        const auto made = ::tellavine::testing::runShell(command);
+        EXPECT_TRUE(made.succeeded()) << command << "\n" << made.output;
         return path;
     }
 

@@ -5,6 +5,7 @@
 
 #include "encode/still_encoder.h"
 #include "program_stream_reader.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "video_fixtures.h"
 
@@ -96,7 +97,7 @@ TEST_F(MultiplexerTest, SequenceOverMusicPresentsStillsAtTheirTimes) {
     EXPECT_EQ(stream.payloads.at(kHighStream), readBytes(still("high4.m1v")));
 
     // An independent reader agrees: four pictures per stream, 5 s apart, 20 s of audio.
-    const auto times = testing::runCommand(
+    const auto times = testing::shellOutput(
         "ffprobe -v error -select_streams v:0 -show_entries frame=pts_time -of csv=p=0 '" + output + "'");
     std::vector<double> seconds;
     std::istringstream lines(times);
@@ -104,7 +105,7 @@ TEST_F(MultiplexerTest, SequenceOverMusicPresentsStillsAtTheirTimes) {
         if (line.find_first_of("0123456789") == 0) seconds.push_back(std::stod(line));
     ASSERT_EQ(seconds.size(), 4u) << times;
     for (std::size_t k = 0; k < seconds.size(); ++k) EXPECT_NEAR(seconds[k] - seconds[0], 5.0 * k, 1e-3);
-    const auto audio = testing::runCommand("ffprobe -v error -select_streams a:0 -show_entries stream=duration "
+    const auto audio = testing::shellOutput("ffprobe -v error -select_streams a:0 -show_entries stream=duration "
                                            "-of csv=p=0 '" + output + "'");
     EXPECT_NEAR(std::stod(audio), 20.0, 0.05) << audio;
 }

@@ -2,17 +2,17 @@
 #include "encode/menu_stage.h"
 #include "encode/slide_stage.h"
 
+#include "audio/support/audio_fixtures.h"
 #include "program_stream_reader.h"
 #include "project/messages.h"
 #include "support/recording_prompt.h"
+#include "support/recording_receiver.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <mutex>
 #include <sstream>
 
 namespace tellavine {
@@ -26,28 +26,10 @@ using testing::TempDir;
 const std::string kPhotos = std::string(TELLAVINE_SOURCE_DIR) + "/samples/photos/";
 const std::string kProgramDir = std::string(TELLAVINE_BINARY_DIR) + "/bin/";
 
-struct Posted {
-    unsigned message;
-    MessageParam wParam, lParam;
-};
-
-class RecordingWindow : public MessageReceiver {
-public:
-    void postMessage(unsigned message, MessageParam w, MessageParam l) override {
-        std::lock_guard lock(mutex);
-        posted.push_back({message, w, l});
-        if (onPost) onPost(posted.size());
-    }
-    MessageParam sendMessage(unsigned, MessageParam, MessageParam) override { return 0; }
-    std::mutex mutex;
-    std::vector<Posted> posted;
-    std::function<void(std::size_t)> onPost;
-};
-
 class Stages : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_shared<RecordingWindow>();
+        window = std::make_shared<testing::RecordingReceiver>();
         job.window.attach(window);
         inputs.project = &project;
         inputs.tempDir = temp.folder();
@@ -71,14 +53,13 @@ protected:
     Project project;
     BuildJob job;
     BuildInputs inputs;
-    std::shared_ptr<RecordingWindow> window;
+    std::shared_ptr<testing::RecordingReceiver> window;
 };
 
 std::string makeTone(const TempDir& dir, const std::string& name, double seconds) {
     const std::string path = dir.file(name);
-    const std::string command = "sox -q -n -r 44100 -c 2 -b 16 '" + path + "' synth " + std::to_string(seconds) +
-                                " sine 440 gain -6";
-    return std::system(command.c_str()) == 0 ? path : std::string();
+    testing::makeToneWav(path, {44100, 2, seconds, 440});
+    return path;
 }
 
 TEST_F(Stages, AlbumsWithoutMusicGiveOneSegmentPerPhotoAndProgressBeforeEach) {
@@ -90,11 +71,12 @@ TEST_F(Stages, AlbumsWithoutMusicGiveOneSegmentPerPhotoAndProgressBeforeEach) {
         EXPECT_TRUE(exists(name)) << name;
     }
     EXPECT_FALSE(exists("temp_d.m1v"));
-    ASSERT_EQ(window->posted.size(), 5u);
+    const auto posted = window->messages();
+    ASSERT_EQ(posted.size(), 5u);
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(window->posted[i].message, WM_SLIDE_PROGRESS);
-        EXPECT_EQ(window->posted[i].wParam, static_cast<MessageParam>(i));
-        EXPECT_EQ(window->posted[i].lParam, 5);
+        EXPECT_EQ(posted[i].message, WM_SLIDE_PROGRESS);
+        EXPECT_EQ(posted[i].wParam, static_cast<MessageParam>(i));
+        EXPECT_EQ(posted[i].lParam, 5);
     }
     // Each segment pairs the 704-wide photo with the stock 352-wide still.
     const auto contents = testing::readProgramStream(readBytes(temp.file("menu_02_pic_02.mpg")));
@@ -136,8 +118,9 @@ TEST_F(Stages, LogLinesFollowThePhotoOrderWhileTheNextPhotoIsComposedAhead) {
     for (std::string line; std::getline(lines, line);)
         if (line.rfind("Convert JPEG ", 0) == 0) stageLines += line + "\n";
     EXPECT_EQ(stageLines, expected);
-    ASSERT_EQ(window->posted.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(window->posted[i].wParam, static_cast<MessageParam>(i));
+    const auto posted = window->messages();
+    ASSERT_EQ(posted.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(posted[i].wParam, static_cast<MessageParam>(i));
 }
 
 TEST_F(Stages, TwoEncodingWorkersWriteTheSameFilesAndLogAsOne) {
@@ -164,11 +147,11 @@ TEST_F(Stages, TwoEncodingWorkersWriteTheSameFilesAndLogAsOne) {
 TEST_F(Stages, CancelWithTwoWorkersLeavesNoSegmentOfAPhotoPreparedAhead) {
     std::vector<std::string> photos(10, "rain_drops.jpg");
     album("Many", photos);
-    window->onPost = [&](std::size_t count) {
+    window->onMessage = [&](const testing::ReceivedMessage&, std::size_t count) {
         if (count == 3) job.cancelEvent->set();
     };
     EXPECT_FALSE(encodeAlbumSlides(job, inputs, SlideStageOptions{2}));
-    EXPECT_EQ(window->posted.size(), 3u);
+    EXPECT_EQ(window->messages().size(), 3u);
     EXPECT_TRUE(exists("menu_01_pic_03.mpg"));
     EXPECT_FALSE(exists("menu_01_pic_04.mpg"));
 }
@@ -197,11 +180,11 @@ TEST_F(Stages, AlbumWithMusicIsOneSequenceOfStillsOverItsMusic) {
 TEST_F(Stages, CancelDuringAPhotoStopsBeforeTheNext) {
     std::vector<std::string> photos(10, "rain_drops.jpg");
     album("Many", photos);
-    window->onPost = [&](std::size_t count) {
+    window->onMessage = [&](const testing::ReceivedMessage&, std::size_t count) {
         if (count == 3) job.cancelEvent->set();  // while photo 3 is in work
     };
     EXPECT_FALSE(encodeAlbumSlides(job, inputs));
-    EXPECT_EQ(window->posted.size(), 3u);
+    EXPECT_EQ(window->messages().size(), 3u);
     EXPECT_TRUE(exists("menu_01_pic_03.mpg"));  // the photo in work is finished
     EXPECT_FALSE(exists("menu_01_pic_04.mpg"));
 }

@@ -5,6 +5,7 @@
 #include "encode/multiplexer.h"
 #include "encode/still_encoder.h"
 #include "program_stream_reader.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "video_fixtures.h"
 
@@ -85,9 +86,9 @@ TEST(StockMpegTest, StockStillsPairWithHighResolutionStills) {
 
 TEST(StockMpegTest, ScriptReproducesTheCommittedFiles) {
     testing::TempDir dir;
-    const auto output = testing::runCommand("'" + std::string(TELLAVINE_SOURCE_DIR) + "/scripts/make-stock-mpeg.sh' '" +
-                                            dir.folder() + "' 2>&1");
-    EXPECT_TRUE(output.empty()) << output;
+    const auto made = testing::runShell(testing::shellQuoted(std::string(TELLAVINE_SOURCE_DIR) + "/scripts/make-stock-mpeg.sh") +
+                                        " " + testing::shellQuoted(dir.folder()));
+    EXPECT_TRUE(made.succeeded() && made.output.empty()) << made.output;
     for (const char* name : {"temp_x.npal", "temp_x.ntsc", "avseq01.npal", "avseq01.ntsc"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(testing::readBytes(dir.file(name)), testing::readBytes(dataFile(name)));

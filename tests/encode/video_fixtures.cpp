@@ -1,10 +1,11 @@
 #include "video_fixtures.h"
 
+#include "support/child_process.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
 
 namespace tellavine::testing {
 
@@ -24,24 +25,14 @@ TestPicture makePicture(int width, int height, int seed) {
     return picture;
 }
 
-std::string runCommand(const std::string& command) {
-    std::string output;
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) throw std::runtime_error("cannot run " + command);
-    char buffer[4096];
-    while (const auto got = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, got);
-    ::pclose(pipe);
-    return output;
-}
-
 void makeMp2(const std::string& path, double seconds, int kbps) {
     char command[1024];
     std::snprintf(command, sizeof command,
                   "ffmpeg -v error -y -f lavfi -i 'sine=frequency=440:sample_rate=44100:duration=%.3f' -ac 2 "
-                  "-c:a mp2 -b:a %dk -f mp2 '%s' 2>&1",
+                  "-c:a mp2 -b:a %dk -f mp2 '%s'",
                   seconds, kbps, path.c_str());
-    const auto output = runCommand(command);
-    ASSERT_TRUE(output.empty()) << output;
+    const RunResult made = runShell(command);
+    ASSERT_TRUE(made.succeeded() && made.output.empty()) << made.output;
 }
 
 std::vector<std::size_t> startCodeOffsets(const std::vector<std::uint8_t>& bytes, std::uint8_t code) {

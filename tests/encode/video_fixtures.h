@@ -4,10 +4,8 @@
 
 #include "encode/mpeg_worker_client.h"
 #include "encode/still_picture.h"
-#include "platform/prompt.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +28,5 @@ std::vector<std::size_t> startCodeOffsets(const std::vector<std::uint8_t>& bytes
 
 // The test worker: the real tellavine-mpegworker beside the test program.
 MpegWorkerOptions realWorkerOptions();
-
-// Runs a shell command, returning its standard output.
-std::string runCommand(const std::string& command);
 
 }  // namespace tellavine::testing

@@ -1,15 +1,14 @@
 #include "imaging/picture_fixtures.h"
 
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -30,8 +29,8 @@ const std::string& pictureFixtureFolder() {
         };
         if (!fresh()) {
             const fs::path scratch = folder.string() + ".making." + std::to_string(::getpid());
-            const std::string command = "'" + script.string() + "' '" + scratch.string() + "' >/dev/null 2>&1";
-            if (std::system(command.c_str()) != 0) throw std::runtime_error("make-picture-fixtures.sh failed");
+            const RunResult made = runShell(shellQuoted(script.string()) + " " + shellQuoted(scratch.string()));
+            if (!made.succeeded()) throw std::runtime_error("make-picture-fixtures.sh failed:\n" + made.output);
             if (!fresh()) {  // unless another test process finished first and is reading its set
                 fs::remove_all(folder, ec);
                 fs::rename(scratch, folder, ec);
@@ -66,20 +65,17 @@ const PictureFixture& pictureFixture(const std::string& name) {
     throw std::runtime_error("no fixture " + name);
 }
 
-bool runImageMagick(const std::string& arguments) {
-    const std::string command = "convert-im6.q16 " + arguments + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
+bool runImageMagick(const std::string& arguments) { return runShell("convert-im6.q16 " + arguments).succeeded(); }
 
 Picture imageMagickDecode(const std::string& input, const std::string& options) {
     const std::string command = "convert-im6.q16 " + input + " " + options + " -depth 8 -format '%w %h\\n' -write info:- rgb:-";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return {};
+    const std::string output = shellOutput(command);
+    const std::size_t headerEnd = output.find('\n');
     int width = 0, height = 0;
-    if (std::fscanf(pipe.get(), "%d %d\n", &width, &height) != 2) return {};
+    if (headerEnd == std::string::npos || std::sscanf(output.c_str(), "%d %d", &width, &height) != 2) return {};
     Picture picture = Picture::create(width, height);
-    for (int y = 0; y < height; ++y)
-        if (std::fread(picture.row(y), 1, picture.rowBytes(), pipe.get()) != picture.rowBytes()) return {};
+    if (height <= 0 || output.size() - headerEnd - 1 < picture.byteSize()) return {};
+    std::memcpy(picture.row(0), output.data() + headerEnd + 1, picture.byteSize());  // rows are contiguous
     return picture;
 }
 

@@ -2,6 +2,7 @@
 
 #include "project/messages.h"
 #include "support/recording_prompt.h"
+#include "support/recording_receiver.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -25,18 +26,6 @@ struct Trace {
         std::lock_guard lock(mutex);
         events.push_back(std::move(event));
     }
-};
-
-class TraceReceiver : public MessageReceiver {
-public:
-    explicit TraceReceiver(Trace& trace) : trace_(trace) {}
-    void postMessage(unsigned message, MessageParam, MessageParam) override {
-        trace_.add("post " + std::to_string(message));
-    }
-    MessageParam sendMessage(unsigned, MessageParam, MessageParam) override { return 0; }
-
-private:
-    Trace& trace_;
 };
 
 class FakeSink : public BuildSink {
@@ -108,7 +97,11 @@ class BuildDriver : public ::testing::Test {
 protected:
     BuildDriver() : pipeline(trace) {
         inputs.services = services;
-        job.window.attach(std::make_shared<TraceReceiver>(trace));
+        auto receiver = std::make_shared<testing::RecordingReceiver>();
+        receiver->onMessage = [this](const testing::ReceivedMessage& received, std::size_t) {
+            trace.add("post " + std::to_string(received.message));
+        };
+        job.window.attach(receiver);
         job.cuePath = "/out/disc.cue";
         job.binPath = binPathForCue(job.cuePath);
         inputs.project = &project;

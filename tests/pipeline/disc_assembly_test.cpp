@@ -2,6 +2,7 @@
 #include "pipeline/disc_assembly.h"
 
 #include "cli/disc_image.h"
+#include "support/child_process.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "vcd/image_sink.h"
@@ -10,7 +11,6 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace tellavine {
@@ -38,8 +38,8 @@ const std::string& sampleStream() {
             (fs::temp_directory_path() / ("tellavine-assembly-sample-" + std::to_string(getpid()) + ".mpg")).string();
         const std::string command =
             "ffmpeg -v error -y -f lavfi -i testsrc=size=352x240:rate=30000/1001 -f lavfi "
-            "-i sine=frequency=440:sample_rate=44100 -t 0.5 -target ntsc-vcd " + file;
-        if (std::system(command.c_str()) != 0) return SampleStreamFile{};
+            "-i sine=frequency=440:sample_rate=44100 -t 0.5 -target ntsc-vcd " + testing::shellQuoted(file);
+        if (!testing::runShell(command).succeeded()) return SampleStreamFile{};
         return SampleStreamFile{file};
     }();
     return sample.path;

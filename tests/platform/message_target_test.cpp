@@ -1,5 +1,7 @@
 #include "platform/message_target.h"
 
+#include "support/recording_receiver.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -8,27 +10,12 @@
 namespace tellavine {
 namespace {
 
-struct Recorded {
-    unsigned message;
-    MessageParam wParam, lParam;
-};
-
-class RecordingReceiver : public MessageReceiver {
-public:
-    void postMessage(unsigned message, MessageParam w, MessageParam l) override {
-        std::lock_guard lock(mutex);
-        posted.push_back({message, w, l});
-    }
-    MessageParam sendMessage(unsigned message, MessageParam w, MessageParam) override {
-        return static_cast<MessageParam>(message) + w;
-    }
-    std::mutex mutex;
-    std::vector<Recorded> posted;
-};
+using testing::RecordingReceiver;
 
 TEST(MessageTarget, DeliversWhileAttachedAndDropsAfterwards) {
     MessageTarget target;
     auto receiver = std::make_shared<RecordingReceiver>();
+    receiver->answerSend = [](const testing::ReceivedMessage& sent) { return sent.message + sent.wParam; };
     target.post(1124);  // nobody attached yet
     target.attach(receiver);
     target.post(1127, 3, 10);
@@ -36,10 +23,14 @@ TEST(MessageTarget, DeliversWhileAttachedAndDropsAfterwards) {
     target.detach();
     target.post(1126);
     EXPECT_EQ(target.send(4000, 5), 0);
-    ASSERT_EQ(receiver->posted.size(), 1u);
-    EXPECT_EQ(receiver->posted[0].message, 1127u);
-    EXPECT_EQ(receiver->posted[0].wParam, 3);
-    EXPECT_EQ(receiver->posted[0].lParam, 10);
+    const auto received = receiver->messages();
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].message, 1127u);
+    EXPECT_EQ(received[0].wParam, 3);
+    EXPECT_EQ(received[0].lParam, 10);
+    EXPECT_FALSE(received[0].sent);
+    EXPECT_EQ(received[1].message, 4000u);
+    EXPECT_TRUE(received[1].sent);
 }
 
 TEST(MessageTarget, CopiesShareOneReceiverAndSurviveTheWindow) {
@@ -51,7 +42,7 @@ TEST(MessageTarget, CopiesShareOneReceiverAndSurviveTheWindow) {
         watch = receiver;
         target.attach(receiver);
         workerCopy.post(1);
-        EXPECT_EQ(receiver->posted.size(), 1u);
+        EXPECT_EQ(receiver->messages().size(), 1u);
         target.detach();  // the window closes
     }
     EXPECT_TRUE(watch.expired());

@@ -116,7 +116,7 @@ TEST(DiscUtilities, BlankDiscPassesTheCheckWithItsFreeSectors) {
     std::int64_t free = 0;
     EXPECT_TRUE(checkDiscBeforeRecording(rig.driver, rig.prompt, nullptr, free));
     EXPECT_EQ(free, 359849);
-    EXPECT_TRUE(rig.prompt.texts.empty());
+    EXPECT_TRUE(rig.prompt.shown().empty());
 }
 
 TEST(DiscUtilities, UnreadyDriveOpensItsTrayAndSaysSo) {
@@ -124,24 +124,24 @@ TEST(DiscUtilities, UnreadyDriveOpensItsTrayAndSaysSo) {
     rig.transport.failOn(0x51);
     std::int64_t free = 0;
     EXPECT_FALSE(checkDiscBeforeRecording(rig.driver, rig.prompt, nullptr, free));
-    EXPECT_EQ(rig.prompt.texts, std::vector<std::string>{disc_text::kNotReady});
+    EXPECT_EQ(rig.prompt.shown(), std::vector<std::string>{disc_text::kNotReady});
     EXPECT_TRUE(rig.transport.inner.recorder().disc().trayOpen());
 }
 
 TEST(DiscUtilities, WrittenDiscIsErasedOnlyWhenTheUserAgrees) {
     UtilityRig refused(rewritable(0));
     refused.writeDisc();
-    refused.prompt.answer = PromptAnswer::No;
+    refused.prompt.setAnswer(PromptAnswer::No);
     int erases = 0;
     std::int64_t free = 0;
     EXPECT_FALSE(checkDiscBeforeRecording(refused.driver, refused.prompt, [&] { ++erases; }, free));
-    EXPECT_EQ(refused.prompt.texts, std::vector<std::string>{disc_text::kEraseQuestion});
+    EXPECT_EQ(refused.prompt.shown(), std::vector<std::string>{disc_text::kEraseQuestion});
     EXPECT_EQ(erases, 0);
     EXPECT_EQ(refused.transport.counts[0xA1], 0);
 
     UtilityRig agreed(rewritable(0));
     agreed.writeDisc();
-    agreed.prompt.answer = PromptAnswer::Yes;
+    agreed.prompt.setAnswer(PromptAnswer::Yes);
     auto erase = [&] {
         EraseJob job;
         job.driver = &agreed.driver;
@@ -152,7 +152,7 @@ TEST(DiscUtilities, WrittenDiscIsErasedOnlyWhenTheUserAgrees) {
 
     UtilityRig cdr;  // a written CD-R stays written whatever the user answers
     cdr.writeDisc();
-    cdr.prompt.answer = PromptAnswer::Yes;
+    cdr.prompt.setAnswer(PromptAnswer::Yes);
     auto eraseCdr = [&] {
         EraseJob job;
         job.driver = &cdr.driver;
@@ -164,13 +164,13 @@ TEST(DiscUtilities, WrittenDiscIsErasedOnlyWhenTheUserAgrees) {
 TEST(DiscUtilities, SpaceQuestionOnlyWhenTheDiscIsTooSmall) {
     RecordingPrompt prompt;
     EXPECT_TRUE(confirmDiscSpace(prompt, 1150, 1000));
-    EXPECT_TRUE(prompt.texts.empty());
-    prompt.answer = PromptAnswer::Yes;  // "quit burning now?"
+    EXPECT_TRUE(prompt.shown().empty());
+    prompt.setAnswer(PromptAnswer::Yes);  // "quit burning now?"
     EXPECT_FALSE(confirmDiscSpace(prompt, 1149, 1000));
-    prompt.answer = PromptAnswer::No;
+    prompt.setAnswer(PromptAnswer::No);
     EXPECT_TRUE(confirmDiscSpace(prompt, 1149, 1000));
-    EXPECT_EQ(prompt.texts.size(), 2u);
-    EXPECT_EQ(prompt.texts[0], disc_text::kSpaceQuestion);
+    EXPECT_EQ(prompt.shown().size(), 2u);
+    EXPECT_EQ(prompt.shown()[0], disc_text::kSpaceQuestion);
 }
 
 }  // namespace

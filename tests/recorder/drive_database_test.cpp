@@ -9,42 +9,54 @@
 namespace tellavine {
 namespace {
 
-TEST(DriveDatabase, PaddedProductMatchesTheMmcTable) {
-    EXPECT_EQ(lookupDriveClass("CRW1232         "), DriveClass::DriveClassMmc);
-    EXPECT_EQ(chooseDriverKind(0, "CRW1232         "), DriverKind::Mmc);
+struct LookupCase {
+    const char* product;
+    DriveClass expected;
+};
+void PrintTo(const LookupCase& c, std::ostream* out) { *out << '"' << c.product << '"'; }
+
+class DriveLookup : public ::testing::TestWithParam<LookupCase> {};
+
+TEST_P(DriveLookup, FindsTheDriveClass) { EXPECT_EQ(lookupDriveClass(GetParam().product), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(
+    DriveDatabase, DriveLookup,
+    ::testing::Values(
+        // Padding after the product name is ignored.
+        LookupCase{"CRW1232         ", DriveClass::DriveClassMmc}, LookupCase{"CELERUS\t  ", DriveClass::DriveClassRaw},
+        // A star is a literal character, not a wildcard.
+        LookupCase{"CDD3600", DriveClass::DriveClassUnknown}, LookupCase{"CDD3600*", DriveClass::DriveClassRaw},
+        // The MMC tables win over the raw table.
+        LookupCase{"CDRW 4432", DriveClass::DriveClassMmc}, LookupCase{"CDRW-4420", DriveClass::DriveClassMmc},
+        // Comparison is case-sensitive.
+        LookupCase{"CD-RW CRX175A", DriveClass::DriveClassMmc}, LookupCase{"cd-rw crx175a", DriveClass::DriveClassUnknown},
+        LookupCase{"CD-RW CRX175a", DriveClass::DriveClassUnknown}));
+
+struct DriverCase {
+    int writingMode;  // 0 auto, 1 MMC, 2 raw; anything else is read as auto
+    const char* product;
+    DriverKind expected;
+};
+void PrintTo(const DriverCase& c, std::ostream* out) { *out << c.writingMode << " \"" << c.product << '"'; }
+
+class DriverChoice : public ::testing::TestWithParam<DriverCase> {};
+
+TEST_P(DriverChoice, FollowsTheWritingModeThenTheLookup) {
+    EXPECT_EQ(chooseDriverKind(GetParam().writingMode, GetParam().product), GetParam().expected);
 }
 
-TEST(DriveDatabase, StarIsALiteralCharacterNotAWildcard) {
-    EXPECT_EQ(lookupDriveClass("CDD3600"), DriveClass::DriveClassUnknown);
-    EXPECT_EQ(lookupDriveClass("CDD3600*"), DriveClass::DriveClassRaw);
-    EXPECT_EQ(chooseDriverKind(0, "CDD3600"), DriverKind::Mmc);
-}
+INSTANTIATE_TEST_SUITE_P(
+    DriveDatabase, DriverChoice,
+    ::testing::Values(DriverCase{0, "CRW1232         ", DriverKind::Mmc}, DriverCase{0, "CDD3600", DriverKind::Mmc},
+                      // Raw-only models choose the raw driver in auto mode.
+                      DriverCase{0, "CELERUS", DriverKind::Raw}, DriverCase{1, "CELERUS", DriverKind::Mmc},
+                      DriverCase{0, "NO SUCH DRIVE", DriverKind::Mmc}, DriverCase{2, "NO SUCH DRIVE", DriverKind::Raw},
+                      DriverCase{2, "CRW1232", DriverKind::Raw}, DriverCase{7, "CELERUS", DriverKind::Raw},
+                      DriverCase{0, "", DriverKind::Mmc}));
 
-TEST(DriveDatabase, MmcTablesWinOverTheRawTable) {
-    EXPECT_EQ(lookupDriveClass("CDRW 4432"), DriveClass::DriveClassMmc);
-    EXPECT_EQ(lookupDriveClass("CDRW-4420"), DriveClass::DriveClassMmc);
-}
-
-TEST(DriveDatabase, ComparisonIsCaseSensitive) {
-    EXPECT_EQ(lookupDriveClass("CD-RW CRX175A"), DriveClass::DriveClassMmc);
-    EXPECT_EQ(lookupDriveClass("cd-rw crx175a"), DriveClass::DriveClassUnknown);
-    EXPECT_EQ(lookupDriveClass("CD-RW CRX175a"), DriveClass::DriveClassUnknown);
-}
-
-TEST(DriveDatabase, RawOnlyModelsChooseTheRawDriverInAutoMode) {
-    EXPECT_EQ(lookupDriveClass("CELERUS\t  "), DriveClass::DriveClassRaw);
-    EXPECT_EQ(chooseDriverKind(0, "CELERUS"), DriverKind::Raw);
-    EXPECT_EQ(chooseDriverKind(1, "CELERUS"), DriverKind::Mmc);
-}
-
-TEST(DriveDatabase, WritingModeOverridesTheLookup) {
-    EXPECT_EQ(chooseDriverKind(0, "NO SUCH DRIVE"), DriverKind::Mmc);
-    EXPECT_EQ(chooseDriverKind(2, "NO SUCH DRIVE"), DriverKind::Raw);
-    EXPECT_EQ(chooseDriverKind(2, "CRW1232"), DriverKind::Raw);
+TEST(DriveDatabase, WritingModesOutsideTheListAreAuto) {
     EXPECT_EQ(normaliseWritingMode(7), 0);
     EXPECT_EQ(normaliseWritingMode(-1), 0);
-    EXPECT_EQ(chooseDriverKind(7, "CELERUS"), DriverKind::Raw);  // read as auto
-    EXPECT_EQ(chooseDriverKind(0, ""), DriverKind::Mmc);
 }
 
 TEST(DriveDatabase, TablesHoldDistinctStringsWithoutPadding) {

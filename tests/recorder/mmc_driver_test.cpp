@@ -169,7 +169,7 @@ TEST(MmcDriver, FailedPowerCalibrationIsShownAndTheRunGoesOn) {
     opc.opcFails = true;
     DriverRig rig(opc);
     EXPECT_TRUE(rig.driver.start(rig.window, rig.error, nullptr));
-    EXPECT_EQ(rig.prompt->texts, std::vector<std::string>{"Power calibration failed.\n"});
+    EXPECT_EQ(rig.prompt->shown(), std::vector<std::string>{"Power calibration failed.\n"});
 }
 
 TEST(MmcDriver, StartWritesTheTrackOnePregapInTenSectorSteps) {

@@ -1,58 +1,16 @@
 #pragma once
-// Helpers shared by the recorder tests: a message receiver that records what it gets,
-// image sectors with a recognisable payload, and a prompt that remembers its boxes.
+// Helpers shared by the recorder tests: image sectors with a recognisable payload and a
+// transport that scripts failures; with them the shared recording receiver and prompt.
 
-#include "platform/message_target.h"
-#include "platform/prompt.h"
 #include "recorder/msf.h"
+#include "support/recording_prompt.h"
+#include "support/recording_receiver.h"
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace tellavine::testing {
-
-struct PostedMessage {
-    unsigned message = 0;
-    MessageParam wParam = 0;
-    MessageParam lParam = 0;
-};
-
-class RecordingReceiver : public MessageReceiver {
-public:
-    void postMessage(unsigned message, MessageParam wParam, MessageParam lParam) override {
-        std::lock_guard lock(mutex_);
-        messages_.push_back({message, wParam, lParam});
-    }
-    MessageParam sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) override {
-        postMessage(message, wParam, lParam);
-        return 0;
-    }
-    std::vector<PostedMessage> messages() const {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-    std::vector<unsigned> numbers() const {
-        std::vector<unsigned> result;
-        for (const auto& posted : messages()) result.push_back(posted.message);
-        return result;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<PostedMessage> messages_;
-};
-
-class RecordingPrompt : public Prompt {
-public:
-    PromptAnswer showText(const std::string& text, PromptButtons buttons) override {
-        texts.push_back(text);
-        return buttons == PromptButtons::YesNo ? answer : PromptAnswer::Ok;
-    }
-    std::vector<std::string> texts;
-    PromptAnswer answer = PromptAnswer::No;
-};
 
 // A 2352-byte Mode 2 sector of image sector `lsn`: sync, header, then bytes that depend
 // on the sector number and `seed`, so that any misplaced or altered byte shows.

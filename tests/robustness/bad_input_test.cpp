@@ -10,45 +10,59 @@
 namespace tellavine::testing {
 namespace {
 
-class BadInputTest : public CliBuildTest {
+class BadInputTest : public CliBuildTest {};
+
+enum class Role { Photo, Music };
+enum class Source { Missing, Empty, Truncated, Folder, Hostile };
+
+// A project whose album has a good photo and one bad file (a second photo or its music).
+struct BadFileCase {
+    const char* name;
+    Role role;
+    Source source;
+    const char* file;  // the file's name in photos/; for Hostile, the kind make_hostile.py writes
+};
+void PrintTo(const BadFileCase& c, std::ostream* out) { *out << c.name; }
+
+class BadFile : public CliBuildTest, public ::testing::WithParamInterface<BadFileCase> {
 protected:
-    // One album whose first photo is good and whose second is `bad`.
-    void expectPhotoRefused(const std::string& bad) {
-        const auto project = writeProject({{"Album", {{samplePhoto("aqua.jpg")}, {bad}}}});
-        expectRefusedNaming(build(project), bad, project);
+    std::string makeBadFile(const BadFileCase& c) {
+        const std::string path = photos + "/" + c.file;
+        switch (c.source) {
+            case Source::Missing: break;
+            case Source::Empty: writeFile(path, ""); break;
+            case Source::Truncated: {
+                const auto whole = readFile(samplePhoto("dune.jpg"));
+                writeFile(path, whole.substr(0, whole.size() / 4));
+                break;
+            }
+            case Source::Folder: std::filesystem::create_directory(path); break;
+            case Source::Hostile: return hostileFile(c.file);
+        }
+        return path;
     }
 };
 
-TEST_F(BadInputTest, MissingZeroByteTruncatedAndMislabelledPhotosAreRefusedByName) {
-    expectPhotoRefused(photos + "/not-there.jpg");
-
-    writeFile(photos + "/empty.jpg", "");
-    expectPhotoRefused(photos + "/empty.jpg");
-
-    const auto whole = readFile(samplePhoto("dune.jpg"));
-    writeFile(photos + "/truncated.jpg", whole.substr(0, whole.size() / 4));
-    expectPhotoRefused(photos + "/truncated.jpg");
-
-    expectPhotoRefused(hostileFile("text.jpg"));
+TEST_P(BadFile, IsRefusedByName) {
+    const std::string bad = makeBadFile(GetParam());
+    const auto project = GetParam().role == Role::Photo
+                             ? writeProject({{"Album", {{samplePhoto("aqua.jpg")}, {bad}}}})
+                             : writeProject({{"Album", {{samplePhoto("aqua.jpg")}}, bad}});
+    expectRefusedNaming(build(project), bad, project);
 }
 
-TEST_F(BadInputTest, HugePngHeaderAndDecompressionBombAreRefusedByName) {
-    expectPhotoRefused(hostileFile("huge_header.png"));
-    expectPhotoRefused(hostileFile("bomb.png"));
-}
-
-TEST_F(BadInputTest, PhotoThatIsAFolderIsRefusedByName) {
-    std::filesystem::create_directory(photos + "/folder.jpg");
-    expectPhotoRefused(photos + "/folder.jpg");
-}
-
-TEST_F(BadInputTest, MusicThatIsNotMp3AndEightBitWavAreRefusedByName) {
-    for (const char* kind : {"not_mp3.mp3", "eight_bit.wav"}) {
-        const auto music = hostileFile(kind);
-        const auto project = writeProject({{"Album", {{samplePhoto("aqua.jpg")}}, music}});
-        expectRefusedNaming(build(project), music, project);
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, BadFile,
+    ::testing::Values(BadFileCase{"MissingPhoto", Role::Photo, Source::Missing, "not-there.jpg"},
+                      BadFileCase{"ZeroBytePhoto", Role::Photo, Source::Empty, "empty.jpg"},
+                      BadFileCase{"TruncatedPhoto", Role::Photo, Source::Truncated, "truncated.jpg"},
+                      BadFileCase{"MislabelledPhoto", Role::Photo, Source::Hostile, "text.jpg"},
+                      BadFileCase{"HugePngHeader", Role::Photo, Source::Hostile, "huge_header.png"},
+                      BadFileCase{"DecompressionBomb", Role::Photo, Source::Hostile, "bomb.png"},
+                      BadFileCase{"PhotoThatIsAFolder", Role::Photo, Source::Folder, "folder.jpg"},
+                      BadFileCase{"MusicThatIsNotMp3", Role::Music, Source::Hostile, "not_mp3.mp3"},
+                      BadFileCase{"EightBitWavMusic", Role::Music, Source::Hostile, "eight_bit.wav"}),
+    [](const ::testing::TestParamInfo<BadFileCase>& info) { return std::string(info.param.name); });
 
 // The template reader bounds every size and position, so a template with absurd sizes
 // draws a (strange) menu within limits instead of failing or allocating without end.
@@ -81,8 +95,8 @@ TEST_F(BadInputTest, PhotoDeletedWhileTheBuildRunsIsRefusedByName) {
         slides.push_back({samplePhoto(sample)});
     const std::string doomed = slides.back().path;
     const auto project = writeProject({{"Album", slides}});
-    CliOptions options;
-    options.trigger = CliTrigger{"Encoding album photos", [&](int) { std::filesystem::remove(doomed); }};
+    RunOptions options;
+    options.trigger = OutputTrigger{"Encoding album photos", [&](int) { std::filesystem::remove(doomed); }};
     const auto result = build(project, options);
     EXPECT_TRUE(result.triggered);
     expectRefusedNaming(result, doomed, project);

@@ -1,7 +1,6 @@
 #include "robustness/build_fixture.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 namespace tellavine::testing {
@@ -17,12 +16,6 @@ std::string jsonText(const std::string& text) {
         quoted += c;
     }
     return quoted + "\"";
-}
-
-std::string quotedForShell(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 }  // namespace
@@ -62,10 +55,11 @@ std::string CliBuildTest::samplePhoto(const std::string& sample, const std::stri
 }
 
 std::string CliBuildTest::hostileFile(const std::string& kind) {
-    const std::string command = "python3 " + quotedForShell(std::string(TELLAVINE_SOURCE_DIR) +
+    const std::string command = "python3 " + shellQuoted(std::string(TELLAVINE_SOURCE_DIR) +
                                                              "/tests/robustness/make_hostile.py") +
-                                " " + quotedForShell(photos) + " " + kind;
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+                                " " + shellQuoted(photos) + " " + kind;
+    const RunResult made = runShell(command);
+    EXPECT_TRUE(made.succeeded()) << command << "\n" << made.output;
     return photos + "/" + kind;
 }
 
@@ -91,10 +85,11 @@ std::string CliBuildTest::writeProject(const std::vector<AlbumSpec>& albums, con
     const std::string jsonPath = dir.file(name + ".json");
     const std::string projectPath = dir.file(name);
     writeFile(jsonPath, json);
-    const std::string command = "python3 " + quotedForShell(std::string(TELLAVINE_SOURCE_DIR) +
+    const std::string command = "python3 " + shellQuoted(std::string(TELLAVINE_SOURCE_DIR) +
                                                              "/scripts/write-project.py") +
-                                " " + quotedForShell(jsonPath) + " " + quotedForShell(projectPath);
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+                                " " + shellQuoted(jsonPath) + " " + shellQuoted(projectPath);
+    const RunResult made = runShell(command);
+    EXPECT_TRUE(made.succeeded()) << command << "\n" << made.output;
     std::filesystem::remove(jsonPath);
     projectsWritten[projectPath] = readFile(projectPath);
     return projectPath;
@@ -104,12 +99,14 @@ std::vector<std::string> CliBuildTest::buildArguments(const std::string& project
     return {"build", project, "-o", cuePath, "--yes", "--temp", temp};
 }
 
-CliResult CliBuildTest::build(const std::string& project, const CliOptions& options) {
+RunResult CliBuildTest::build(const std::string& project, const RunOptions& options) {
     return buildWith(buildArguments(project), options);
 }
 
-CliResult CliBuildTest::buildWith(const std::vector<std::string>& arguments, const CliOptions& options) {
-    return runProgram(cliPath(), arguments, dir.file("cli-output.txt"), options);
+RunResult CliBuildTest::buildWith(const std::vector<std::string>& arguments, const RunOptions& options) {
+    RunOptions kept = options;
+    kept.keepOutputIn = dir.file("cli-output.txt");
+    return runProgram(cliPath(), arguments, kept);
 }
 
 void CliBuildTest::expectEarlierImageUntouched() {
@@ -118,7 +115,7 @@ void CliBuildTest::expectEarlierImageUntouched() {
     EXPECT_EQ(filesBelow(out), (std::vector<std::string>{"disc.bin", "disc.cue"}));
 }
 
-void CliBuildTest::expectRefusedNaming(const CliResult& result, const std::string& named, const std::string& project) {
+void CliBuildTest::expectRefusedNaming(const RunResult& result, const std::string& named, const std::string& project) {
     EXPECT_EQ(result.exitStatus, 1) << result.output;
     EXPECT_EQ(result.signal, 0) << result.output;
     EXPECT_NE(result.output.find(named), std::string::npos) << "the output does not name " << named << ":\n"

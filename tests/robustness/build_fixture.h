@@ -2,7 +2,7 @@
 // A folder for one run of `tellavine-cli build`: photos/, a temporary folder, and an
 // output folder holding an earlier image that a failing build must leave as it was.
 
-#include "robustness/cli_runner.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -40,12 +40,12 @@ protected:
                              const std::string& name = "project.ovp");
 
     std::vector<std::string> buildArguments(const std::string& project) const;
-    CliResult build(const std::string& project, const CliOptions& options = {});
-    CliResult buildWith(const std::vector<std::string>& arguments, const CliOptions& options = {});
+    RunResult build(const std::string& project, const RunOptions& options = {});
+    RunResult buildWith(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
     // Exit status 1, `named` in the output, and nothing but the earlier image in the
     // output folder, byte for byte; the project file and the settings as they were.
-    void expectRefusedNaming(const CliResult& result, const std::string& named, const std::string& project);
+    void expectRefusedNaming(const RunResult& result, const std::string& named, const std::string& project);
     // The output folder holds nothing but the earlier image.
     void expectEarlierImageUntouched();
 

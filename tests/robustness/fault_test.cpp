@@ -28,14 +28,14 @@ protected:
         writeFile(photos + "/heavy.jpg", photo);
         return writeProject({{"Album", {{photos + "/heavy.jpg"}, {samplePhoto("garden.jpg")}}}});
     }
-    static CliTrigger interruptWhen(const std::string& text) {
+    static OutputTrigger interruptWhen(const std::string& text) {
         return {text, [](int pid) { ::kill(pid, SIGINT); }};
     }
 };
 
 TEST_F(FaultTest, DiscFullWhileWritingTheBinIsReportedAndLeavesTheEarlierImage) {
     const auto project = twoPhotoProject();
-    CliOptions options;
+    RunOptions options;
     options.fileSizeLimit = 1024 * 1024;  // above every temporary file, below the image
     const auto result = build(project, options);
     expectRefusedNaming(result, binPath, project);
@@ -44,7 +44,7 @@ TEST_F(FaultTest, DiscFullWhileWritingTheBinIsReportedAndLeavesTheEarlierImage) 
 
 TEST_F(FaultTest, UnwritableOutputAndTemporaryFoldersAreNamed) {
     const auto project = twoPhotoProject();
-    CliOptions options;
+    RunOptions options;
     options.obeyFolderPermissions = true;
 
     ::chmod(out.c_str(), 0555);
@@ -66,7 +66,7 @@ TEST_F(FaultTest, UnwritableOutputAndTemporaryFoldersAreNamed) {
 TEST_F(FaultTest, InterruptInEveryStageCancelsTheBuild) {
     const auto project = heavyPhotoProject();
     for (const char* stage : {"Encoding disc menu", "Encoding album photos", "Writing data to disc image file"}) {
-        CliOptions options;
+        RunOptions options;
         options.trigger = interruptWhen(stage);
         const auto result = build(project, options);
         ASSERT_TRUE(result.triggered) << stage << "\n" << result.output;
@@ -78,8 +78,7 @@ TEST_F(FaultTest, InterruptInEveryStageCancelsTheBuild) {
 TEST_F(FaultTest, RecorderWriteFailingHalfWayEndsTheBurnAsAFailure) {
     const auto project = twoPhotoProject();
     const std::string disc = dir.file("recorder.bin");
-    const auto result = buildWith({"burn", project, "-d", "emulated:" + disc + "?failwrite=20", "--temp", temp},
-                                  CliOptions{});
+    const auto result = buildWith({"burn", project, "-d", "emulated:" + disc + "?failwrite=20", "--temp", temp});
     EXPECT_EQ(result.exitStatus, 1) << result.output;
     EXPECT_EQ(result.output.find("Congratulations"), std::string::npos) << result.output;
     // The first line as it always was, then the drive's reason.
@@ -93,7 +92,7 @@ TEST_F(FaultTest, RecorderWriteFailingHalfWayEndsTheBurnAsAFailure) {
     // The same burn without the failure makes a disc, and an interrupt while burning stops it.
     const auto burnt = buildWith({"burn", project, "-d", "emulated:" + dir.file("good.bin"), "--temp", temp});
     EXPECT_EQ(burnt.exitStatus, 0) << burnt.output;
-    CliOptions options;
+    RunOptions options;
     options.trigger = interruptWhen("Writing CD");
     const auto cancelled =
         buildWith({"burn", project, "-d", "emulated:" + dir.file("cancelled.bin"), "--temp", temp}, options);

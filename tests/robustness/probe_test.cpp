@@ -62,14 +62,14 @@ public:
     using CliBuildTest::writeProject;
 
     // A minute for anything, and far less memory than unbounded reading wants.
-    static CliOptions limited() {
-        CliOptions options;
+    static RunOptions limited() {
+        RunOptions options;
         options.timeoutSeconds = 60;
         options.memoryLimit = 3LL << 30;
         return options;
     }
-    CliResult run(const std::vector<std::string>& arguments) { return buildWith(arguments, limited()); }
-    CliResult buildLimited(const std::string& project) { return build(project, limited()); }
+    RunResult run(const std::vector<std::string>& arguments) { return buildWith(arguments, limited()); }
+    RunResult buildLimited(const std::string& project) { return build(project, limited()); }
 
     std::string oneAlbumProject(const std::string& name = "project.ovp") {
         return writeProject({{"Album", {{samplePhoto("aqua.jpg")}, {samplePhoto("garden.jpg")}}}}, {}, name);
@@ -89,7 +89,7 @@ public:
         for (const auto& name : names) fs::create_symlink(victim, folder + "/" + name);
         return victim;
     }
-    void expectQuickRefusal(const CliResult& result, const std::string& named) {
+    void expectQuickRefusal(const RunResult& result, const std::string& named) {
         EXPECT_EQ(result.signal, 0) << "the run hung or crashed:\n" << result.output;
         EXPECT_EQ(result.exitStatus, 1) << result.output;
         EXPECT_NE(result.output.find(named), std::string::npos) << "no \"" << named << "\" in:\n" << result.output;
@@ -127,7 +127,7 @@ TEST_F(ProbeTest, LinksInTheTemporaryAndOutputFoldersNeverWriteThroughToTheirTar
 
 // The tracks of the cue sheet and the entry points inside the BIN agree only when both
 // files come from one build.
-void expectOneWholeImage(const CliResult& inspected) {
+void expectOneWholeImage(const RunResult& inspected) {
     ASSERT_EQ(inspected.exitStatus, 0) << inspected.output;
     std::vector<std::string> starts, entries;
     const std::regex track(R"(\{"number": ([0-9]+), "mode": "[^"]*", "start": ([0-9]+))");
@@ -157,14 +157,12 @@ TEST_F(ProbeTest, TwoBuildsOfOneImageAtOnceLeaveOneWholeImage) {
     const std::string otherTemp = dir.file("temp2");
     fs::create_directories(otherTemp);
     for (int round = 0; round < 3; ++round) {
-        CliResult first, second;
+        RunResult first, second;
         std::thread a([&] {
-            first = runProgram(cliPath(), {"build", small, "-o", cuePath, "--yes", "--temp", temp},
-                               dir.file("first.txt"), limited());
+            first = runProgram(cliPath(), {"build", small, "-o", cuePath, "--yes", "--temp", temp}, limited());
         });
         std::thread b([&] {
-            second = runProgram(cliPath(), {"build", large, "-o", cuePath, "--yes", "--temp", otherTemp},
-                                dir.file("second.txt"), limited());
+            second = runProgram(cliPath(), {"build", large, "-o", cuePath, "--yes", "--temp", otherTemp}, limited());
         });
         a.join();
         b.join();
@@ -298,7 +296,7 @@ TEST_F(ProbeTest, SettingsFileThatIsAFifoOrDevZeroIsRefusedByName) {
     for (const std::function<void()>& make : std::vector<std::function<void()>>{
              [&] { makeFifo(settings); }, [&] { fs::create_symlink("/dev/zero", settings); }}) {
         make();
-        const auto result = runProgram(cli, buildArguments(project), dir.file("settings-run.txt"), limited());
+        const auto result = runProgram(cli, buildArguments(project), limited());
         expectQuickRefusal(result, "settings file " + settings + ": it is not a regular file");
         expectEarlierImageUntouched();
         EXPECT_FALSE(fs::is_regular_file(settings)) << "the settings were written over the FIFO or link";

@@ -11,21 +11,14 @@ namespace tellavine::testing {
 
 class RecordingPrompt : public Prompt {
 public:
-    PromptAnswer showText(const std::string& text, PromptButtons buttons) override {
-        std::lock_guard lock(mutex_);
-        shown_.push_back(text);
-        return buttons == PromptButtons::YesNo ? answer_ : PromptAnswer::Ok;
-    }
-    std::vector<std::string> shown() const {
-        std::lock_guard lock(mutex_);
-        return shown_;
-    }
-    void setAnswer(PromptAnswer answer) { answer_ = answer; }
+    PromptAnswer showText(const std::string& text, PromptButtons buttons) override;
+    std::vector<std::string> shown() const;
+    void setAnswer(PromptAnswer answer);
 
 private:
     mutable std::mutex mutex_;
-    std::vector<std::string> shown_;
-    PromptAnswer answer_ = PromptAnswer::No;
+    std::vector<std::string> shown_;          // guarded by mutex_
+    PromptAnswer answer_ = PromptAnswer::No;  // guarded by mutex_
 };
 
 // Engine services whose prompt records every box; the run log is written to `logPath`

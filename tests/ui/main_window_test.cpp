@@ -39,6 +39,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 using namespace tellavine;

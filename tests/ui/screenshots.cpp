@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     folders.defaultTempDir = dir.folder() + "Temp/";
     setAppFolders(folders);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
-    auto prompt = std::make_shared<testing::RecordingPrompt>();
+    testing::RecordingServices prompt;
     prompt->setAnswer(PromptAnswer::Yes);
 
     Project project;
@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
     auto state = std::make_shared<testing::FakePipelineState>();
     MainWindowServices services;
     bool slow = true;
-    services.prompt = prompt;
+    services.prompt = prompt.prompt();
     services.makePipeline = [state, &slow](std::shared_ptr<vcd::RecorderHooks>) {
         return testing::makeFakePipeline({slow, 4000}, state);
     };

@@ -1,7 +1,7 @@
+#include "support/bin_sectors.h"
 #include "support/collecting_feed.h"
 #include "support/mpeg_builder.h"
 #include "support/recording_receiver.h"
-#include "support/run_tool.h"
 #include "support/sector_check.h"
 #include "support/temp_dir.h"
 #include "vcd/authoring_object.h"
@@ -17,6 +17,7 @@ using tellavine::testing::TempDir;
 using tellavine::testing::readFile;
 using tellavine::testing::writeFile;
 using namespace testing;
+using tellavine::testing::RecordingReceiver;
 
 class AuthoringTest : public ::testing::Test {
 protected:
@@ -220,7 +221,7 @@ TEST_F(AuthoringTest, SegmentSectorsCarryTheirSubheadersAndTheFileIsDeleted) {
     EXPECT_EQ(reports.back().sectorsTotal, static_cast<std::uint32_t>(total - 150));
     EXPECT_EQ(reports.back().trackCount, 2u);
     EXPECT_EQ(reports.back().currentTrack, 2u);
-    EXPECT_EQ(receiver->messages().back(), WM_IMAGE_DONE);
+    EXPECT_EQ(receiver->numbers().back(), WM_IMAGE_DONE);
 }
 
 TEST_F(AuthoringTest, RecorderModeGetsEverySectorOnceInDiscOrder) {

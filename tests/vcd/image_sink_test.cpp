@@ -17,7 +17,7 @@ namespace {
 using tellavine::testing::TempDir;
 using tellavine::testing::readFile;
 using testing::CollectingFeed;
-using testing::RecordingReceiver;
+using tellavine::testing::RecordingReceiver;
 
 class ImageSinkTest : public ::testing::Test {
 protected:

@@ -1,8 +1,9 @@
 // The ISO track of an authored image, read back by independent readers: isoinfo and
 // pycdlib over the Form 1 user data, cd-info over the CUE/BIN pair.
 
+#include "support/bin_sectors.h"
+#include "support/child_process.h"
 #include "support/recording_receiver.h"
-#include "support/run_tool.h"
 #include "support/sector_check.h"
 #include "support/temp_dir.h"
 #include "vcd/authoring_object.h"
@@ -17,6 +18,9 @@ namespace {
 using tellavine::testing::TempDir;
 using tellavine::testing::writeFile;
 using namespace testing;
+using tellavine::testing::runShell;
+using tellavine::testing::shellQuoted;
+using tellavine::testing::RecordingReceiver;
 
 class IsoImageTest : public ::testing::Test {
 protected:
@@ -48,7 +52,7 @@ TEST_F(IsoImageTest, ImageHasTheExpectedSizeSectorsAndMessages) {
     EXPECT_EQ(total, 300 + 150);  // minimum ISO track and the lead-out pregap
     EXPECT_EQ(std::filesystem::file_size(dir.file("disc.bin")), 450u * 2352);
     EXPECT_EQ(receiver->count(WM_IMAGE_SECTOR), 450u);
-    EXPECT_EQ(receiver->messages().back(), WM_IMAGE_DONE);
+    EXPECT_EQ(receiver->numbers().back(), WM_IMAGE_DONE);
     const auto pvd = readSector(dir.file("disc.bin"), 16);
     EXPECT_EQ(pvd[18], 0x09);  // submode: data + end of record
     EXPECT_EQ(form1ParityProblem(pvd), "");
@@ -69,12 +73,12 @@ TEST_F(IsoImageTest, ImageHasTheExpectedSizeSectorsAndMessages) {
 
 TEST_F(IsoImageTest, IsoinfoListsTheTree) {
     ASSERT_TRUE(extractForm1UserData(dir.file("disc.bin"), 0, 300, dir.file("track.iso")));
-    auto info = runTool("isoinfo -d -i " + testing::quoted(dir.file("track.iso")));
-    ASSERT_EQ(info.exitCode, 0) << info.output;
+    auto info = runShell("isoinfo -d -i " + shellQuoted(dir.file("track.iso")));
+    ASSERT_EQ(info.exitStatus, 0) << info.output;
     EXPECT_NE(info.output.find("Volume id: HOLIDAY"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("Volume size is: 300"), std::string::npos) << info.output;
-    info = runTool("isoinfo -l -i " + testing::quoted(dir.file("track.iso")));
-    ASSERT_EQ(info.exitCode, 0) << info.output;
+    info = runShell("isoinfo -l -i " + shellQuoted(dir.file("track.iso")));
+    ASSERT_EQ(info.exitStatus, 0) << info.output;
     EXPECT_NE(info.output.find("Directory listing of /PHOTO FILES/ALBUM/"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("5000 Jul 14 1978 [    225 00]  A.JPG;1"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("INFO.VCD;1"), std::string::npos);
@@ -91,8 +95,8 @@ TEST_F(IsoImageTest, PycdlibWalksTheSameTree) {
         "rec=iso.get_record(iso_path='/PHOTO FILES/ALBUM/A.JPG;1')\n"
         "print('extent',rec.extent_location(),'size',rec.get_data_length())\n";
     writeFile(dir.file("walk.py"), script);
-    const auto walk = runTool("/usr/bin/python3 " + testing::quoted(dir.file("walk.py")) + " " + testing::quoted(dir.file("track.iso")));
-    ASSERT_EQ(walk.exitCode, 0) << walk.output;
+    const auto walk = runShell("/usr/bin/python3 " + shellQuoted(dir.file("walk.py")) + " " + shellQuoted(dir.file("track.iso")));
+    ASSERT_EQ(walk.exitStatus, 0) << walk.output;
     EXPECT_NE(walk.output.find("/PHOTO FILES/ALBUM/A.JPG;1"), std::string::npos) << walk.output;
     EXPECT_NE(walk.output.find("/MUSIC/SONG.MP3;1"), std::string::npos) << walk.output;
     EXPECT_NE(walk.output.find("/VCD/ENTRIES.VCD;1"), std::string::npos) << walk.output;
@@ -100,7 +104,7 @@ TEST_F(IsoImageTest, PycdlibWalksTheSameTree) {
 }
 
 TEST_F(IsoImageTest, CdInfoReadsTheCueSheetAndFileSystem) {
-    const auto info = runTool("cd-info --no-device-info --no-disc-mode --cue-file " + testing::quoted(dir.file("disc.cue")));
+    const auto info = runShell("cd-info --no-device-info --no-disc-mode --cue-file " + shellQuoted(dir.file("disc.cue")));
     EXPECT_NE(info.output.find("CD-ROM with CD-RTOS and ISO 9660 filesystem"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("XA sectors"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("HOLIDAY"), std::string::npos) << info.output;

@@ -1,8 +1,9 @@
 // A whole Video CD 2.0 authored from streams that the real mjpegtools make at test
 // time, read back by cd-info, isoinfo and ffprobe, with its control files decoded.
 
+#include "support/bin_sectors.h"
+#include "support/child_process.h"
 #include "support/recording_receiver.h"
-#include "support/run_tool.h"
 #include "support/sector_check.h"
 #include "support/temp_dir.h"
 #include "vcd/authoring_object.h"
@@ -18,6 +19,10 @@ using tellavine::testing::TempDir;
 using tellavine::testing::readBytes;
 using tellavine::testing::writeFile;
 using namespace testing;
+using tellavine::testing::RunResult;
+using tellavine::testing::runShell;
+using tellavine::testing::shellQuoted;
+using tellavine::testing::RecordingReceiver;
 
 class VideoCdDiscTest : public ::testing::Test {
 protected:
@@ -31,7 +36,7 @@ protected:
         std::string work = (cache.parent_path() / "vcd-disc-XXXXXX").string();
         if (!mkdtemp(work.data())) return;
         const std::string script =
-            "set -e; cd " + testing::quoted(work) + "\n"
+            "set -e; cd " + shellQuoted(work) + "\n"
             "ffmpeg -loglevel error -f lavfi -i testsrc=size=352x288:rate=25 -frames:v 1 -pix_fmt yuv420p -f yuv4mpegpipe s1.y4m\n"
             "ffmpeg -loglevel error -f lavfi -i smptebars=size=352x288:rate=25 -frames:v 1 -pix_fmt yuv420p -f yuv4mpegpipe s2.y4m\n"
             "mpeg2enc -v 0 -f 6 -T 40 -o s1.m1v < s1.y4m\n"
@@ -44,9 +49,9 @@ protected:
             "mplex -v 0 -f 1 -o video.mpg v.m1v a.mp2\n"
             "rm -f *.y4m\n";
         writeFile(work + "/make.sh", script);
-        fixtureResult = runTool("sh " + testing::quoted(work + "/make.sh"));
+        fixtureResult = runShell("sh " + shellQuoted(work + "/make.sh"));
         std::error_code ignored;
-        if (fixtureResult.exitCode != 0 || (std::filesystem::rename(work, cache, ignored), ignored))
+        if (fixtureResult.exitStatus != 0 || (std::filesystem::rename(work, cache, ignored), ignored))
             std::filesystem::remove_all(work, ignored);
     }
 
@@ -107,7 +112,7 @@ protected:
     }
 
     static inline std::string fixtureFolder;
-    static inline ToolResult fixtureResult;
+    static inline RunResult fixtureResult;
     TempDir dir;
     SinkOwner owner;
     std::shared_ptr<RecordingReceiver> receiver = std::make_shared<RecordingReceiver>();
@@ -130,7 +135,7 @@ TEST_F(VideoCdDiscTest, ScannedStreamsMatchWhatTheEncoderMade) {
 }
 
 TEST_F(VideoCdDiscTest, CdInfoRecognisesAVideoCd) {
-    const auto info = runTool("cd-info --no-device-info --no-disc-mode --cue-file " + testing::quoted(dir.file("disc.cue")));
+    const auto info = runShell("cd-info --no-device-info --no-disc-mode --cue-file " + shellQuoted(dir.file("disc.cue")));
     EXPECT_NE(info.output.find("Video CD"), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("  2: "), std::string::npos) << info.output;
     EXPECT_NE(info.output.find("HOLIDAY"), std::string::npos) << info.output;
@@ -139,7 +144,7 @@ TEST_F(VideoCdDiscTest, CdInfoRecognisesAVideoCd) {
 TEST_F(VideoCdDiscTest, IsoinfoListsTheVideoCdFiles) {
     const auto iso = dir.file("track.iso");
     ASSERT_TRUE(extractForm1UserData(dir.file("disc.bin"), 0, 16 + 60, iso));  // the tree lives below 76
-    const auto listing = runTool("isoinfo -l -i " + testing::quoted(iso));
+    const auto listing = runShell("isoinfo -l -i " + shellQuoted(iso));
     for (const char* name : {"ITEM0001.DAT;1", "ITEM0002.DAT;1", "PSD.VCD;1", "LOT.VCD;1", "INFO.VCD;1",
                              "ENTRIES.VCD;1", "PSD_X.VCD;1", "LOT_X.VCD;1", "AVSEQ01.DAT;1", "A.JPG;1"})
         EXPECT_NE(listing.output.find(name), std::string::npos) << name << "\n" << listing.output;
@@ -165,8 +170,8 @@ TEST_F(VideoCdDiscTest, SegmentPacksInTheImageAreTheEncodedStreams) {
     for (const auto& [name, bytes] : {std::pair{"menu", &menu}, std::pair{"photo", &photo}}) {
         const auto extracted = dir.file(std::string(name) + "-from-image.mpg");
         writeFile(extracted, std::string(bytes->begin(), bytes->end()));
-        const auto probe = runTool("ffprobe -v error -show_entries stream=codec_name,width,height:format=format_name,size "
-                                   "-of compact " + testing::quoted(extracted));
+        const auto probe = runShell("ffprobe -v error -show_entries stream=codec_name,width,height:format=format_name,size "
+                                   "-of compact " + shellQuoted(extracted));
         EXPECT_NE(probe.output.find("codec_name=mpeg1video|width=352|height=288"), std::string::npos) << probe.output;
         EXPECT_NE(probe.output.find("format_name=mpeg"), std::string::npos) << probe.output;
         EXPECT_NE(probe.output.find("size=" + std::to_string(bytes->size())), std::string::npos) << probe.output;

@@ -1,65 +1,45 @@
 #include "audio/support/audio_fixtures.h"
 
+#include "support/child_process.h"
+
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 
 namespace tellavine::testing {
 namespace {
 
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return result + "'";
-}
-
-void require(bool ok, const std::string& what) {
-    if (!ok) throw std::runtime_error("fixture command failed: " + what);
+void require(const std::string& command) {
+    const RunResult made = runShell(command);
+    if (!made.succeeded()) throw std::runtime_error("fixture command failed: " + command + "\n" + made.output);
 }
 
 }  // namespace
 
-bool run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string capture(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return {};
-    std::string output;
-    char buffer[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0) output.append(buffer, got);
-    return output;
-}
-
 void makeToneWav(const std::string& path, const ToneSpec& tone) {
     std::ostringstream command;
     command << "sox -n -r " << tone.sampleRate << " -c " << tone.channels << " -b " << tone.bits << " "
-            << quoted(path) << " synth " << tone.seconds << " sine " << tone.frequency << " vol 0.5";
-    require(run(command.str()), command.str());
+            << shellQuoted(path) << " synth " << tone.seconds << " sine " << tone.frequency << " vol 0.5";
+    require(command.str());
 }
 
 void addListChunk(const std::string& wavPath, const std::string& outPath) {
-    const std::string command = "ffmpeg -v error -y -i " + quoted(wavPath) +
-                                " -metadata title=Tone -c:a pcm_s16le " + quoted(outPath);
-    require(run(command), command);
+    const std::string command = "ffmpeg -v error -y -i " + shellQuoted(wavPath) +
+                                " -metadata title=Tone -c:a pcm_s16le " + shellQuoted(outPath);
+    require(command);
 }
 
 void makeMp3(const std::string& wavPath, const std::string& mp3Path, const std::string& lameOptions) {
-    const std::string command = "lame --quiet " + lameOptions + " " + quoted(wavPath) + " " + quoted(mp3Path);
-    require(run(command), command);
+    const std::string command = "lame --quiet " + lameOptions + " " + shellQuoted(wavPath) + " " + shellQuoted(mp3Path);
+    require(command);
 }
 
 ProbedStream probeAudio(const std::string& path) {
-    const std::string output = capture("ffprobe -v error -select_streams a:0 -show_entries "
+    const std::string output = shellOutput("ffprobe -v error -select_streams a:0 -show_entries "
                                        "stream=codec_name,sample_rate,channels,bit_rate -of default=nw=1 " +
-                                       quoted(path));
+                                       shellQuoted(path));
     ProbedStream stream;
     std::istringstream lines(output);
     std::string line;
@@ -77,7 +57,7 @@ ProbedStream probeAudio(const std::string& path) {
 }
 
 std::vector<std::int16_t> decodeWithFfmpeg(const std::string& path) {
-    const std::string raw = capture("ffmpeg -v error -i " + quoted(path) + " -f s16le -acodec pcm_s16le -");
+    const std::string raw = shellOutput("ffmpeg -v error -i " + shellQuoted(path) + " -f s16le -acodec pcm_s16le -");
     std::vector<std::int16_t> samples(raw.size() / 2);
     for (std::size_t i = 0; i < samples.size(); ++i) {
         const auto low = static_cast<std::uint8_t>(raw[2 * i]);

@@ -8,11 +8,6 @@
 
 namespace tellavine::testing {
 
-// Runs a shell command; true when it exits with status 0.
-bool run(const std::string& command);
-// Runs a shell command and returns its standard output.
-std::string capture(const std::string& command);
-
 struct ToneSpec {
     int sampleRate = 44100;
     int channels = 2;

@@ -1,9 +1,8 @@
-#include "robustness/cli_runner.h"
+#include "support/child_process.h"
 
 #include "support/temp_dir.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <cerrno>
 #include <csignal>
 #include <poll.h>
@@ -37,9 +36,9 @@ bool drainInto(int fd, std::string& output) {
 
 // The output comes through a pipe that is polled, so a trigger acts within a moment of
 // its text being written: the stage it aims at may last only a few tens of milliseconds.
-CliResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                     const std::string& outputPath, const CliOptions& options) {
-    CliResult result;
+RunResult runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const RunOptions& options) {
+    RunResult result;
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) return result;
     std::vector<char*> argv;
@@ -47,13 +46,10 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
-    // In the asan build the program reports leaks at exit; fontconfig's lifetime caches
-    // are not ours (see lsan_suppressions.txt). Set before fork: the child only execs.
-    ::setenv("LSAN_OPTIONS", "suppressions=" TELLAVINE_SOURCE_DIR "/tests/robustness/lsan_suppressions.txt", 0);
     const pid_t child = ::fork();
     if (child == 0) {
         ::dup2(ends[1], STDOUT_FILENO);
-        ::dup2(ends[1], STDERR_FILENO);
+        if (options.captureStandardError) ::dup2(ends[1], STDERR_FILENO);
         if (options.fileSizeLimit) {
             // Writes past the limit then fail with EFBIG instead of killing the program.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -112,8 +108,24 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
     ::close(output);
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
-    writeFile(outputPath, result.output);  // kept beside the run for a look after a failure
+    if (!options.keepOutputIn.empty()) writeFile(options.keepOutputIn, result.output);
     return result;
+}
+
+RunResult runShell(const std::string& commandLine, const RunOptions& options) {
+    return runProgram("/bin/sh", {"-c", commandLine}, options);
+}
+
+std::string shellOutput(const std::string& commandLine) {
+    RunOptions options;
+    options.captureStandardError = false;
+    return runShell(commandLine, options).output;
+}
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
 }
 
 }  // namespace tellavine::testing

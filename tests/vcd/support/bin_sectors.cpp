@@ -1,29 +1,9 @@
-#include "support/run_tool.h"
+#include "support/bin_sectors.h"
 
 #include <array>
-#include <cstdio>
 #include <fstream>
-#include <sys/wait.h>
 
 namespace tellavine::vcd::testing {
-
-ToolResult runTool(const std::string& commandLine) {
-    ToolResult result;
-    FILE* pipe = popen((commandLine + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    std::array<char, 4096> chunk;
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) result.output.append(chunk.data(), got);
-    const int status = pclose(pipe);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-std::string quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 bool extractForm1UserData(const std::string& binPath, std::uint32_t first, std::uint32_t count,
                           const std::string& isoPath) {

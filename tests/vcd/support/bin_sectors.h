@@ -1,20 +1,12 @@
 #pragma once
-// Runs an independent reader (cd-info, isoinfo, ffprobe, python3 with pycdlib) and
-// captures what it prints.
+// Sectors of a raw BIN image read back for the independent readers (isoinfo, pycdlib,
+// ffprobe) and for byte checks.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tellavine::vcd::testing {
-
-struct ToolResult {
-    int exitCode = -1;
-    std::string output;  // stdout and stderr together
-};
-
-ToolResult runTool(const std::string& commandLine);
-std::string quoted(const std::string& text);
 
 // Copies the 2048 user-data bytes of sectors [first, first + count) of a raw BIN into a
 // plain ISO image file.
