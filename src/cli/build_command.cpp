@@ -5,6 +5,7 @@
 #include "pipeline/build_request.h"
 #include "pipeline/disc_pipeline.h"
 #include "pipeline/recorder_session.h"
+#include "cli/build_input_checks.h"
 #include "cli/interrupt_pipe.h"
 #include "cli/terminal_progress.h"
 #include "compose/menu_template.h"
@@ -54,6 +55,7 @@ BuildOverrides overridesOf(const BuildCommand& command, OutputTarget target) {
 // Loads settings and project and makes the build request; an error text on failure.
 std::string prepare(const BuildCommand& command, BuildOverrides overrides, PreparedBuild& build) {
     const AppFolders& folders = appFolders();
+    if (auto problem = settingsFileProblem(folders.settingsFile()); !problem.empty()) return problem;
     build.settings = loadSettings(folders);
     build.services.prompt = std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No);
     build.services.runLog = std::make_shared<RunLog>(folders.runLogFile(), build.settings.logFile);
@@ -70,12 +72,13 @@ std::string prepare(const BuildCommand& command, BuildOverrides overrides, Prepa
     }
     const auto reader = endsWithIgnoreCase(command.projectPath, ".orx") ? ProjectReader::ByExtension
                                                                          : ProjectReader::Binary;
-    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader);
-    if (read != ProjectReadResult::Loaded && read != ProjectReadResult::Partial) {
-        return "cannot use the project file " + command.projectPath + ".";
-    }
+    std::string damage;
+    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader, &damage);
+    if (auto problem = projectReadProblem(command.projectPath, read, damage); !problem.empty()) return problem;
     build.request = makeBuildRequest(build.settings, project, overrides, folders.programDir, build.services);
     if (!build.request.ok()) return build.request.error;
+    const std::string templatePath = programFilePath(folders.programDir, project.menu().templatePath);
+    if (auto problem = menuTemplateProblem(templatePath); !problem.empty()) return problem;
     for (const std::string& notice : build.request.notices) build.services.showText(notice);
     build.job = build.request.makeJob();
     return {};
@@ -118,6 +121,9 @@ std::string prepareBuild(const BuildCommand& command, OutputTarget target, Prepa
     // A mistyped image name is told before any work.
     if (target == OutputTarget::ImageFile) {
         if (auto problem = imagePathProblem(overrides.imagePath); !problem.empty()) return problem;
+        // A FIFO there would block the writer; a device or folder is never an image.
+        const auto problem = imageOutputProblem(overrides.imagePath, binPathForCue(overrides.imagePath));
+        if (!problem.empty()) return problem;
     }
     return prepare(command, overrides, build);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/bytes.h"
 #include "platform/cd_geometry.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -130,14 +131,11 @@ std::optional<CueSheet> parseCueSheet(const std::string& text, std::string& erro
 }
 
 bool DiscImage::open(const std::string& cuePath, std::string& error) {
-    std::ifstream in(cuePath, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + cuePath;
+    std::string text;
+    if (!readRegularFile(cuePath, kMaxCueBytes, text, error)) {  // a FIFO must not hold inspect
+        error = "cannot open " + cuePath + ": " + error;
         return false;
     }
-    std::string text(kMaxCueBytes, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
     auto sheet = parseCueSheet(text, error);
     if (!sheet) return false;
     cue_ = *sheet;

@@ -1,11 +1,10 @@
 // tellavine-cli inspect: a readable (or JSON) listing of a Video CD image.
 #include "cli/cli_options.h"
 #include "cli/disc_image.h"
+#include "cli/extract_folder.h"
 #include "platform/text.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace tellavine::cli {
@@ -140,25 +139,44 @@ void printJson(const DiscImage& disc) {
     std::printf("\n  ]\n}\n");
 }
 
-bool writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
+// Why a file's sectors are not all in the image; empty when they are.
+std::string fileBeyondImage(const DiscImage& disc, const IsoFile& file) {
+    const std::uint64_t sectors = (std::uint64_t{file.size} + 2047) / 2048;
+    if (std::uint64_t{file.extent} + sectors <= disc.sectorCount()) return {};
+    return formatText("%s (sectors %u to %llu) lies beyond the end of the image (%u sectors)", file.path.c_str(),
+                      file.extent, static_cast<unsigned long long>(file.extent + sectors) - 1, disc.sectorCount());
 }
 
-bool extract(const DiscImage& disc, const std::string& folder) {
-    bool ok = true;
+// The same for track `index` of the cue sheet: from its INDEX 01 to the next track's start.
+std::string trackBeyondImage(const DiscImage& disc, std::size_t index) {
+    const auto& tracks = disc.cue().tracks;
+    const std::uint32_t start = tracks[index].startLsn;
+    const std::uint32_t end = index + 1 < tracks.size() ? tracks[index + 1].pregapLsn : disc.sectorCount();
+    if (start < disc.sectorCount() && end <= disc.sectorCount() && start <= end) return {};
+    return formatText("track %02d (sectors %u to %u) lies beyond the end of the image (%u sectors)",
+                      tracks[index].number, start, end, disc.sectorCount());
+}
+
+// Writes every file and every MPEG track; a part the image does not hold, or that cannot
+// be written, is named in `error` and ends the extraction.
+bool extract(const DiscImage& disc, const std::string& folder, std::string& error) {
+    ExtractFolder target;
+    if (!target.open(folder, error)) return false;
     for (const auto& file : disc.files()) {
-        if (!file.directory) ok = writeBytes(std::filesystem::path(folder) / file.path, disc.fileBytes(file)) && ok;
+        if (file.directory) continue;
+        if (error = fileBeyondImage(disc, file); !error.empty()) return false;
+        if (!target.writeNewFile(file.path, disc.fileBytes(file), error)) return false;
     }
-    for (const auto& track : disc.cue().tracks) {
-        if (track.number < 2) continue;
-        ok = writeBytes(std::filesystem::path(folder) / formatText("track%02d.mpg", track.number),
-                        disc.trackBytes(track.number)) && ok;
+    const auto& tracks = disc.cue().tracks;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        if (tracks[i].number < 2) continue;
+        if (error = trackBeyondImage(disc, i); !error.empty()) return false;
+        if (!target.writeNewFile(formatText("track%02d.mpg", tracks[i].number), disc.trackBytes(tracks[i].number),
+                                 error)) {
+            return false;
+        }
     }
-    return ok;
+    return true;
 }
 
 }  // namespace
@@ -172,8 +190,9 @@ int runInspectCommand(const InspectCommand& command) {
     }
     if (command.json) printJson(disc);
     else printText(disc);
-    if (!command.extractDir.empty() && !extract(disc, command.extractDir)) {
-        std::fprintf(stderr, "tellavine-cli: cannot write everything into %s\n", command.extractDir.c_str());
+    if (!command.extractDir.empty() && !extract(disc, command.extractDir, error)) {
+        std::fprintf(stderr, "tellavine-cli: cannot extract everything into %s: %s.\n", command.extractDir.c_str(),
+                     error.c_str());
         return kExitFailure;
     }
     return kExitSuccess;

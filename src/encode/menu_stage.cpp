@@ -5,6 +5,7 @@
 #include "encode/music_stage.h"
 #include "encode/slide_stage.h"
 #include "encode/still_encoder.h"
+#include "imaging/codec.h"
 #include "platform/text.h"
 #include "project/messages.h"
 
@@ -14,6 +15,20 @@ namespace tellavine {
 namespace {
 
 constexpr int kSecondsPerMenuStill = 4;
+
+// The menu pages draw a background that cannot be read as no background at all; the
+// user is told which file, and why, instead of finding a bare menu on the disc.
+void warnIfBackgroundUnusable(const BuildInputs& inputs) {
+    const std::string& path = inputs.project->menu().backgroundPicturePath;
+    if (path.empty()) return;
+    const PictureLoad load = loadPictureReduced(path, 1);
+    if (load.picture.valid()) return;
+    const std::string warning =
+        formatText("The menu background picture %s cannot be used (%s); the menu pages are drawn without it.",
+                   path.c_str(), load.error.c_str());
+    inputs.services.log(warning);
+    inputs.services.showText(warning);
+}
 
 }  // namespace
 
@@ -30,6 +45,7 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
         inputs.services.log("End of encode menu music.");
     }
 
+    warnIfBackgroundUnusable(inputs);
     const int perPage = job.itemsPerPage;
     const int pages = menuPageCount(job.albumCount, perPage);
     const std::string stillPath = temp + "temp_d.m1v";

@@ -1,10 +1,10 @@
 #include "imaging/codec.h"
 
+#include "platform/regular_file.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 #include <filesystem>
 #include <vector>
@@ -159,23 +159,14 @@ PictureLoad decodePicture(std::span<const std::uint8_t> data, PictureType type, 
 
 PictureLoad loadPicture(const std::string& path, PictureType type, const DecodeOptions& options) {
     PictureLoad load;
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        load.error = "cannot open the file";
+    std::string content;
+    std::string error;
+    if (!readRegularFile(path, kMaxPictureFileBytes, content, error)) {
+        load.error = error;
         return load;
     }
-    if (size > kMaxPictureFileBytes) {
-        load.error = "the file is too large for a picture";
-        return load;
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    std::ifstream in(path, std::ios::binary);
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
-        load.error = "cannot read the file";
-        return load;
-    }
-    return decodePicture(bytes, type, options);
+    return decodePicture(std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()), type,
+                         options);
 }
 
 PictureLoad loadPictureReduced(const std::string& path, int minimumWidth) {

@@ -1,5 +1,7 @@
 #include "platform/file.h"
 
+#include "platform/regular_file.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,7 +22,13 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File File::open(const std::string& path, const char* mode) { return File(std::fopen(path.c_str(), mode)); }
+File File::open(const std::string& path, const char* mode) {
+    // Files only read must be regular files: a FIFO would block in fopen where cancelling
+    // cannot reach it, and a device such as /dev/zero never ends.
+    const std::string how(mode);
+    if (how == "r" || how == "rb") return File(RegularFile::open(path).releaseToStream());
+    return File(std::fopen(path.c_str(), mode));
+}
 
 File File::openWithFlags(const std::string& path, int flags, mode_t permissions, const char* mode) {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC, permissions);

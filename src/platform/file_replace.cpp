@@ -44,6 +44,12 @@ void syncFolderOf(const std::string& path) {
 
 int replaceFileContent(const std::string& path, std::span<const std::uint8_t> content) {
     const std::string target = contentPath(path);
+    // Only a file is replaced: renaming over a device or FIFO a link leads to (as root,
+    // /dev/zero itself) would destroy it.
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        return S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
+    }
     const std::string temporary = target + ".saving";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return errno;
@@ -52,7 +58,6 @@ int replaceFileContent(const std::string& path, std::span<const std::uint8_t> co
         ::unlink(temporary.c_str());
         return error;
     };
-    struct stat existing {};
     if (::stat(target.c_str(), &existing) == 0 && ::fchmod(fd, existing.st_mode & 07777) != 0) {
         return failWith(errno, true);
     }

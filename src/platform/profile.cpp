@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include "platform/file_replace.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 
 #include <cerrno>
@@ -13,9 +14,6 @@
 namespace tellavine {
 namespace {
 
-// Profile files are small; anything larger than this is not one of ours.
-constexpr std::size_t kMaxProfileBytes = 16u << 20;
-
 std::string_view trim(std::string_view text) {
     const char* blanks = " \t\r\n";
     const auto first = text.find_first_not_of(blanks);
@@ -24,18 +22,36 @@ std::string_view trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-bool readLines(const std::string& filePath, std::vector<std::string>& lines) {
-    std::ifstream in(filePath, std::ios::binary);
-    if (!in) return false;
-    std::string line;
-    std::size_t total = 0;
-    while (std::getline(in, line)) {
-        total += line.size() + 1;
-        if (total > kMaxProfileBytes) break;
+// What reading a profile file gave: its lines, nothing (a missing file) or a refusal.
+enum class LinesRead { Read, Missing, Refused };
+
+LinesRead readLines(const std::string& filePath, std::vector<std::string>& lines, std::string& error,
+                    std::uint64_t maxBytes = kMaxProfileBytes) {
+    std::string text;
+    bool missing = false;
+    if (!readRegularFile(filePath, maxBytes, text, error, &missing)) {
+        return missing ? LinesRead::Missing : LinesRead::Refused;
+    }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        if (end - start > kMaxProfileLineBytes) {
+            error = formatText("line %zu is longer than %s", lines.size() + 1, byteSizeText(kMaxProfileLineBytes).c_str());
+            lines.clear();
+            return LinesRead::Refused;
+        }
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(std::move(line));
+        start = end + 1;
     }
-    return true;
+    return LinesRead::Read;
+}
+
+bool readLines(const std::string& filePath, std::vector<std::string>& lines) {
+    std::string error;
+    return readLines(filePath, lines, error) == LinesRead::Read;
 }
 
 // "[name]" gives name; anything else gives nullopt-like empty with ok=false.
@@ -95,6 +111,12 @@ std::string readProfileString(const std::string& filePath, const std::string& se
     return value;
 }
 
+std::string profileFileProblem(const std::string& filePath) {
+    std::vector<std::string> lines;
+    std::string error;
+    return readLines(filePath, lines, error) == LinesRead::Refused ? error : std::string();
+}
+
 int parseProfileInt(const std::string& value) {
     std::size_t pos = 0;
     bool negative = false;
@@ -152,10 +174,10 @@ void parseLines(const std::vector<std::string>& lines,
 
 }  // namespace
 
-ProfileDocument ProfileDocument::load(const std::string& filePath) {
+ProfileDocument ProfileDocument::load(const std::string& filePath, std::uint64_t maxBytes) {
     ProfileDocument document;
     std::vector<std::string> lines;
-    if (!readLines(filePath, lines)) return document;
+    if (readLines(filePath, lines, document.error_, maxBytes) != LinesRead::Read) return document;
     parseLines(lines, document.values_);
     document.loaded_ = true;
     return document;
@@ -232,7 +254,10 @@ void setProfileLine(std::vector<std::string>& lines, const std::string& section,
 
 bool writeProfileStrings(const std::string& filePath, std::span<const ProfileEntry> entries) {
     std::vector<std::string> lines;
-    readLines(filePath, lines);  // a missing file is created
+    // A missing file is created; one that cannot be read is left alone, not replaced by
+    // the few keys set here (and a link to a device is never written through).
+    std::string error;
+    if (readLines(filePath, lines, error) == LinesRead::Refused) return false;
     for (const auto& entry : entries) setProfileLine(lines, entry.section, entry.key, entry.value);
     std::string text;
     for (const auto& line : lines) text += line + "\r\n";

@@ -12,15 +12,15 @@ void newProject(Project& project) {
     project.setModified(false);
 }
 
-ProjectReadResult openProjectFile(Project& project, const std::string& path,
-                                  const std::string& programDir, ProjectReader reader) {
+ProjectReadResult openProjectFile(Project& project, const std::string& path, const std::string& programDir,
+                                  ProjectReader reader, std::string* damage) {
     project.clear();
     project.setFilePath(path);
     ProjectReadResult result = ProjectReadResult::Loaded;
     if (reader == ProjectReader::Binary || endsWithIgnoreCase(path, ".OVP")) {
-        result = loadProject(project, path, programDir);
+        result = loadProject(project, path, programDir, damage);
     } else if (endsWithIgnoreCase(path, ".ORX")) {
-        result = loadOldProject(project, path);
+        result = loadOldProject(project, path, damage);
     }
     if (result == ProjectReadResult::OpenFailed || result == ProjectReadResult::Invalid ||
         result == ProjectReadResult::Unsupported) {

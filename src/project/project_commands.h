@@ -19,8 +19,9 @@ void newProject(Project& project);
 // Open: clears the project, remembers `path`, reads it with the reader its extension
 // selects (".OVP" binary, ".ORX" old; anything else reads nothing) or, for the command
 // line, always the binary reader. The project is unmodified afterwards in every case.
-ProjectReadResult openProjectFile(Project& project, const std::string& path,
-                                  const std::string& programDir, ProjectReader reader);
+// `damage` as loadProject gives it.
+ProjectReadResult openProjectFile(Project& project, const std::string& path, const std::string& programDir,
+                                  ProjectReader reader, std::string* damage = nullptr);
 
 // True when Save must ask for a file name: a new project, or one read from an old
 // ".orx" file, which is never overwritten.

@@ -3,6 +3,7 @@
 #include "platform/bytes.h"
 #include "platform/file_replace.h"
 #include "platform/profile.h"
+#include "platform/regular_file.h"
 #include "platform/text.h"
 #include "project/messages.h"
 #include "project/strings.h"
@@ -12,15 +13,20 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 namespace tellavine {
 namespace {
 
-// Project files are small (the largest possible one is about 120 MB of slide records);
-// anything beyond that is not a project file.
-constexpr std::uintmax_t kMaxProjectFileBytes =
+// The largest project the model can hold is about 120 MB of slide records; a larger
+// file is not one of ours and is not read at all.
+constexpr std::uint64_t kMaxProjectFileBytes =
     kProjectHeaderSize + kMenuBlockSize + kMaxAlbums * (kAlbumRecordSize + kMaxSlidesPerAlbum * kSlideRecordSize);
+// An old project names every photo on a line of its own; full albums with long paths fit.
+constexpr std::uint64_t kMaxOldProjectFileBytes = 64u << 20;
+
+void noteDamage(std::string* damage, const std::string& what) {
+    if (damage && damage->empty()) *damage = what;
+}
 
 void showFileFailure(const Project& project, const std::string& reason) {
     project.services().showText(fillPlaceholder(tableText(IDS_PROJECT_FILE_FAILED), reason));
@@ -140,36 +146,43 @@ bool saveProject(const Project& project, const std::string& path) {
     return true;
 }
 
-ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in) {
-        showFileFailure(project, ec ? ec.message() : std::strerror(errno));
+ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir,
+                              std::string* damage) {
+    std::string content;
+    std::string error;
+    if (!readRegularFile(path, kMaxProjectFileBytes, content, error)) {
+        noteDamage(damage, error);
+        showFileFailure(project, error);
         return ProjectReadResult::OpenFailed;
     }
-    // Larger files are read only as far as the model can hold.
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min(size, kMaxProjectFileBytes)));
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return loadProjectBytes(project, bytes, programDir);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(content.data());
+    return loadProjectBytes(project, std::span(data, content.size()), programDir, damage);
 }
 
 ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_t> bytes,
-                                   const std::string& programDir) {
+                                   const std::string& programDir, std::string* damage) {
     ByteReader in(bytes);
     if (bytes.size() < kProjectHeaderSize || in.fixedText(kFileTextSize) != kProjectSignature) {
+        noteDamage(damage, "it does not start with the project signature");
         project.services().showMessage(IDS_INVALID_PROJECT);
         return ProjectReadResult::Invalid;
     }
-    if (in.i32le() != kProjectVersion) {
+    if (const std::int32_t version = in.i32le(); version != kProjectVersion) {
+        noteDamage(damage, formatText("its version %d is not %d", version, kProjectVersion));
         project.services().showMessage(IDS_VERSION_UNSUPPORTED);
         return ProjectReadResult::Unsupported;
     }
+    // A count no project can have is damage, not an empty project.
     const std::int32_t albumCount = in.i32le();
+    if (albumCount < 0) {
+        noteDamage(damage, formatText("its album count is %d", albumCount));
+        project.services().showMessage(IDS_INVALID_PROJECT);
+        return ProjectReadResult::Invalid;
+    }
 
     bool truncated = bytes.size() < kProjectHeaderSize + kMenuBlockSize;
     bool overLimits = false;
+    if (truncated) noteDamage(damage, "it ends inside the menu settings");
     if (!truncated) {
         MenuSettings menu;
         menu.templatePath = in.fixedText(kFileTextSize);
@@ -187,10 +200,12 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
     for (std::int32_t a = 0; a < albumCount && !truncated; ++a) {
         if (in.remaining() < kAlbumRecordSize) {
             truncated = true;
+            noteDamage(damage, formatText("it ends before album %d of the %d it counts", a + 1, albumCount));
             break;
         }
         if (a >= kMaxAlbums) {
             overLimits = true;
+            noteDamage(damage, formatText("it counts %d albums (max. %d)", albumCount, kMaxAlbums));
             break;
         }
         Album album;
@@ -199,11 +214,19 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
         album.musicPath = in.fixedText(kFileTextSize);
         album.musicLength = in.i32le();
         const std::int32_t slideCount = in.i32le();
+        if (slideCount < 0) {
+            project.clear();
+            noteDamage(damage, formatText("album %d counts %d photos", a + 1, slideCount));
+            project.services().showMessage(IDS_INVALID_PROJECT);
+            return ProjectReadResult::Invalid;
+        }
         const int index = project.appendAlbum(std::move(album));
 
         for (std::int32_t s = 0; s < slideCount; ++s) {
             if (in.remaining() < kSlideRecordSize) {
                 truncated = true;
+                noteDamage(damage, formatText("it ends inside album %d, before photo %d of the %d it counts", a + 1,
+                                              s + 1, slideCount));
                 break;
             }
             ByteReader record(in.bytes(kSlideRecordSize));
@@ -224,6 +247,7 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
             if (path.empty()) continue;
             if (project.album(index).slides.size() >= static_cast<std::size_t>(kMaxSlidesPerAlbum)) {
                 overLimits = true;  // the remaining records are read past, not kept
+                noteDamage(damage, formatText("album %d holds more than %d photos", a + 1, kMaxSlidesPerAlbum));
                 continue;
             }
             Slide* slide = project.addSlide(index, path, fileNamePart(path), rotation);
@@ -240,15 +264,22 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
     return truncated || overLimits ? ProjectReadResult::Partial : ProjectReadResult::Loaded;
 }
 
-ProjectReadResult loadOldProject(Project& project, const std::string& path) {
-    return loadOldProjectDocument(project, ProfileDocument::load(path));
+ProjectReadResult loadOldProject(Project& project, const std::string& path, std::string* damage) {
+    const ProfileDocument file = ProfileDocument::load(path, kMaxOldProjectFileBytes);
+    if (!file.error().empty()) {  // a missing file reads as no project (Invalid) below
+        noteDamage(damage, file.error());
+        showFileFailure(project, file.error());
+        return ProjectReadResult::OpenFailed;
+    }
+    return loadOldProjectDocument(project, file, damage);
 }
 
-ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument& file) {
+ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument& file, std::string* damage) {
     auto read = [&](const std::string& section, const std::string& key) {
         return truncateUtf8(file.getString(section, key, "", 1023), kMaxTextLength);
     };
     if (read("GENERAL", "Description") != kOldProjectDescription) {
+        noteDamage(damage, "it has no project description");
         project.services().showMessage(IDS_INVALID_OLD_PROJECT);
         return ProjectReadResult::Invalid;
     }
@@ -262,7 +293,13 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
     project.setMenu(menu);
 
     const int albumCount = file.getInt("GENERAL", "Album_Count", 0);
+    if (albumCount < 0) {
+        noteDamage(damage, formatText("its album count is %d", albumCount));
+        project.services().showMessage(IDS_INVALID_OLD_PROJECT);
+        return ProjectReadResult::Invalid;
+    }
     bool overLimits = albumCount > kMaxAlbums;
+    if (overLimits) noteDamage(damage, formatText("it counts %d albums (max. %d)", albumCount, kMaxAlbums));
     for (int a = 1; a <= std::min(albumCount, kMaxAlbums); ++a) {
         const std::string section = formatText("Album_%02d", a);
         Album album;
@@ -271,7 +308,10 @@ ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument
         album.playTime = file.getInt(section, "interval", 5);
         const int index = project.appendAlbum(std::move(album));
         const int imageCount = file.getInt(section, "Image_Count", 0);
-        if (imageCount > kMaxSlidesPerAlbum) overLimits = true;
+        if (imageCount > kMaxSlidesPerAlbum) {
+            overLimits = true;
+            noteDamage(damage, formatText("album %d counts %d photos (max. %d)", a, imageCount, kMaxSlidesPerAlbum));
+        }
         for (int i = 1; i <= std::min(imageCount, kMaxSlidesPerAlbum); ++i) {
             const std::string photo = read(section, formatText("Image_%02d", i));
             if (photo.empty()) continue;

@@ -40,14 +40,19 @@ std::vector<std::uint8_t> serializeProject(const Project& project);
 bool saveProject(const Project& project, const std::string& path);
 
 // Reads a binary project into `project` (cleared by the caller). `programDir` locates
-// the menu template, whose page size is read into the project.
-ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir);
+// the menu template, whose page size is read into the project. Only a regular file no
+// larger than the largest project is read. For any result but Loaded, `damage` (when
+// given) says what is wrong, as a phrase: "it ends inside album 2, before photo 3 of
+// the 10 it counts". A negative album or photo count makes the file Invalid.
+ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir,
+                              std::string* damage = nullptr);
 ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_t> bytes,
-                                   const std::string& programDir);
+                                   const std::string& programDir, std::string* damage = nullptr);
 
-// Reads the old INI format into `project` (cleared by the caller).
-ProjectReadResult loadOldProject(Project& project, const std::string& path);
-ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument& file);
+// Reads the old INI format into `project` (cleared by the caller); `damage` as above.
+ProjectReadResult loadOldProject(Project& project, const std::string& path, std::string* damage = nullptr);
+ProjectReadResult loadOldProjectDocument(Project& project, const ProfileDocument& file,
+                                         std::string* damage = nullptr);
 
 // A path kept relative to the program directory ("template\classic.ini") as a full
 // path on this system.

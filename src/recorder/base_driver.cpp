@@ -1,6 +1,7 @@
 #include "recorder/base_driver.h"
 
 #include "recorder/scsi_sense.h"
+#include "recorder/sense_text.h"
 
 #include <thread>
 
@@ -55,7 +56,15 @@ bool BaseDriver::setCueSheet(std::span<const std::uint8_t> cueSheet) {
 CommandResult BaseDriver::execute(std::span<const std::uint8_t> cdb, std::span<const std::uint8_t> dataOut,
                                   std::span<std::uint8_t> dataIn) {
     if (!transport_) return CmdFailed;
-    return transport_->execute(cdb, dataOut, dataIn);
+    lastResult_ = transport_->execute(cdb, dataOut, dataIn);
+    return lastResult_;
+}
+
+std::string BaseDriver::lastFailureReason() const {
+    if (!transport_) return "No recorder is attached.";
+    if (lastResult_ == CmdCheckCondition) return describeSense(transport_->senseData());
+    const std::string text = transport_->failureText();
+    return text.empty() ? "The drive gave no reason." : text;
 }
 
 void BaseDriver::sleep(std::chrono::milliseconds duration) const {

@@ -101,6 +101,10 @@ public:
     int leadInLength = 0;   // sectors
     int leadOutLength = 0;  // sectors
 
+    // Why the last command failed, for the second line of an error message: the drive's
+    // sense data, or the system's reason when the command did not reach the drive.
+    std::string lastFailureReason() const;
+
     // True when the last CHECK CONDITION said there is no disc (or the tray is open).
     bool senseSaysNoMedium() const;
     // Polls TEST UNIT READY every second while the drive works on its own; stops when the
@@ -127,6 +131,7 @@ protected:
 private:
     std::string name_;
     ScsiTransport* transport_ = nullptr;
+    CommandResult lastResult_ = CmdOk;
     std::vector<std::uint8_t> cueSheet_;
     Sleeper sleep_;
     std::shared_ptr<Prompt> prompt_;

@@ -2,6 +2,8 @@
 
 #include "platform/profile.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -33,13 +35,23 @@ EmulatedDisc::EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc)
                                            : EmulatedDiscStatus::Blank;
         sectors_ = readProfileInt(statePath_, kSection, "sectors", 0);
         trayOpen_ = readProfileString(statePath_, kSection, "tray", "closed") == "open";
-        return;
     }
-    const auto size = std::filesystem::file_size(path_, error);
-    if (!error && size >= kRawSectorSize) {
-        status_ = EmulatedDiscStatus::Complete;
-        sectors_ = static_cast<std::int64_t>(size / kRawSectorSize);
+}
+
+std::string EmulatedDisc::unusableDiscReason(const std::string& path) {
+    const std::string statePath = path + ".state";
+    struct stat disc {};
+    struct stat state {};
+    const bool haveDisc = ::stat(path.c_str(), &disc) == 0;
+    const bool haveState = ::lstat(statePath.c_str(), &state) == 0;
+    if (haveDisc && !S_ISREG(disc.st_mode)) return path + " is not a regular file";
+    if (haveState && !S_ISREG(state.st_mode)) return statePath + " is not a regular file";
+    if (haveState) {
+        if (const auto problem = profileFileProblem(statePath); !problem.empty()) return statePath + ": " + problem;
+        return {};
     }
+    if (haveDisc) return path + " exists and was not made by the emulated recorder (it has no " + statePath + ")";
+    return {};
 }
 
 EmulatedDisc::~EmulatedDisc() = default;

@@ -4,8 +4,10 @@
 // file) what a drive would read from the disc itself: the kind of medium, whether it is
 // blank, written or spoilt by an aborted recording, and whether the tray is open.
 //
-// A PATH without a state file is a new blank disc (or, when PATH already holds sectors,
-// a finished disc of that size), so a BIN file can be put "into" the drive.
+// Only a missing PATH (a new blank disc) or a PATH with its state file (a disc the
+// emulated recorder made) is a disc: any other file, a device or a folder is refused by
+// unusableDiscReason, so no file of the user's is overwritten and no state file is
+// created beside a device.
 
 #include "platform/cd_geometry.h"
 #include "platform/file.h"
@@ -25,6 +27,9 @@ public:
     static constexpr int kLastLeadOutFrames = framesOf({79, 59, 74});
 
     explicit EmulatedDisc(std::string path, EmulatedMedium mediumForNewDisc = EmulatedMedium::CdR);
+
+    // Why `path` cannot be used as the emulated disc, as a phrase; empty when it can.
+    static std::string unusableDiscReason(const std::string& path);
     ~EmulatedDisc();
     EmulatedDisc(const EmulatedDisc&) = delete;
     EmulatedDisc& operator=(const EmulatedDisc&) = delete;

@@ -59,7 +59,7 @@ bool MmcDriver::start(const MessageTarget&, std::string& errorText, const Event*
     const std::vector<std::uint8_t> pregap(10 * kMode2BodySize, 0);
     for (std::int32_t address = -kPregapFrames; address < 0; address += 10) {
         if (!writeBlock(address, pregap, cancel)) {
-            errorText = "Error while writing cd";
+            errorText = "Error while writing cd\n" + lastFailureReason();
             return false;
         }
     }

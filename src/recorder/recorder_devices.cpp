@@ -1,6 +1,7 @@
 #include "recorder/recorder_devices.h"
 
 #include "platform/text.h"
+#include "recorder/emulated_disc.h"
 #include "recorder/emulated_transport.h"
 #include "recorder/mmc_driver.h"
 #include "recorder/raw_driver.h"
@@ -16,6 +17,12 @@ OpenedRecorder openRecorder(const std::string& deviceName, std::unique_ptr<SgioS
             opened.error = formatText("\"%s\" is not a valid emulated device: use emulated:PATH, optionally with "
                                       "?medium=cdr|cdrw, &capacity=SECTORS, &busy=N and &failwrite=N.",
                                       deviceName.c_str());
+            return opened;
+        }
+        if (const auto reason = EmulatedDisc::unusableDiscReason(parsed->path); !reason.empty()) {
+            opened.error = formatText("The emulated recorder cannot use its disc: %s. Name a new file, or one it "
+                                      "wrote before.",
+                                      reason.c_str());
             return opened;
         }
         auto transport = std::make_unique<EmulatedTransport>(parsed->path, parsed->options);

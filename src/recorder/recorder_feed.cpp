@@ -150,7 +150,8 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
             const std::size_t chunk = std::min<std::size_t>(maxChunk, block->byteLength - offset);
             const std::span<const std::uint8_t> bytes(block->data.data() + offset, chunk);
             if (!driver.writeBlock(static_cast<std::int32_t>(written), bytes, cancel)) {
-                if (!feedRun.cancelled()) postError(feedRun.window, "Error while writing cd");
+                if (!feedRun.cancelled())
+                    postError(feedRun.window, "Error while writing cd\n" + driver.lastFailureReason());
                 return end(-1);
             }
             written += static_cast<std::int64_t>(chunk / kRawSectorSize);

@@ -57,6 +57,9 @@ public:
     virtual void closeDevice() {}
     // A short name of the back end for messages ("SG_IO", "emulated").
     virtual std::string backendName() const = 0;
+    // Why the last command failed without sense data (the system's error), for the user;
+    // empty when the back end cannot say.
+    virtual std::string failureText() const { return {}; }
 
     SenseBytes senseData() const { return sense_; }
 

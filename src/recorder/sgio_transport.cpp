@@ -93,7 +93,10 @@ CommandResult SgioTransport::execute(std::span<const std::uint8_t> cdb, std::spa
             return CmdFailed;
         }
         fd_ = openPath(record->devicePath);
-        if (fd_ < 0) return CmdFailed;
+        if (fd_ < 0) {
+            commandFailure_ = lastError_;
+            return CmdFailed;
+        }
     }
     return run(fd_, cdb, dataOut, dataIn);
 }
@@ -117,13 +120,21 @@ CommandResult SgioTransport::run(int fd, std::span<const std::uint8_t> cdb, std:
     request.timeoutMs = kCommandTimeoutMs;
     request.senseBuffer = sense;
     const SgioReply reply = system_->sendCommand(fd, request);
-    if (reply.error != 0 || reply.hostStatus != 0) return CmdFailed;
+    if (reply.error != 0) {
+        commandFailure_ = formatText("The command could not be sent to the drive: %s.", std::strerror(reply.error));
+        return CmdFailed;
+    }
+    if (reply.hostStatus != 0) {
+        commandFailure_ = formatText("The drive did not answer (host status %02Xh).", reply.hostStatus);
+        return CmdFailed;
+    }
     if (reply.scsiStatus == 0) return CmdOk;
     if (reply.scsiStatus == 2) {
         // Callers read up to byte 13 (ASC, ASCQ); like the other back ends keep 14 bytes.
         saveSense(std::span<const std::uint8_t>(sense).first(std::min<std::size_t>(reply.senseWritten, 14)));
         return CmdCheckCondition;
     }
+    commandFailure_ = formatText("The drive answered with status %02Xh.", reply.scsiStatus);
     return CmdFailed;
 }
 

@@ -33,6 +33,7 @@ public:
     bool deviceOpen() const { return fd_ >= 0; }
     // Why the last open failed ("" after a successful one), for the user.
     const std::string& lastError() const { return lastError_; }
+    std::string failureText() const override { return commandFailure_; }
 
 private:
     // Opens `path` read-write, else read-only; a descriptor or -1 with lastError_ set.
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<SgioSystem> system_;
     int fd_ = -1;
     std::string lastError_;
+    std::string commandFailure_;  // why the last command failed without sense data
 };
 
 // The user-facing explanation of an open failure: errno text, and for a permission

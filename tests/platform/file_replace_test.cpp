@@ -44,6 +44,15 @@ TEST(FileReplace, LinksPermissionsAndFailuresAreRespected) {
     fs::create_symlink(dir.file("precious"), dir.file("plain.ovp.saving"));
     EXPECT_NE(replaceFileContent(dir.file("plain.ovp"), bytesOf("x")), 0);
     EXPECT_EQ(readFile(dir.file("precious")), "keep");
+
+    // A link to something that is not a file (a FIFO here; /dev/zero for root alike) is
+    // refused, not renamed over.
+    ASSERT_EQ(::mkfifo(dir.file("elsewhere/pipe").c_str(), 0600), 0);
+    fs::create_symlink(dir.file("elsewhere/pipe"), dir.file("piped.ovp"));
+    EXPECT_EQ(replaceFileContent(dir.file("piped.ovp"), bytesOf("x")), EINVAL);
+    EXPECT_TRUE(fs::is_fifo(dir.file("elsewhere/pipe")));
+    EXPECT_FALSE(fs::exists(dir.file("elsewhere/pipe.saving")));
+    EXPECT_EQ(replaceFileContent(dir.file("elsewhere"), bytesOf("x")), EISDIR);
 }
 
 TEST(FileReplace, SeveralProfileKeysAreWrittenInOneReplacement) {

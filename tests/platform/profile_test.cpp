@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
 namespace tellavine {
 namespace {
 
@@ -64,6 +70,77 @@ TEST(Profile, WritingCreatesAMissingFileAndFailsInAMissingFolder) {
     ASSERT_TRUE(writeProfileString(ini, "GENERAL", "TempDir", "/tmp/x/"));
     EXPECT_EQ(readProfileString(ini, "GENERAL", "TempDir", ""), "/tmp/x/");
     EXPECT_FALSE(writeProfileString(dir.file("no/such/folder.ini"), "S", "k", "v"));
+}
+
+// Files that are not settings: each is read as missing (every default), named in the
+// reason profileFileProblem gives, and never written through. Before the caps, /dev/zero
+// grew one line without end and a FIFO blocked the reader for good.
+struct UnreadableProfile {
+    const char* name;
+    std::function<void(const std::string& path)> make;
+    const char* reason;
+};
+
+class UnreadableProfileTest : public ::testing::TestWithParam<UnreadableProfile> {};
+
+TEST_P(UnreadableProfileTest, IsReadAsDefaultsNamedAndNeverWritten) {
+    TempDir dir;
+    const auto ini = dir.file("config.ini");
+    GetParam().make(ini);
+    EXPECT_EQ(readProfileString(ini, "S", "k", "default"), "default");
+    EXPECT_EQ(readProfileInt(ini, "S", "n", 7), 7);
+    EXPECT_NE(profileFileProblem(ini).find(GetParam().reason), std::string::npos) << profileFileProblem(ini);
+    const auto document = ProfileDocument::load(ini);
+    EXPECT_FALSE(document.loaded());
+    EXPECT_NE(document.error().find(GetParam().reason), std::string::npos) << document.error();
+
+    struct stat before {};
+    ASSERT_EQ(::stat(ini.c_str(), &before), 0);
+    EXPECT_FALSE(writeProfileString(ini, "S", "k", "v"));
+    struct stat after {};
+    ASSERT_EQ(::stat(ini.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+}
+
+const std::string kSettings = "[S]\r\nk=found\r\nn=3\r\n";
+
+// kSettings followed by comment lines, `size` bytes in all.
+std::string settingsOfSize(std::size_t size) {
+    std::string text = kSettings;
+    while (text.size() < size) text += std::string(std::min<std::size_t>(99, size - text.size() - 1), ';') + "\n";
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Profile, UnreadableProfileTest,
+    ::testing::Values(
+        UnreadableProfile{"LargerThanOneMiB",
+                          [](const std::string& path) {
+                              writeFile(path, settingsOfSize(kMaxProfileBytes + 1));
+                          },
+                          "larger than 1 MiB"},
+        UnreadableProfile{"OverlongLine",
+                          [](const std::string& path) {
+                              writeFile(path, kSettings + "; " + std::string(kMaxProfileLineBytes, 'x') + "\n");
+                          },
+                          "line 4 is longer than 16 KiB"},
+        UnreadableProfile{"LinkToDevZero",
+                          [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); },
+                          "not a regular file"},
+        UnreadableProfile{"Fifo", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); },
+                          "not a regular file"},
+        UnreadableProfile{"Folder", [](const std::string& path) { std::filesystem::create_directory(path); },
+                          "folder"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Profile, MissingFileHasNoProblemAndAFileOfExactlyTheCapIsRead) {
+    TempDir dir;
+    const auto ini = dir.file("config.ini");
+    EXPECT_EQ(profileFileProblem(ini), "");
+    writeFile(ini, settingsOfSize(kMaxProfileBytes));
+    EXPECT_EQ(profileFileProblem(ini), "");
+    EXPECT_EQ(readProfileString(ini, "S", "k", "default"), "found");
 }
 
 }  // namespace

@@ -218,6 +218,43 @@ TEST(ProjectFile, TruncatedFileKeepsCompleteRecordsAndSaysSo) {
     EXPECT_NE(prompt->shown()[0].find("incomplete"), std::string::npos);
 }
 
+// What the command line reports when it refuses a project: a count no project can have
+// makes the file Invalid (it loaded as an empty project before), and each damage is named.
+TEST(ProjectFile, ImpossibleCountsAreInvalidAndEveryDamageIsDescribed) {
+    ProgramDir program;
+    const auto whole = serializeProject(sampleProject());
+    auto withI32 = [&](std::size_t at, std::uint32_t value) {
+        auto bytes = whole;
+        for (int i = 0; i < 4; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        return bytes;
+    };
+    auto cutTo = [&](std::size_t size) { return std::vector<std::uint8_t>(whole.begin(), whole.begin() + size); };
+    const std::size_t firstAlbum = kProjectHeaderSize + kMenuBlockSize;
+    const struct {
+        std::vector<std::uint8_t> bytes;
+        ProjectReadResult result;
+        std::string damage;
+    } cases[] = {
+        {withI32(264, static_cast<std::uint32_t>(-1)), ProjectReadResult::Invalid, "its album count is -1"},
+        {withI32(264, 0x80000000u), ProjectReadResult::Invalid, "its album count is -2147483648"},
+        {withI32(firstAlbum + kAlbumRecordSize - 4, static_cast<std::uint32_t>(-2)), ProjectReadResult::Invalid,
+         "album 1 counts -2 photos"},
+        {withI32(264, 0x7FFFFFFF), ProjectReadResult::Partial, "it ends before album 3 of the 2147483647 it counts"},
+        {cutTo(firstAlbum - 1), ProjectReadResult::Partial, "it ends inside the menu settings"},
+        {cutTo(firstAlbum + kAlbumRecordSize + kSlideRecordSize + 100), ProjectReadResult::Partial,
+         "it ends inside album 1, before photo 2 of the 2 it counts"},
+        {cutTo(firstAlbum + kAlbumRecordSize + 2 * kSlideRecordSize), ProjectReadResult::Partial,
+         "it ends before album 2 of the 2 it counts"},
+        {whole, ProjectReadResult::Loaded, ""},
+    };
+    for (const auto& each : cases) {
+        Project loaded;
+        std::string damage;
+        EXPECT_EQ(loadProjectBytes(loaded, each.bytes, program.folder(), &damage), each.result) << each.damage;
+        EXPECT_EQ(damage, each.damage);
+    }
+}
+
 TEST(ProjectFile, EmptyPathSlidesAreSkippedAndCountsAreBounded) {
     testing::RecordingServices prompt;
     ProgramDir program;

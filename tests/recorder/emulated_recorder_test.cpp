@@ -290,7 +290,8 @@ TEST(EmulatedRecorder, WriteTheDriveIsToldToFailSpoilsTheDiscHalfWay) {
 
 TEST(EmulatedRecorder, BlankErasesOnlyRewritableDiscsAndStaysBusyMeanwhile) {
     TempDir dir;
-    testing::writeFile(dir.file("cdr.bin"), std::string(2352 * 4, 'x'));  // a finished disc put in the drive
+    testing::writeFile(dir.file("cdr.bin"), std::string(2352 * 4, 'x'));  // a finished disc
+    testing::writeFile(dir.file("cdr.bin.state"), "[disc]\nmedium=cdr\nstatus=complete\nsectors=4\n");
     Drive cdr(dir.file("cdr.bin"));
     EXPECT_EQ(cdr.recorder.disc().status(), EmulatedDiscStatus::Complete);
     EXPECT_SENSE(cdr, cdr.run({0xA1, 0x11, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), sense::kIncompatibleMedium);

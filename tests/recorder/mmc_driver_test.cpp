@@ -91,6 +91,7 @@ TEST(MmcDriver, LeadInInformationGivesLeadInAndLeadOutLengths) {
 TEST(MmcDriver, PrepareRefusesWrittenOrUnreadableDiscs) {
     TempDir dir;
     testing::writeFile(dir.file("written.bin"), std::string(2352 * 10, '\0'));
+    testing::writeFile(dir.file("written.bin.state"), "[disc]\nstatus=complete\nsectors=10\n");
     ScriptedTransport written(dir.file("written.bin"));
     MmcDriver driver;
     driver.attachTransport(&written);
@@ -132,7 +133,8 @@ TEST(MmcDriver, PrepareAndStartLoadTheirFailureTexts) {
     DriverRig pregap;
     pregap.transport.failOn(0x2A, 3);
     EXPECT_FALSE(pregap.driver.start(pregap.window, pregap.error, nullptr));
-    EXPECT_EQ(pregap.error, "Error while writing cd");
+    // The first line as it always was; the second says why (here: no sense data came back).
+    EXPECT_EQ(pregap.error, "Error while writing cd\nThe drive gave no reason.");
 }
 
 TEST(MmcDriver, WriteParametersFollowTheRunOptions) {

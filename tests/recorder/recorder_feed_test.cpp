@@ -122,7 +122,7 @@ TEST(RecorderFeed, FailedWriteIsReportedInsteadOfEndingSilently) {
     const auto messages = rig.receiver->messages();
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back().message, recorder::WM_BURN_ERROR);
-    EXPECT_EQ(takeBurnErrorText(messages.back().wParam), "Error while writing cd");
+    EXPECT_EQ(takeBurnErrorText(messages.back().wParam), "Error while writing cd\nNo recorder is attached.");
     EXPECT_EQ(std::count(driver.calls.begin(), driver.calls.end(), "finish"), 0);
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <unistd.h>
@@ -145,12 +146,15 @@ TEST(SgioTransport, StatusesMapToTheThreeResults) {
     EXPECT_EQ(transport->execute(tur, {}, {}), CmdOk);
     fake->nextReply.scsiStatus = 0x18;  // reservation conflict
     EXPECT_EQ(transport->execute(tur, {}, {}), CmdFailed);
+    EXPECT_EQ(transport->failureText(), "The drive answered with status 18h.");
     fake->nextReply = {};
     fake->nextReply.error = EIO;
     EXPECT_EQ(transport->execute(tur, {}, {}), CmdFailed);
+    EXPECT_EQ(transport->failureText(), "The command could not be sent to the drive: " + std::string(std::strerror(EIO)) + ".");
     fake->nextReply = {};
     fake->nextReply.hostStatus = 0x03;  // time-out in the adapter
     EXPECT_EQ(transport->execute(tur, {}, {}), CmdFailed);
+    EXPECT_EQ(transport->failureText(), "The drive did not answer (host status 03h).");
 }
 
 TEST(SgioTransport, DataDirectionAndLengthsFollowTheBuffers) {

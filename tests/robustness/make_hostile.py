@@ -5,7 +5,8 @@
 
 Kinds: huge_header.png (a 60000 x 60000 PNG header with a few bytes of data),
 bomb.png (a real 20000 x 20000 greyscale PNG of zeros, a few hundred KiB compressed),
-eight_bit.wav (8-bit mono PCM), not_mp3.mp3 (text), text.jpg (text).
+eight_bit.wav (8-bit mono PCM), tone.wav (3 s of 16-bit stereo 44.1 kHz PCM: music the
+build accepts), not_mp3.mp3 (text), text.jpg (text).
 """
 import struct
 import sys
@@ -38,10 +39,19 @@ def eight_bit_wav():
     return b"RIFF" + struct.pack("<I", len(body)) + body
 
 
+def tone_wav():
+    rate, seconds = 44100, 3
+    samples = b"".join(struct.pack("<hh", (i // 50 % 2) * 6000 - 3000, 0) for i in range(rate * seconds))
+    fmt = struct.pack("<HHIIHH", 1, 2, rate, rate * 4, 4, 16)
+    body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(samples)) + samples
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
 MAKERS = {
     "huge_header.png": lambda: png(60000, 60000, 2, zlib.compress(bytes(64))),
     "bomb.png": bomb,
     "eight_bit.wav": eight_bit_wav,
+    "tone.wav": tone_wav,
     "not_mp3.mp3": lambda: b"This is a shopping list, not music.\n" * 200,
     "text.jpg": lambda: b"Not a photograph at all.\n" * 20,
 }

@@ -56,6 +56,12 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
             const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit), static_cast<rlim_t>(*options.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
+#if !defined(__SANITIZE_ADDRESS__)
+        if (options.memoryLimit) {
+            const rlimit limit{static_cast<rlim_t>(*options.memoryLimit), static_cast<rlim_t>(*options.memoryLimit)};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+#endif
         if (options.obeyFolderPermissions) {
             // Dropped from the bounding set so that exec does not give them back to root.
             ::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);

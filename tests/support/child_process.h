@@ -21,6 +21,9 @@ struct RunOptions {
     // to the test's own standard error and only standard output is captured.
     bool captureStandardError = true;
     std::optional<long long> fileSizeLimit;  // RLIMIT_FSIZE in bytes; SIGXFSZ is ignored
+    // RLIMIT_AS in bytes, so a run that allocates without end fails instead of taking the
+    // machine's memory; not set under AddressSanitizer, whose shadow memory needs more.
+    std::optional<long long> memoryLimit;
     std::optional<OutputTrigger> trigger;
     // Folder permissions hold even for root: the child gives up the capabilities that
     // override them (a no-op for other users, for whom they hold anyway).
