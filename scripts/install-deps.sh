@@ -15,8 +15,8 @@ packages=(
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libgif-dev
   # MPEG audio decoding and Layer II encoding
   libmpg123-dev libtwolame-dev
-  # caption and title text
-  libpango1.0-dev libcairo2-dev fontconfig fonts-liberation fonts-comic-neue fonts-dejavu
+  # caption and title text; Unicode case folding of names (glib)
+  libglib2.0-dev libpango1.0-dev libcairo2-dev fontconfig fonts-liberation fonts-comic-neue fonts-dejavu
   # desktop program
   qt6-base-dev qt6-multimedia-dev libasound2-dev
   # tests, fixtures, benchmarks and fuzzing

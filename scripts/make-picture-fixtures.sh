@@ -81,8 +81,9 @@ $im photo.png -colors 200 -type Palette pcx_8bit.pcx;            add pcx_8bit.pc
 $im photo.png -monochrome pcx_1bit.pcx;                          add pcx_1bit.pcx 0
 $im photo.png -colors 16 -type Palette pcx_16colour.pcx;         add pcx_16colour.pcx 0
 
-# TGA: true colour, RLE, 32 bits, colour-mapped, grey. ImageMagick 6 keeps TGA rows in
-# file order and only records the origin, so its references are turned upright.
+# TGA: true colour, RLE, 32 bits, colour-mapped, grey. ImageMagick 6 writes the rows top
+# first but leaves the origin bit at bottom-left, and reads rows in file order, only
+# recording the origin; -auto-orient gives what a reader that honours the origin shows.
 $im photo.png -compress None tga_24bit.tga;                      add tga_24bit.tga 0 -auto-orient
 $im photo.png -compress RLE tga_rle.tga;                         add tga_rle.tga 0 -auto-orient
 $im photo_alpha.png -compress None tga_32bit.tga;                add tga_32bit.tga 0 -alpha off -auto-orient

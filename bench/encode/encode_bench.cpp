@@ -37,7 +37,7 @@ void BM_EncodeStillNormalRes(benchmark::State& state) { encodeStillAt(state, 352
 
 void BM_ColourConversionHighRes(benchmark::State& state) {
     const auto picture = bench::makePicture(704, 576, 1);
-    for (auto _ : state) benchmark::DoNotOptimize(convertToYCbCr420(picture.view()));
+    for (auto _ : state) benchmark::DoNotOptimize(convertToYCbCr420(picture.view(), StillLevels::Studio));
 }
 
 void BM_MultiplexStillPair(benchmark::State& state) {

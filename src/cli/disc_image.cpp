@@ -245,7 +245,7 @@ bool DiscImage::walkDirectory(const std::string& prefix, std::uint32_t extent, s
 
 const IsoFile* DiscImage::findFile(const std::string& path) const {
     for (const auto& file : files_) {
-        if (equalsIgnoreCase(file.path, path)) return &file;
+        if (fileNamesEqualIgnoreCase(file.path, path)) return &file;
     }
     return nullptr;
 }

@@ -36,7 +36,7 @@ std::string matchEntry(const fs::path& folder, const std::string& name) {
     std::error_code ec;
     if (fs::exists(folder / name, ec)) return name;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (equalsIgnoreCase(it->path().filename().string(), name)) return it->path().filename().string();
+        if (fileNamesEqualIgnoreCase(it->path().filename().string(), name)) return it->path().filename().string();
     return name;
 }
 

@@ -7,10 +7,10 @@ namespace tellavine {
 FramePrefetcher::FramePrefetcher(std::vector<FrameOrder> orders) : FramePrefetcher(std::move(orders), {}, TvStandard::PAL) {}
 
 FramePrefetcher::FramePrefetcher(std::vector<FrameOrder> orders, std::vector<MpegWorkerClient*> workers,
-                                 TvStandard standard)
+                                 StillFormat format)
     : orders_(std::move(orders)),
       workers_(std::move(workers)),
-      standard_(standard),
+      format_(format),
       laneCount_(std::max<std::size_t>(workers_.size(), 1)),
       results_(orders_.size()) {
     // Consecutive orders of one slide share a lane; slides take turns.
@@ -37,7 +37,7 @@ PreparedFrame FramePrefetcher::prepare(std::size_t index, MpegWorkerClient* work
     prepared.frame = composeSlideFrame(*orders_[index].slide, orders_[index].request);
     prepared.readable = prepared.frame.has_value();
     if (!prepared.readable || !worker) return prepared;
-    PreparedStill still = prepareStill(stillPictureOf(*prepared.frame), standard_);
+    PreparedStill still = prepareStill(stillPictureOf(*prepared.frame), format_);
     prepared.frame.reset();
     if (still.failure.empty()) prepared.reply = worker->run(still.request);
     still.request = {};

@@ -45,7 +45,7 @@ public:
     // One lane composing, no encoding.
     explicit FramePrefetcher(std::vector<FrameOrder> orders);
     // One lane per worker, each composing and encoding with its worker.
-    FramePrefetcher(std::vector<FrameOrder> orders, std::vector<MpegWorkerClient*> workers, TvStandard standard);
+    FramePrefetcher(std::vector<FrameOrder> orders, std::vector<MpegWorkerClient*> workers, StillFormat format);
     ~FramePrefetcher();
     FramePrefetcher(const FramePrefetcher&) = delete;
     FramePrefetcher& operator=(const FramePrefetcher&) = delete;
@@ -60,7 +60,7 @@ private:
 
     const std::vector<FrameOrder> orders_;
     const std::vector<MpegWorkerClient*> workers_;
-    const TvStandard standard_;
+    const StillFormat format_;
     const std::size_t laneCount_;
     std::vector<std::size_t> laneOf_;  // per order
     std::mutex mutex_;

@@ -62,7 +62,7 @@ bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) {
             const StillPicture picture = stillPictureOf(frame);
             inputs.services.log(formatText("Encode menu_%d file %s", n, stillPath.c_str()));
             if (!frame.valid() ||
-                !okOrReported(encodeStill(picture, stillPath, inputs.options.tvStandard, StillWrite::Create),
+                !okOrReported(encodeStill(picture, stillPath, stillFormatOf(inputs.options), StillWrite::Create),
                               inputs.services)) {
                 inputs.services.log(formatText("Fail of Encoding menu_%d file %s", n, stillPath.c_str()));
                 return false;

@@ -43,7 +43,7 @@ bool writeStill(PreparedFrame& prepared, const std::string& path, StillWrite wri
         return okOrReported(finishStill(*prepared.still, std::move(prepared.reply), path, write), inputs.services);
     }
     const bool encoded =
-        okOrReported(encodeStill(stillPictureOf(*prepared.frame), path, inputs.options.tvStandard, write), inputs.services);
+        okOrReported(encodeStill(stillPictureOf(*prepared.frame), path, stillFormatOf(inputs.options), write), inputs.services);
     prepared.frame.reset();
     return encoded;
 }
@@ -118,7 +118,7 @@ bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStag
         laneWorkers.push_back(std::make_unique<MpegWorkerClient>());
         lanes.push_back(laneWorkers.back().get());
     }
-    FramePrefetcher frames(stageFrameOrders(project, inputs), lanes, inputs.options.tvStandard);
+    FramePrefetcher frames(stageFrameOrders(project, inputs), lanes, stillFormatOf(inputs.options));
 
     for (int n = 1; n <= project.albumCount(); ++n) {
         Album& album = project.album(n - 1);

@@ -29,7 +29,7 @@ void padStillToSize(std::vector<std::uint8_t>& still, std::size_t targetSize) {
     still.insert(endCode, targetSize - still.size(), 0);
 }
 
-PreparedStill prepareStill(const StillPicture& picture, TvStandard standard) {
+PreparedStill prepareStill(const StillPicture& picture, StillFormat format) {
     PreparedStill prepared;
     prepared.width = picture.width;
     if (picture.width <= 0) {
@@ -43,13 +43,13 @@ PreparedStill prepareStill(const StillPicture& picture, TvStandard standard) {
 
     mpegworker::EncodeStillRequest request;
     try {
-        auto frame = convertToYCbCr420(picture);
+        auto frame = convertToYCbCr420(picture, format.levels);
         request.width = static_cast<std::uint32_t>(frame.width);
         request.height = static_cast<std::uint32_t>(frame.height);
         request.luma = std::move(frame.luma);
         request.blueChroma = std::move(frame.blueChroma);
         request.redChroma = std::move(frame.redChroma);
-        request.norm = standard == TvStandard::PAL ? mpegworker::VideoNorm::Pal : mpegworker::VideoNorm::Ntsc;
+        request.norm = format.standard == TvStandard::PAL ? mpegworker::VideoNorm::Pal : mpegworker::VideoNorm::Ntsc;
         prepared.request = mpegworker::encodeRequest(request);
     } catch (const std::bad_alloc&) {
         prepared.failure = "malloc failed\n";
@@ -87,9 +87,9 @@ EncoderResult finishStill(const PreparedStill& prepared, mpegworker::Reply reply
     return storeStill(std::move(output), reply, prepared.width, outputPath);
 }
 
-EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, TvStandard standard,
+EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, StillFormat format,
                           StillWrite write, MpegWorkerClient& worker) {
-    const PreparedStill prepared = prepareStill(picture, standard);
+    const PreparedStill prepared = prepareStill(picture, format);
     if (!prepared.failure.empty()) return reportEncoderFailure(prepared.failure);
     File output = openStillOutput(outputPath, write);
     if (!output) return reportEncoderFailure("Couldn't create output file " + outputPath);

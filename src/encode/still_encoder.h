@@ -23,13 +23,23 @@ namespace tellavine {
 
 inline constexpr std::size_t kHighResStillVbvBytes = 225280;
 
+// What a still is encoded for: the TV standard and the sample levels. A standard alone
+// means studio levels, what every player expects.
+struct StillFormat {
+    StillFormat(TvStandard standard, StillLevels levels = StillLevels::Studio) : standard(standard), levels(levels) {}
+    TvStandard standard;
+    StillLevels levels;
+};
+
+inline StillFormat stillFormatOf(const DiscOptions& options) { return {options.tvStandard, options.stillLevels}; }
+
 enum class StillWrite { Create, Append };
 
 // Writes the still to `outputPath`: Create makes or truncates the file, Append adds
 // the still after the stills already there. On failure the message box has been shown
 // ("Couldn't create output file %s", the encoder's fatal message, ...) and the result
 // carries its text; the file may be left partly written.
-EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, TvStandard standard,
+EncoderResult encodeStill(const StillPicture& picture, const std::string& outputPath, StillFormat format,
                           StillWrite write, MpegWorkerClient& worker = sharedMpegWorker());
 
 // encodeStill in two halves, for callers that keep a worker busy on a thread of their
@@ -41,7 +51,7 @@ struct PreparedStill {
     std::vector<std::uint8_t> request;  // empty when `failure` is set
     std::string failure;                // the message encodeStill would show
 };
-PreparedStill prepareStill(const StillPicture& picture, TvStandard standard);
+PreparedStill prepareStill(const StillPicture& picture, StillFormat format);
 EncoderResult finishStill(const PreparedStill& prepared, mpegworker::Reply reply, const std::string& outputPath,
                           StillWrite write);
 

@@ -18,6 +18,15 @@ YCbCrSample convertPixel(std::uint8_t red, std::uint8_t green, std::uint8_t blue
     return {clampToByte(y), clampToByte(cb), clampToByte(cr)};
 }
 
+YCbCrSample convertPixelStudio(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    // The weights sum to 220/256 for Y and to 0 for Cb and Cr, so white is 235, grey has
+    // no chroma, and no colour leaves 16..240: nothing to clamp. >> floors negative sums.
+    const int y = ((66 * red + 129 * green + 25 * blue + 128) >> 8) + 16;
+    const int cb = ((112 * blue - 74 * green - 38 * red + 128) >> 8) + 128;
+    const int cr = ((112 * red - 94 * green - 18 * blue + 128) >> 8) + 128;
+    return {static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(cb), static_cast<std::uint8_t>(cr)};
+}
+
 void decimateLine(const std::uint8_t* in, int count, std::size_t inStride, std::uint8_t* out,
                   std::size_t outStride) {
     const auto at = [&](int index) { return int{in[static_cast<std::size_t>(std::clamp(index, 0, count - 1)) * inStride]}; };
@@ -29,7 +38,33 @@ void decimateLine(const std::uint8_t* in, int count, std::size_t inStride, std::
     }
 }
 
-YCbCrFrame convertToYCbCr420(const StillPicture& picture) {
+namespace {
+
+// Fills the luma plane and the full-resolution chroma planes, top row first. A template,
+// so each conversion is inlined into the loop.
+template <typename Convert>
+void convertRows(const StillPicture& picture, Convert convert, YCbCrFrame& frame, std::vector<std::uint8_t>& fullBlue,
+                 std::vector<std::uint8_t>& fullRed) {
+    const int width = picture.width;
+    const int height = picture.height;
+    const int redOffset = picture.order == PixelOrder::Bgr ? 2 : 0;
+    const int blueOffset = 2 - redOffset;
+    for (int row = 0; row < height; ++row) {
+        // The bitmap's last row in memory is the picture's top row.
+        const std::uint8_t* source = picture.bottomUpRows + static_cast<std::size_t>(height - 1 - row) * picture.rowStride;
+        const auto rowStart = static_cast<std::size_t>(row) * width;
+        for (int column = 0; column < width; ++column, source += 3) {
+            const auto sample = convert(source[redOffset], source[1], source[blueOffset]);
+            frame.luma[rowStart + column] = sample.y;
+            fullBlue[rowStart + column] = sample.cb;
+            fullRed[rowStart + column] = sample.cr;
+        }
+    }
+}
+
+}  // namespace
+
+YCbCrFrame convertToYCbCr420(const StillPicture& picture, StillLevels levels) {
     const int width = picture.width;
     const int height = picture.height;
     const auto pixels = static_cast<std::size_t>(width) * height;
@@ -38,20 +73,10 @@ YCbCrFrame convertToYCbCr420(const StillPicture& picture) {
     frame.height = height;
     frame.luma.resize(pixels);
     std::vector<std::uint8_t> fullBlue(pixels), fullRed(pixels);
-
-    const int redOffset = picture.order == PixelOrder::Bgr ? 2 : 0;
-    const int blueOffset = 2 - redOffset;
-    for (int row = 0; row < height; ++row) {
-        // The bitmap's last row in memory is the picture's top row.
-        const std::uint8_t* source = picture.bottomUpRows + static_cast<std::size_t>(height - 1 - row) * picture.rowStride;
-        const auto rowStart = static_cast<std::size_t>(row) * width;
-        for (int column = 0; column < width; ++column, source += 3) {
-            const auto sample = convertPixel(source[redOffset], source[1], source[blueOffset]);
-            frame.luma[rowStart + column] = sample.y;
-            fullBlue[rowStart + column] = sample.cb;
-            fullRed[rowStart + column] = sample.cr;
-        }
-    }
+    if (levels == StillLevels::Full)
+        convertRows(picture, [](auto r, auto g, auto b) { return convertPixel(r, g, b); }, frame, fullBlue, fullRed);
+    else
+        convertRows(picture, [](auto r, auto g, auto b) { return convertPixelStudio(r, g, b); }, frame, fullBlue, fullRed);
 
     const int halfWidth = width / 2;
     const int halfHeight = height / 2;

@@ -57,7 +57,7 @@ std::vector<std::string> uniquePhotoNames(const Album& album) {
         const std::string& name = album.slides[i]->displayName;
         int earlier = 0;
         for (std::size_t j = 0; j < i; ++j) {
-            if (equalsIgnoreCase(album.slides[j]->displayName, name)) ++earlier;
+            if (fileNamesEqualIgnoreCase(album.slides[j]->displayName, name)) ++earlier;
         }
         names.push_back(folder.claim(safeDiscName(name), earlier));
     }

@@ -1,61 +1,82 @@
 #include "platform/text.h"
 
+#include <glib.h>
+
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace tellavine {
 namespace {
 
-// Decodes one UTF-8 sequence at `pos`; invalid bytes decode as themselves (tagged
-// above the Unicode range so they never equal a real character).
-char32_t decodeAt(std::string_view text, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    int extra = 0;
-    char32_t cp = 0;
-    if (lead < 0x80) { ++pos; return lead; }
-    if ((lead & 0xE0) == 0xC0) { extra = 1; cp = lead & 0x1F; }
-    else if ((lead & 0xF0) == 0xE0) { extra = 2; cp = lead & 0x0F; }
-    else if ((lead & 0xF8) == 0xF0) { extra = 3; cp = lead & 0x07; }
-    else { ++pos; return 0x110000u + lead; }
-    if (pos + extra >= text.size()) {
-        ++pos;
-        return 0x110000u + lead;
-    }
-    for (int i = 1; i <= extra; ++i) {
-        const auto c = static_cast<unsigned char>(text[pos + i]);
-        if ((c & 0xC0) != 0x80) { ++pos; return 0x110000u + lead; }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    pos += extra + 1;
-    return cp;
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-char32_t foldCase(char32_t c) {
-    if (c >= 'A' && c <= 'Z') return c + 32;
-    if (c < 0x80) return c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;                       // Latin-1
-    if (c >= 0x100 && c <= 0x137 && (c % 2 == 0)) return c + 1;                    // Latin Ext-A
-    if (c >= 0x139 && c <= 0x148 && (c % 2 == 1)) return c + 1;
-    if (c >= 0x14A && c <= 0x177 && (c % 2 == 0)) return c + 1;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x179 && c <= 0x17E && (c % 2 == 1)) return c + 1;
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;                     // Greek
-    if (c >= 0x410 && c <= 0x42F) return c + 32;                                   // Cyrillic
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    return c;
+char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+struct GFreeDeleter {
+    void operator()(gchar* p) const { g_free(p); }
+};
+
+// Marks an invalid byte in a folded key. 0xFF never occurs in valid UTF-8, so an
+// invalid byte can never equal (part of) a real character.
+constexpr char kInvalidByte = '\xFF';
+
+// `text` as a key in which equal keys mean equal text apart from letter case: runs of
+// valid UTF-8 go through `foldRun`, invalid bytes (and NUL) are kept as themselves.
+template <typename FoldRun>
+std::string foldedKey(std::string_view text, FoldRun foldRun) {
+    std::string key;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const gchar* end = nullptr;
+        g_utf8_validate(text.data() + pos, static_cast<gssize>(text.size() - pos), &end);
+        const auto valid = static_cast<std::size_t>(end - (text.data() + pos));
+        if (valid > 0) key += foldRun(text.substr(pos, valid));
+        pos += valid;
+        if (pos < text.size()) {
+            key += kInvalidByte;
+            key += text[pos++];
+        }
+    }
+    return key;
+}
+
+std::string fullCaseFold(std::string_view run) {
+    const std::unique_ptr<gchar, GFreeDeleter> folded(g_utf8_casefold(run.data(), static_cast<gssize>(run.size())));
+    return folded.get();
+}
+
+// One character for one character, as a case-insensitive file system compares names.
+std::string simpleCaseFold(std::string_view run) {
+    std::string folded;
+    for (const gchar* p = run.data(); p < run.data() + run.size(); p = g_utf8_next_char(p)) {
+        gchar bytes[6];
+        const gint length = g_unichar_to_utf8(g_unichar_tolower(g_unichar_toupper(g_utf8_get_char(p))), bytes);
+        folded.append(bytes, static_cast<std::size_t>(length));
+    }
+    return folded;
+}
+
+template <typename FoldRun>
+bool equalFolded(std::string_view a, std::string_view b, FoldRun foldRun) {
+    if (isAscii(a) && isAscii(b)) {
+        // Nothing outside ASCII folds to ASCII between two ASCII texts: the quick way.
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+    }
+    return foldedKey(a, foldRun) == foldedKey(b, foldRun);
 }
 
 }  // namespace
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    std::size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (foldCase(decodeAt(a, i)) != foldCase(decodeAt(b, j))) return false;
-    }
-    return i == a.size() && j == b.size();
-}
+bool equalsIgnoreCase(std::string_view a, std::string_view b) { return equalFolded(a, b, fullCaseFold); }
+
+bool fileNamesEqualIgnoreCase(std::string_view a, std::string_view b) { return equalFolded(a, b, simpleCaseFold); }
 
 std::string toUpperAscii(std::string_view text) {
     std::string result(text);

@@ -7,9 +7,15 @@
 
 namespace tellavine {
 
-// True when the two UTF-8 texts are equal without regard to letter case. Letters of the
-// Latin, Greek and Cyrillic alphabets are folded; invalid bytes compare as themselves.
+// True when the two UTF-8 texts are equal without regard to letter case, by Unicode
+// case folding ("STRASSE" equals "straße"); for names people give (albums, fonts, INI
+// keys). Invalid bytes compare as themselves.
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+// The same for file names: one character folds to one character, as on a
+// case-insensitive file system, so "STRASSE" and "straße" stay two names (the disc
+// keeps them apart too). Invalid bytes compare as themselves.
+bool fileNamesEqualIgnoreCase(std::string_view a, std::string_view b);
 
 // Upper-cased ASCII copy (other bytes unchanged), for extension tests like ".MP3".
 std::string toUpperAscii(std::string_view text);

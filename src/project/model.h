@@ -89,6 +89,10 @@ struct MenuSettings {
 enum class TvStandard { NTSC = 0, PAL = 1 };
 enum class AspectCorrection { NoCorrection = 0, Aspect4x3 = 1, Aspect16x9 = 2 };
 enum class OutputTarget { Recorder, ImageFile };
+// The sample levels of the stills: Studio is what MPEG-1 decoders and televisions take
+// (Y 16..235, Cb and Cr 16..240); Full (Y 0..255) crushes shadows and burns out
+// highlights on them, and is kept only for those who want the old stills.
+enum class StillLevels { Studio, Full };
 const char* aspectCorrectionLabel(AspectCorrection correction);
 
 inline constexpr const char* kSpeedLabels[] = {
@@ -108,6 +112,7 @@ struct DiscOptions {
     int speedIndex = 2;
     bool burnProof = false;
     bool simulate = false;
+    StillLevels stillLevels = StillLevels::Studio;
 };
 
 // The length of a music file in bytes of 44.1 kHz 16-bit stereo sound, or nothing when

@@ -11,6 +11,7 @@ namespace {
 
 constexpr const char* kGeneral = "GENERAL";
 constexpr const char* kWindow = "Window";
+constexpr const char* kOptions = "Options";
 
 int atLeastOneOr(int value, int fallback) { return value < 1 ? fallback : value; }
 
@@ -50,6 +51,7 @@ AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders)
     s.tvCrop = std::clamp(file.getInt(kGeneral, "nTVCrop", 5), 0, 20);
     s.ratioCorrection = file.getInt(kGeneral, "nRatioCorrection", 1);
     if (s.ratioCorrection < 0 || s.ratioCorrection > 2) s.ratioCorrection = 1;
+    s.fullRangeStills = file.getInt(kOptions, "FullRangeStills", 0) == 1;
     s.window.maximized = file.getInt(kWindow, "bMaximized", 1) != 0;
     s.window.x = std::max(0, file.getInt(kWindow, "x", 0));
     s.window.y = std::max(0, file.getInt(kWindow, "y", 0));
@@ -106,6 +108,7 @@ DiscOptions discOptionsFromSettings(const AppSettings& s) {
     options.recorderIndex = s.recorder;
     options.speedIndex = std::clamp(s.burnSpeed, 0, 6);
     options.burnProof = s.burnProof != 0;
+    options.stillLevels = s.fullRangeStills ? StillLevels::Full : StillLevels::Studio;
     return options;
 }
 

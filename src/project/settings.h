@@ -36,6 +36,8 @@ struct AppSettings {
     int waitTime = kDefaultPlayTimeSeconds;
     int tvCrop = 5;
     int ratioCorrection = 1;
+    // "Options"
+    bool fullRangeStills = false;  // FullRangeStills=1: stills in full-range levels (no dialog)
     // "Window"
     WindowPlacement window;
 };
@@ -47,7 +49,8 @@ AppSettings loadSettings(const AppFolders& folders);
 AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders);
 
 // Writes every key in the program's fixed order. False when the file cannot be written
-// (a read-only folder); nothing is reported then.
+// (a read-only folder); nothing is reported then. "Options" keys are set by hand and
+// left in the file as they stand.
 bool saveSettings(const AppSettings& settings, const AppFolders& folders);
 
 // The per-build disc options as the burn page starts them from the settings.

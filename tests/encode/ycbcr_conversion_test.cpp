@@ -35,6 +35,46 @@ TEST(ConvertPixelTest, SaturatedColoursClampInsteadOfWrapping) {
     EXPECT_EQ(convertPixel(0, 255, 255).cr, 0);    // cyan: -2.5
 }
 
+// Studio levels against BT.601 in real numbers: Y = 16 + 219/255 (0.299 R + 0.587 G +
+// 0.114 B), Cb and Cr = 128 + 224/255 of the colour differences halved to +-0.5.
+struct StudioCase {
+    std::uint8_t r, g, b;
+};
+
+class ConvertPixelStudioTest : public ::testing::TestWithParam<StudioCase> {};
+
+TEST_P(ConvertPixelStudioTest, MatchesBt601WithinRounding) {
+    const auto [r, g, b] = GetParam();
+    const double y = 0.299 * r + 0.587 * g + 0.114 * b;
+    const double expectedY = 16 + 219.0 / 255 * y;
+    const double expectedCb = 128 + 224.0 / 255 * (b - y) / 1.772;
+    const double expectedCr = 128 + 224.0 / 255 * (r - y) / 1.402;
+    const auto sample = convertPixelStudio(r, g, b);
+    EXPECT_NEAR(sample.y, expectedY, 1.0);
+    EXPECT_NEAR(sample.cb, expectedCb, 1.0);
+    EXPECT_NEAR(sample.cr, expectedCr, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colours, ConvertPixelStudioTest,
+                         ::testing::Values(StudioCase{0, 0, 0}, StudioCase{255, 255, 255}, StudioCase{128, 128, 128},
+                                           StudioCase{255, 0, 0}, StudioCase{0, 255, 0}, StudioCase{0, 0, 255},
+                                           StudioCase{255, 255, 0}, StudioCase{0, 255, 255}, StudioCase{100, 50, 200},
+                                           StudioCase{10, 200, 0}));
+
+TEST(ConvertPixelStudioTest, BlackWhiteAndGreyAreExact) {
+    EXPECT_EQ(convertPixelStudio(0, 0, 0).y, 16);
+    EXPECT_EQ(convertPixelStudio(255, 255, 255).y, 235);
+    for (int level : {0, 77, 128, 255}) {
+        const auto grey = static_cast<std::uint8_t>(level);
+        EXPECT_EQ(convertPixelStudio(grey, grey, grey).cb, 128);
+        EXPECT_EQ(convertPixelStudio(grey, grey, grey).cr, 128);
+    }
+    EXPECT_EQ(convertPixelStudio(255, 255, 0).cb, 16);   // yellow
+    EXPECT_EQ(convertPixelStudio(0, 0, 255).cb, 240);    // blue
+    EXPECT_EQ(convertPixelStudio(255, 0, 0).cr, 240);    // red
+    EXPECT_EQ(convertPixelStudio(0, 255, 255).cr, 16);   // cyan
+}
+
 TEST(DecimateLineTest, KeepsFlatLinesAndRoundsTheWeightedSum) {
     std::vector<std::uint8_t> flat(16, 77), half(8);
     decimateLine(flat.data(), 16, 1, half.data(), 1);
@@ -75,7 +115,7 @@ TEST(ConvertToYCbCr420Test, ReadsBottomUpRowsInEitherPixelOrder) {
     const std::vector<std::uint8_t> bgr{0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255,
                                         255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0};
     StillPicture picture{4, 2, bgr.data(), 12, PixelOrder::Bgr};
-    const auto frame = convertToYCbCr420(picture);
+    const auto frame = convertToYCbCr420(picture, StillLevels::Full);
     ASSERT_EQ(frame.luma.size(), 8u);
     EXPECT_EQ(frame.luma[0], convertPixel(0, 0, 255).y) << "top row first";
     EXPECT_EQ(frame.luma[4], convertPixel(255, 0, 0).y);
@@ -84,7 +124,7 @@ TEST(ConvertToYCbCr420Test, ReadsBottomUpRowsInEitherPixelOrder) {
 
     std::vector<std::uint8_t> rgb(bgr);
     for (std::size_t i = 0; i < rgb.size(); i += 3) std::swap(rgb[i], rgb[i + 2]);
-    const auto same = convertToYCbCr420(StillPicture{4, 2, rgb.data(), 12, PixelOrder::Rgb});
+    const auto same = convertToYCbCr420(StillPicture{4, 2, rgb.data(), 12, PixelOrder::Rgb}, StillLevels::Full);
     EXPECT_EQ(same.luma, frame.luma);
     EXPECT_EQ(same.blueChroma, frame.blueChroma);
     EXPECT_EQ(same.redChroma, frame.redChroma);
@@ -94,8 +134,20 @@ TEST(ConvertToYCbCr420Test, HonoursTheRowStride) {
     std::vector<std::uint8_t> padded(2 * 8, 0xEE);  // 2 x 2 picture in rows of 8 bytes
     for (int row = 0; row < 2; ++row)
         for (int i = 0; i < 6; ++i) padded[row * 8 + i] = static_cast<std::uint8_t>(row ? 200 : 10);
-    const auto frame = convertToYCbCr420(StillPicture{2, 2, padded.data(), 8, PixelOrder::Bgr});
+    const auto frame = convertToYCbCr420(StillPicture{2, 2, padded.data(), 8, PixelOrder::Bgr}, StillLevels::Full);
     EXPECT_EQ(frame.luma, (std::vector<std::uint8_t>{200, 200, 10, 10}));
+}
+
+TEST(ConvertToYCbCr420Test, TheLevelsChooseTheConversion) {
+    // 2 x 2: one white, one black and two orange pixels.
+    const std::vector<std::uint8_t> bgr{255, 255, 255, 0, 0, 0, 0, 128, 255, 0, 128, 255};
+    const StillPicture picture{2, 2, bgr.data(), 6, PixelOrder::Bgr};
+    const auto studio = convertToYCbCr420(picture, StillLevels::Studio);
+    const auto full = convertToYCbCr420(picture, StillLevels::Full);
+    EXPECT_EQ(studio.luma, (std::vector<std::uint8_t>{convertPixelStudio(255, 128, 0).y, convertPixelStudio(255, 128, 0).y,
+                                                      235, 16}));
+    EXPECT_EQ(full.luma, (std::vector<std::uint8_t>{convertPixel(255, 128, 0).y, convertPixel(255, 128, 0).y, 255, 0}));
+    EXPECT_NE(studio.redChroma, full.redChroma);
 }
 
 }  // namespace

@@ -275,6 +275,53 @@ TEST(PictureDecoding, BmpAndTgaRowOrderFlagsAreHonoured) {
     EXPECT_EQ(tgaTop.picture.pixels(), tgaBottom.picture.pixels());
 }
 
+// A TGA's origin: descriptor bit 5 set means the first stored row is the top one, bit 4
+// set that each row is stored right to left.
+struct TgaOrigin {
+    const char* name;
+    bool fromTop;
+    bool fromRight;
+};
+
+class TgaOriginTest : public ::testing::TestWithParam<TgaOrigin> {};
+
+TEST_P(TgaOriginTest, EveryOriginGivesThePictureTheBitmapGives) {
+    // ImageMagick writes a proper top-down TGA when asked for the top-left origin (its
+    // default marks top-first rows as bottom-up, which readers that honour the origin,
+    // ffmpeg among them, show flipped). The other origins are made from it by reordering.
+    testing::TempDir dir;
+    const std::string made = dir.file("top_left.tga");
+    ASSERT_TRUE(testing::runImageMagick(pictureFixtureFolder() + "photo.png -orient TopLeft -compress None " + made));
+    const auto topLeft = readBytes(made);
+    ASSERT_EQ(topLeft[17] & 0x30, 0x20);
+    const std::size_t start = 18 + topLeft[0];
+    constexpr int kWidth = 101, kHeight = 67;
+    ASSERT_GE(topLeft.size(), start + kWidth * kHeight * 3u);
+
+    const TgaOrigin& origin = GetParam();
+    std::vector<unsigned char> tga(topLeft.begin(), topLeft.begin() + static_cast<std::ptrdiff_t>(start));
+    tga[17] = static_cast<unsigned char>((tga[17] & ~0x30) | (origin.fromTop ? 0x20 : 0) | (origin.fromRight ? 0x10 : 0));
+    for (int stored = 0; stored < kHeight; ++stored) {
+        const int y = origin.fromTop ? stored : kHeight - 1 - stored;
+        for (int column = 0; column < kWidth; ++column) {
+            const int x = origin.fromRight ? kWidth - 1 - column : column;
+            const auto pixel = topLeft.begin() + static_cast<std::ptrdiff_t>(start + (y * kWidth + x) * 3);
+            tga.insert(tga.end(), pixel, pixel + 3);
+        }
+    }
+
+    const PictureLoad decoded = decodePicture(tga, PictureType::Tga);
+    ASSERT_TRUE(decoded.ok()) << decoded.error;
+    const PictureLoad bitmap = loadPicture(pictureFixture("bmp_24bit.bmp").file);
+    ASSERT_TRUE(bitmap.ok());
+    EXPECT_EQ(decoded.picture.pixels(), bitmap.picture.pixels());
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, TgaOriginTest,
+                         ::testing::Values(TgaOrigin{"BottomLeft", false, false}, TgaOrigin{"TopLeft", true, false},
+                                           TgaOrigin{"BottomRight", false, true}, TgaOrigin{"TopRight", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tellavine
 

@@ -98,6 +98,7 @@ TEST_F(BuildRequestTest, ChoicesOverrideTheSettingsAndATestRunGoesToTheRecorder)
     settings.tvCrop = 5;
     settings.discName = "From settings";
     settings.burnSpeed = 2;
+    settings.fullRangeStills = true;
     BuildOverrides overrides = image("disc.cue");
     overrides.tvStandard = TvStandard::PAL;
     overrides.volumeLabel = std::string(300, 'x');
@@ -110,6 +111,7 @@ TEST_F(BuildRequestTest, ChoicesOverrideTheSettingsAndATestRunGoesToTheRecorder)
     EXPECT_EQ(options.volumeLabel.size(), kMaxTextLength);
     EXPECT_FALSE(options.includeAudioFiles);
     EXPECT_TRUE(options.includePhotoFiles);
+    EXPECT_EQ(options.stillLevels, StillLevels::Full) << "what only config.ini sets reaches the build";
     EXPECT_EQ(request.recording.speedIndex, 5);
     EXPECT_EQ(request.inputs.services.prompt, services.services().prompt);
 

@@ -30,6 +30,7 @@ TEST(Settings, MissingFileGivesDefaultsAndIsWrittenBackComplete) {
     EXPECT_TRUE(options.includePhotoFiles);
     EXPECT_TRUE(options.includeAudioFiles);
     EXPECT_EQ(options.volumeLabel, "My Photo Slideshow");
+    EXPECT_EQ(options.stillLevels, StillLevels::Studio);
     EXPECT_TRUE(s.logFile);
     EXPECT_EQ(s.tempDir, dir.folder() + "Temp/");
     EXPECT_TRUE(std::filesystem::is_directory(dir.folder() + "Temp"));
@@ -84,8 +85,9 @@ TEST(Settings, EmptyTempDirReadsAsTheDefault) {
 TEST(Settings, SavingKeepsUnknownKeysAndRoundTrips) {
     TempDir dir;
     const auto folders = foldersIn(dir);
-    writeFile(folders.settingsFile(), "[GENERAL]\nFutureKey=keep\n");
+    writeFile(folders.settingsFile(), "[GENERAL]\nFutureKey=keep\n[Options]\nFullRangeStills=1\n");
     AppSettings s = loadSettings(folders);
+    EXPECT_EQ(discOptionsFromSettings(s).stillLevels, StillLevels::Full);
     s.pal = true;
     s.discName = "Wedding";
     s.window.width = 1024;
@@ -95,6 +97,7 @@ TEST(Settings, SavingKeepsUnknownKeysAndRoundTrips) {
     EXPECT_TRUE(again.pal);
     EXPECT_EQ(again.discName, "Wedding");
     EXPECT_EQ(again.window.width, 1024);
+    EXPECT_TRUE(again.fullRangeStills) << "a key set by hand stays";
 }
 
 TEST(Settings, OptionsMoveAlbumsAtTheOldDefault) {
