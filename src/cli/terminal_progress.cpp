@@ -1,7 +1,7 @@
 #include "cli/terminal_progress.h"
 
 #include "recorder/recorder_feed.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 
 #include <unistd.h>
 
@@ -15,7 +15,7 @@ TerminalProgress::TerminalProgress(const BuildJob& job, bool simulate, std::FILE
 
 void TerminalProgress::postMessage(unsigned message, MessageParam wParam, MessageParam lParam) {
     // The recorder's error text comes in a buffer the receiver owns.
-    const std::string errorText = message == recorder::WM_BURN_ERROR ? takeBurnErrorText(wParam) : std::string{};
+    const std::string errorText = message == WM_BURN_ERROR ? takeBurnErrorText(wParam) : std::string{};
     std::lock_guard lock(mutex_);
     if (progress_.handle(message, wParam, lParam, errorText)) render();
 }

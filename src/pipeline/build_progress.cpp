@@ -1,5 +1,6 @@
 #include "pipeline/build_progress.h"
 
+#include "platform/numbered_messages.h"
 #include "platform/text.h"
 
 namespace tellavine {
@@ -72,7 +73,7 @@ bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam l
         case WM_FLUSH_CACHE:
             waiting("Flush cache...");
             return true;
-        case WM_IMAGE_SECTOR_PROGRESS: {
+        case WM_IMAGE_SECTOR: {
             const long long sectors = job_.imageSectors.load();
             const long long permille = sectors > 0 ? imageMessages_ * 1000 / sectors : 0;
             ++imageMessages_;
@@ -81,7 +82,7 @@ bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam l
             view_.barText = formatText("%lld.%lld%%", permille / 10, permille % 10);
             return true;
         }
-        case WM_IMAGE_DONE_PROGRESS:
+        case WM_IMAGE_DONE:
             finish("Disc image file was successfully written to:\n\n" + job_.cuePath, true, true);
             return true;
         case WM_BUILD_FAILED:

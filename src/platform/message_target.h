@@ -8,6 +8,8 @@
 // may itself be detaching), and is kept alive by the call in flight; a receiver must
 // therefore tolerate a call that started just before its window went away.
 
+#include "platform/numbered_messages.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>

@@ -1,7 +1,7 @@
 #include "recorder/recorder_feed.h"
 
 #include "platform/cd_geometry.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "recorder/scrambler.h"
 
 #include <algorithm>
@@ -96,7 +96,7 @@ void RecorderFeed::postError(const MessageTarget& window, const std::string& tex
     if (!window.attached()) return;
     auto buffer = std::make_unique<char[]>(kErrorTextBytes);
     std::memcpy(buffer.get(), text.data(), std::min(text.size(), kErrorTextBytes - 1));
-    window.post(recorder::WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
+    window.post(WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
 }
 
 int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
@@ -110,12 +110,12 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
 
     driver.setCueSheet(cueSheet_.bytes());
     std::string errorText;
-    feedRun.window.post(recorder::WM_BURN_PREPARE);
+    feedRun.window.post(WM_BURN_PREPARE);
     if (!driver.prepare(errorText, cancel)) {
         postError(feedRun.window, errorText);
         return end(-1);
     }
-    feedRun.window.post(recorder::WM_BURN_START);
+    feedRun.window.post(WM_BURN_START);
     if (!driver.start(feedRun.window, errorText, cancel)) {
         postError(feedRun.window, errorText);
         return end(-1);
@@ -135,14 +135,14 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
         }
         if (block->kind == RecorderBlockKind::EndMarker) {
             driver.dataSectorCount = written;
-            feedRun.window.post(recorder::WM_BURN_FINISHING);
+            feedRun.window.post(WM_BURN_FINISHING);
             errorText.clear();
             if (!driver.finish(feedRun.window, errorText, cancel)) {
                 postError(feedRun.window, errorText.empty() ? "Error while finishing the disc" : errorText);
                 return end(-1);
             }
             end(0);
-            feedRun.window.post(recorder::WM_BURN_DONE);
+            feedRun.window.post(WM_BURN_DONE);
             return 0;
         }
         const std::size_t maxChunk = kSectorsPerBlock * kRawSectorSize;
@@ -156,7 +156,7 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
             }
             written += static_cast<std::int64_t>(chunk / kRawSectorSize);
             offset += chunk;
-            feedRun.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), feedRun.imageSectors);
+            feedRun.window.post(WM_BURN_PROGRESS, static_cast<MessageParam>(written), feedRun.imageSectors);
         }
     }
     return end(-1);

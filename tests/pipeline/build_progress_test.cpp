@@ -58,8 +58,8 @@ TEST_P(BuildProgressTable, ShowsTheLastState) {
 
 const Step kHalfOfTheSlides{WM_SLIDE_PROGRESS, 4, 10};
 const Step kFirstOfThreeSlides{WM_SLIDE_PROGRESS, 0, 3};
-const Step kSectorOfUnknownImage{WM_IMAGE_SECTOR_PROGRESS};
-const Step kSectorsOfKnownImage{WM_IMAGE_SECTOR_PROGRESS, 0, 0, 999, {}, 2000};
+const Step kSectorOfUnknownImage{WM_IMAGE_SECTOR};
+const Step kSectorsOfKnownImage{WM_IMAGE_SECTOR, 0, 0, 999, {}, 2000};
 const Step kSimulatedBurnHalfWay{WM_BURN_PROGRESS, 499, 1000};
 const char* const kFailed = "An error occurred while processing.";
 
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProgressCase{.name = "ImageSectorsAgainstTheLaidOutSize",
                      .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage}, .barText = "49.9%", .position = 49},
         ProgressCase{.name = "ImageWritten",
-                     .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage, {WM_IMAGE_DONE_PROGRESS}},
+                     .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage, {WM_IMAGE_DONE}},
                      .status = "Disc image file was successfully written to:\n\n/out/disc.cue", .done = true,
                      .succeeded = true, .closeLabel = true, .barVisible = false},
         ProgressCase{.name = "SimulationHalfWay", .simulate = true, .steps = {kSimulatedBurnHalfWay}, .barText = "50.0%"},

@@ -1,6 +1,6 @@
 #include "recorder/mmc_driver.h"
 #include "recorder/recorder_feed.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "recorder/scrambler.h"
 #include "recorder_test_support.h"
 #include "support/temp_dir.h"
@@ -84,8 +84,8 @@ TEST(RecorderFeed, TwentyEightSectorsMakeAFullBlockALastBlockAndTheEnd) {
     const auto messages = rig.receiver->messages();
     std::vector<unsigned> numbers;
     for (const auto& m : messages) numbers.push_back(m.message);
-    EXPECT_EQ(numbers, (std::vector<unsigned>{recorder::WM_BURN_PREPARE, recorder::WM_BURN_START, recorder::WM_BURN_PROGRESS, recorder::WM_BURN_PROGRESS,
-                                              recorder::WM_BURN_FINISHING, recorder::WM_BURN_DONE}));
+    EXPECT_EQ(numbers, (std::vector<unsigned>{WM_BURN_PREPARE, WM_BURN_START, WM_BURN_PROGRESS, WM_BURN_PROGRESS,
+                                              WM_BURN_FINISHING, WM_BURN_DONE}));
     EXPECT_EQ(messages[2].wParam, 27);
     EXPECT_EQ(messages[3].wParam, 28);
     EXPECT_EQ(messages[3].lParam, 28);
@@ -104,8 +104,8 @@ TEST(RecorderFeed, PrepareFailurePostsTheDriversTextAndNeverStarts) {
     rig.feed.closeQueue();
     const auto messages = rig.receiver->messages();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].message, recorder::WM_BURN_PREPARE);
-    EXPECT_EQ(messages[1].message, recorder::WM_BURN_ERROR);
+    EXPECT_EQ(messages[0].message, WM_BURN_PREPARE);
+    EXPECT_EQ(messages[1].message, WM_BURN_ERROR);
     EXPECT_EQ(takeBurnErrorText(messages[1].wParam), "Disc is not empty");
 }
 
@@ -121,7 +121,7 @@ TEST(RecorderFeed, FailedWriteIsReportedInsteadOfEndingSilently) {
     EXPECT_EQ(rig.feed.wait(), -1);
     const auto messages = rig.receiver->messages();
     ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages.back().message, recorder::WM_BURN_ERROR);
+    EXPECT_EQ(messages.back().message, WM_BURN_ERROR);
     EXPECT_EQ(takeBurnErrorText(messages.back().wParam), "Error while writing cd\nNo recorder is attached.");
     EXPECT_EQ(std::count(driver.calls.begin(), driver.calls.end(), "finish"), 0);
 }
@@ -138,7 +138,7 @@ TEST(RecorderFeed, CueSheetOverThreeHundredEntriesIsRefusedBeforeTheDriveSeesAny
     EXPECT_TRUE(driver.calls.empty());
     const auto messages = rig.receiver->messages();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].message, recorder::WM_BURN_ERROR);
+    EXPECT_EQ(messages[0].message, WM_BURN_ERROR);
     EXPECT_EQ(takeBurnErrorText(messages[0].wParam), "The disc needs more than 300 cue sheet entries.");
     for (int lsn = 0; lsn < 27 * 101; ++lsn) rig.feed.queueSector(makeImageSector(lsn));  // must not block
 }
@@ -186,7 +186,7 @@ TEST(RecorderFeed, FeedOutlivesTheBuildsRecord) {
     EXPECT_EQ(feed.wait(), 0);
     const auto messages = receiver->messages();
     ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages.back().message, recorder::WM_BURN_DONE);
+    EXPECT_EQ(messages.back().message, WM_BURN_DONE);
     EXPECT_EQ(messages[messages.size() - 3].lParam, 60);  // the progress total, kept by the feed
 }
 
@@ -217,7 +217,7 @@ TEST(RecorderFeed, AbandonedImageStopsTheFeedWithoutFinishing) {
     // The window hears why: it ends only on a message.
     const auto messages = rig.receiver->messages();
     ASSERT_FALSE(messages.empty());
-    EXPECT_EQ(messages.back().message, recorder::WM_BURN_ERROR);
+    EXPECT_EQ(messages.back().message, WM_BURN_ERROR);
     EXPECT_EQ(takeBurnErrorText(messages.back().wParam), "The disc image stopped before its end.");
 }
 
@@ -295,7 +295,7 @@ BurnRun burnToEmulatedDrive(const std::string& discPath, const Image& image, Rec
     for (const auto& cdb : transport.inner.recorder().commandLog()) run.opcodes.push_back(cdb[0]);
     for (const auto& message : rig.receiver->messages()) {
         run.messages.push_back(message.message);
-        if (message.message == recorder::WM_BURN_ERROR) run.errorText = takeBurnErrorText(message.wParam);
+        if (message.message == WM_BURN_ERROR) run.errorText = takeBurnErrorText(message.wParam);
     }
     return run;
 }
@@ -313,13 +313,13 @@ TEST(RecorderBurn, EmulatedDiscHoldsExactlyTheImageAndTheDriveSawTheWholeRun) {
     expected.insert(expected.end(), (image.total() + 26) / 27, 0x2A);          // the image
     expected.insert(expected.end(), {0x00, 0x00, 0x00, 0x35, 0x1B});           // busy, busy, ready
     EXPECT_EQ(run.opcodes, expected);
-    EXPECT_EQ(run.messages.front(), recorder::WM_BURN_PREPARE);
-    EXPECT_EQ(run.messages.back(), recorder::WM_BURN_DONE);
+    EXPECT_EQ(run.messages.front(), WM_BURN_PREPARE);
+    EXPECT_EQ(run.messages.back(), WM_BURN_DONE);
 
     // The disc is now written: a second recording is refused before anything is burned.
     const BurnRun again = burnToEmulatedDrive(dir.file("disc.bin"), image, {}, nullptr);
     EXPECT_EQ(again.result, -1);
-    EXPECT_EQ(again.messages, (std::vector<unsigned>{recorder::WM_BURN_PREPARE, recorder::WM_BURN_ERROR}));
+    EXPECT_EQ(again.messages, (std::vector<unsigned>{WM_BURN_PREPARE, WM_BURN_ERROR}));
     EXPECT_EQ(again.errorText, "Disc is not empty");
 }
 

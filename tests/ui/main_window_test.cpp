@@ -20,7 +20,7 @@
 #include "ui/pages/progress_window.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "vcd/image_sink.h"
 
 #include <cstring>
@@ -530,15 +530,15 @@ private slots:
         QCOMPARE(window.bar()->position(), 50);
         deliver(WM_SLIDE_PROGRESS, 0, 3);
         QCOMPARE(*window.bar()->shownText(), QStringLiteral("33.3%"));
-        deliver(recorder::WM_BURN_PROGRESS, 499, 1000);
+        deliver(WM_BURN_PROGRESS, 499, 1000);
         QCOMPARE(window.statusText(), QStringLiteral("Writing CD..."));
         QCOMPARE(*window.bar()->shownText(), QStringLiteral("50.0%"));
-        deliver(recorder::WM_RECORDER_WAIT);
+        deliver(WM_RECORDER_WAIT);
         QCOMPARE(*window.bar()->shownText(), QStringLiteral("Please waiting..."));
         // The recorder's error text arrives in a buffer the window frees.
         char* text = new char[16];
         std::strcpy(text, "Medium error");
-        deliver(recorder::WM_BURN_ERROR, reinterpret_cast<MessageParam>(text));
+        deliver(WM_BURN_ERROR, reinterpret_cast<MessageParam>(text));
         QCOMPARE(window.statusText(), QStringLiteral("The burning process failed. Error message :\nMedium error"));
         QVERIFY(window.done());
         QVERIFY(!window.bar()->isVisibleTo(&window));
@@ -553,7 +553,7 @@ private slots:
         job->cuePath = "/tmp/x.cue";
         auto* window = new ProgressWindow(job, false, true);
         job->window.post(WM_MENU_ENCODE_BEGIN);
-        job->window.post(vcd::WM_IMAGE_DONE);
+        job->window.post(WM_IMAGE_DONE);
         QCoreApplication::sendPostedEvents(window);
         QVERIFY(window->done());
         QCOMPARE(window->statusText(), QStringLiteral("Disc image file was successfully written to:\n\n/tmp/x.cue"));

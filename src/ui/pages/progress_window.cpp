@@ -2,7 +2,7 @@
 
 #include "ui/app/qt_prompt.h"
 #include "recorder/recorder_feed.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "ui/controls/text_progress_bar.h"
 #include "ui/pages/numbered_message.h"
 
@@ -50,7 +50,7 @@ ProgressWindow::ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, boo
     // The recorder's error text is taken out of its buffer on the posting thread, so a
     // message that never reaches the window frees it all the same.
     receiver_ = std::make_shared<QtMessageReceiver>(this, [](unsigned message, MessageParam wParam, std::string& text) {
-        if (message != recorder::WM_BURN_ERROR) return false;
+        if (message != WM_BURN_ERROR) return false;
         text = takeBurnErrorText(wParam);
         return true;
     });
