@@ -29,7 +29,7 @@ else
           -DTELLAVINE_BUILD_TESTS=OFF -DTELLAVINE_BUILD_UI=OFF >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" --target bench_vcd_sectors bench_vcd_layout bench_slide_frame encode_bench \
-      slide_stage_bench tellavine-mpegworker >/dev/null
+      slide_stage_bench tellavine-mpegworker tellavine-cli tellavine_data >/dev/null
 bin=$build/bin
 
 work=$(mktemp -d /tmp/tellavine-bench.XXXXXX)

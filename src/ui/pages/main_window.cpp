@@ -377,7 +377,7 @@ void MainWindow::updateTitle() {
 
 void MainWindow::newProjectCommand() {
     // A cancelled build may still be reading the project (its window closes at once).
-    worker_.wait();
+    if (worker_.running()) return worker_.whenIdle(this, [this] { newProjectCommand(); });
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
     newProject(project_);
     refreshStatus();
@@ -385,7 +385,7 @@ void MainWindow::newProjectCommand() {
 }
 
 void MainWindow::openCommand() {
-    worker_.wait();
+    if (worker_.running()) return worker_.whenIdle(this, [this] { openCommand(); });
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
     const QString path = chooseProjectToOpen();
     if (path.isEmpty()) return;
@@ -395,7 +395,11 @@ void MainWindow::openCommand() {
 }
 
 bool MainWindow::saveCommand() {
-    worker_.wait();  // a finishing build may still write caption positions
+    // A finishing build may still write caption positions: saving follows it.
+    if (worker_.running()) {
+        worker_.whenIdle(this, [this] { saveCommand(); });
+        return false;
+    }
     if (saveNeedsFileName(project_)) return saveAsCommand();
     const bool saved = saveProjectToFile(project_, project_.filePath());
     updateTitle();
@@ -403,7 +407,10 @@ bool MainWindow::saveCommand() {
 }
 
 bool MainWindow::saveAsCommand() {
-    worker_.wait();
+    if (worker_.running()) {
+        worker_.whenIdle(this, [this] { saveAsCommand(); });
+        return false;
+    }
     const QString path = chooseProjectToSave();
     if (path.isEmpty()) return false;
     const bool saved = saveProjectToFile(project_, path.toStdString());
@@ -437,8 +444,13 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Saving waits for a build that may still write caption positions into the project.
-    worker_.wait();
+    // Saving waits for a build that may still write caption positions into the project:
+    // the window closes once it has ended.
+    if (worker_.running()) {
+        event->ignore();
+        worker_.whenIdle(this, [this] { close(); });
+        return;
+    }
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) {
         event->ignore();
         return;

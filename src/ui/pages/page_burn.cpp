@@ -397,7 +397,10 @@ BuildOverrides CPageBurn::overrides(bool simulate, const std::string& imagePath)
 
 void CPageBurn::startBuild(bool simulate, const std::string& imagePath) {
     // The previous build must be over before this one may read the project.
-    services_.worker->wait();
+    if (services_.worker->running()) {
+        services_.worker->whenIdle(this, [this, simulate, imagePath] { startBuild(simulate, imagePath); });
+        return;
+    }
     BuildRequest request = makeBuildRequest(*services_.settings, *services_.project, overrides(simulate, imagePath),
                                             appFolders().programDir, services_.engine);
     if (!request.ok()) {
