@@ -21,9 +21,10 @@ void BuildProgress::finish(const std::string& status, bool succeeded, bool close
     view_.closeLabel = closeLabel;
 }
 
-bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam lParam,
-                           const std::string& errorText) {
-    switch (message) {
+bool BuildProgress::handle(const Message& message) {
+    const MessageParam wParam = message.wParam;
+    const MessageParam lParam = message.lParam;
+    switch (message.id) {
         case WM_MENU_ENCODE_BEGIN:
             waiting("Encoding disc menu....");
             return true;
@@ -64,7 +65,7 @@ bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam l
                    true, true);
             return true;
         case WM_BURN_ERROR:
-            finish("The burning process failed. Error message :\n" + errorText, false, false);
+            finish("The burning process failed. Error message :\n" + message.text, false, false);
             return true;
         case WM_RECORDER_WAIT:
             view_.position = 0;

@@ -26,8 +26,7 @@ public:
     BuildProgress(const BuildJob& job, bool simulate);
 
     // Updates the view for one message; false when the message is not a progress message.
-    // `errorText` is the recorder's text of WM_BURN_ERROR.
-    bool handle(unsigned message, MessageParam wParam, MessageParam lParam, const std::string& errorText = {});
+    bool handle(const Message& message);
     const ProgressView& view() const { return view_; }
 
 private:

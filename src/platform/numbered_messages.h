@@ -24,7 +24,7 @@ enum NumberedMessage : unsigned {
     WM_BURN_PROGRESS = 3026,  // wParam = sectors written, lParam = image sectors
     WM_BURN_FINISHING = 3027,
     WM_BURN_DONE = 3028,
-    WM_BURN_ERROR = 3029,  // wParam = the error text, see takeBurnErrorText()
+    WM_BURN_ERROR = 3029,  // the message's text says what failed
 
     // The image sink, in image mode.
     WM_IMAGE_BEGIN = 4024,   // at setCueList

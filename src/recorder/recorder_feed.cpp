@@ -5,19 +5,12 @@
 #include "recorder/scrambler.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tellavine {
 
 namespace {
-constexpr std::size_t kErrorTextBytes = 1024;
 constexpr auto kEmptyQueueWait = std::chrono::milliseconds(200);
 }  // namespace
-
-std::string takeBurnErrorText(std::intptr_t wParam) {
-    std::unique_ptr<char[]> text(reinterpret_cast<char*>(wParam));
-    return text ? std::string(text.get()) : std::string{};
-}
 
 RecorderFeed::RecorderFeed(std::size_t queueBound) : queue_(queueBound) {}
 
@@ -92,11 +85,7 @@ int RecorderFeed::wait() {
 }
 
 void RecorderFeed::postError(const MessageTarget& window, const std::string& text) {
-    // The receiver frees the buffer; when nobody listens, nothing is allocated.
-    if (!window.attached()) return;
-    auto buffer = std::make_unique<char[]>(kErrorTextBytes);
-    std::memcpy(buffer.get(), text.data(), std::min(text.size(), kErrorTextBytes - 1));
-    window.post(WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
+    window.post(Message{WM_BURN_ERROR, 0, 0, text});
 }
 
 int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {

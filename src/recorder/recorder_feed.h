@@ -76,7 +76,4 @@ private:
     std::atomic<int> result_{-1};
 };
 
-// The text carried by WM_BURN_ERROR's wParam, released by this call (the receiver owns it).
-std::string takeBurnErrorText(std::intptr_t wParam);
-
 }  // namespace tellavine

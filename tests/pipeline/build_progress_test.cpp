@@ -14,7 +14,7 @@ namespace {
 using testing::expectIfSet;
 
 struct Step {
-    unsigned message;
+    NumberedMessage message;
     MessageParam wParam = 0, lParam = 0;
     int times = 1;
     std::string errorText = {};
@@ -43,7 +43,7 @@ TEST_P(BuildProgressTable, ShowsTheLastState) {
     bool handled = false;
     for (const Step& step : c.steps) {
         if (step.laidOutSectors >= 0) job.imageSectors = step.laidOutSectors;
-        for (int i = 0; i < step.times; ++i) handled = progress.handle(step.message, step.wParam, step.lParam, step.errorText);
+        for (int i = 0; i < step.times; ++i) handled = progress.handle({step.message, step.wParam, step.lParam, step.errorText});
     }
     EXPECT_EQ(handled, c.lastHandled);
     const ProgressView& view = progress.view();
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                      .status = "The burning process failed. Error message :\nMedium not present", .done = true,
                      .closeLabel = false},
         ProgressCase{.name = "BuildFailed", .steps = {{WM_BUILD_FAILED}}, .status = kFailed, .closeLabel = true},
-        ProgressCase{.name = "OtherMessagesAreNotProgress", .steps = {{WM_BUILD_FAILED}, {9999}}, .status = kFailed,
+        ProgressCase{.name = "OtherMessagesAreNotProgress", .steps = {{WM_BUILD_FAILED}, {WM_ERASE_TICK}}, .status = kFailed,
                      .lastHandled = false}),
     [](const ::testing::TestParamInfo<ProgressCase>& info) { return std::string(info.param.name); });
 

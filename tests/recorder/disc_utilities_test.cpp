@@ -78,11 +78,11 @@ TEST(DiscUtilities, EraseSendsTicksUntilTheDriveIsReadyThenDone) {
         EXPECT_EQ(rig.transport.sent[0].cdb[1], method == EraseMethod::Full ? 0x10 : 0x11);
         const auto messages = receiver->messages();
         ASSERT_EQ(messages.size(), 4u);
-        EXPECT_EQ(messages[0].message, WM_ERASE_TICK);
+        EXPECT_EQ(messages[0].id, WM_ERASE_TICK);
         EXPECT_EQ(messages[0].wParam, 0);
         EXPECT_EQ(messages[1].wParam, 1000);
         EXPECT_EQ(messages[2].wParam, 2000);
-        EXPECT_EQ(messages[3].message, WM_ERASE_DONE);
+        EXPECT_EQ(messages[3].id, WM_ERASE_DONE);
         EXPECT_EQ(rig.transport.inner.recorder().disc().status(), EmulatedDiscStatus::Blank);
     }
 }
