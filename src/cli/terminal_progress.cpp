@@ -1,8 +1,5 @@
 #include "cli/terminal_progress.h"
 
-#include "recorder/recorder_feed.h"
-#include "recorder/recorder_messages.h"
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,15 +10,13 @@ namespace tellavine::cli {
 TerminalProgress::TerminalProgress(const BuildJob& job, bool simulate, std::FILE* out)
     : progress_(job, simulate), out_(out), terminal_(isatty(fileno(out)) != 0) {}
 
-void TerminalProgress::postMessage(unsigned message, MessageParam wParam, MessageParam lParam) {
-    // The recorder's error text comes in a buffer the receiver owns.
-    const std::string errorText = message == recorder::WM_BURN_ERROR ? takeBurnErrorText(wParam) : std::string{};
+void TerminalProgress::postMessage(Message message) {
     std::lock_guard lock(mutex_);
-    if (progress_.handle(message, wParam, lParam, errorText)) render();
+    if (progress_.handle(message)) render();
 }
 
-MessageParam TerminalProgress::sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) {
-    postMessage(message, wParam, lParam);
+MessageParam TerminalProgress::sendMessage(const Message& message) {
+    postMessage(message);
     return 0;
 }
 

@@ -14,8 +14,8 @@ class TerminalProgress : public MessageReceiver {
 public:
     TerminalProgress(const BuildJob& job, bool simulate, std::FILE* out);
 
-    void postMessage(unsigned message, MessageParam wParam, MessageParam lParam) override;
-    MessageParam sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) override;
+    void postMessage(Message message) override;
+    MessageParam sendMessage(const Message& message) override;
 
     ProgressView view() const;
 

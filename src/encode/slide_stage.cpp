@@ -5,6 +5,7 @@
 #include "encode/multiplexer.h"
 #include "encode/music_stage.h"
 #include "encode/still_encoder.h"
+#include "platform/numbered_messages.h"
 #include "platform/text.h"
 #include "project/messages.h"
 #include "project/strings.h"

@@ -1,6 +1,7 @@
 #include "pipeline/build_driver.h"
 
 #include "platform/work_folder.h"
+#include "platform/numbered_messages.h"
 #include "platform/text.h"
 #include "project/messages.h"
 

@@ -1,5 +1,6 @@
 #include "pipeline/build_progress.h"
 
+#include "platform/numbered_messages.h"
 #include "platform/text.h"
 
 namespace tellavine {
@@ -20,9 +21,10 @@ void BuildProgress::finish(const std::string& status, bool succeeded, bool close
     view_.closeLabel = closeLabel;
 }
 
-bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam lParam,
-                           const std::string& errorText) {
-    switch (message) {
+bool BuildProgress::handle(const Message& message) {
+    const MessageParam wParam = message.wParam;
+    const MessageParam lParam = message.lParam;
+    switch (message.id) {
         case WM_MENU_ENCODE_BEGIN:
             waiting("Encoding disc menu....");
             return true;
@@ -63,7 +65,7 @@ bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam l
                    true, true);
             return true;
         case WM_BURN_ERROR:
-            finish("The burning process failed. Error message :\n" + errorText, false, false);
+            finish("The burning process failed. Error message :\n" + message.text, false, false);
             return true;
         case WM_RECORDER_WAIT:
             view_.position = 0;
@@ -72,7 +74,7 @@ bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam l
         case WM_FLUSH_CACHE:
             waiting("Flush cache...");
             return true;
-        case WM_IMAGE_SECTOR_PROGRESS: {
+        case WM_IMAGE_SECTOR: {
             const long long sectors = job_.imageSectors.load();
             const long long permille = sectors > 0 ? imageMessages_ * 1000 / sectors : 0;
             ++imageMessages_;
@@ -81,7 +83,7 @@ bool BuildProgress::handle(unsigned message, MessageParam wParam, MessageParam l
             view_.barText = formatText("%lld.%lld%%", permille / 10, permille % 10);
             return true;
         }
-        case WM_IMAGE_DONE_PROGRESS:
+        case WM_IMAGE_DONE:
             finish("Disc image file was successfully written to:\n\n" + job_.cuePath, true, true);
             return true;
         case WM_BUILD_FAILED:

@@ -10,21 +10,6 @@
 
 namespace tellavine {
 
-// Messages of the recorder feed and the image sink, as the progress display sees them.
-enum ProgressMessage : unsigned {
-    WM_RECORDER_WAIT = 1524,
-    WM_FLUSH_CACHE = 1525,
-    WM_BURN_PREPARE = 3024,
-    WM_BURN_START = 3025,
-    WM_BURN_PROGRESS = 3026,
-    WM_BURN_FINISHING = 3027,
-    WM_BURN_DONE = 3028,
-    WM_BURN_ERROR = 3029,
-    WM_IMAGE_BEGIN_PROGRESS = 4024,
-    WM_IMAGE_SECTOR_PROGRESS = 4025,
-    WM_IMAGE_DONE_PROGRESS = 4026,
-};
-
 struct ProgressView {
     std::string status = "Writing data...";
     int position = 0;  // 0..100
@@ -41,8 +26,7 @@ public:
     BuildProgress(const BuildJob& job, bool simulate);
 
     // Updates the view for one message; false when the message is not a progress message.
-    // `errorText` is the recorder's text of WM_BURN_ERROR.
-    bool handle(unsigned message, MessageParam wParam, MessageParam lParam, const std::string& errorText = {});
+    bool handle(const Message& message);
     const ProgressView& view() const { return view_; }
 
 private:

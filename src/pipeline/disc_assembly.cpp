@@ -1,6 +1,7 @@
 #include "pipeline/disc_assembly.h"
 
 #include "pipeline/disc_file_names.h"
+#include "platform/numbered_messages.h"
 #include "platform/text.h"
 #include "project/messages.h"
 #include "vcd/data_source.h"

@@ -1,5 +1,7 @@
 #include "platform/message_target.h"
 
+#include <utility>
+
 namespace tellavine {
 
 MessageTarget::MessageTarget() : state_(std::make_shared<State>()) {}
@@ -24,13 +26,13 @@ std::shared_ptr<MessageReceiver> MessageTarget::receiver() const {
     return state_->receiver;
 }
 
-void MessageTarget::post(unsigned message, MessageParam wParam, MessageParam lParam) const {
-    if (auto current = receiver()) current->postMessage(message, wParam, lParam);
+void MessageTarget::post(Message message) const {
+    if (auto current = receiver()) current->postMessage(std::move(message));
 }
 
-MessageParam MessageTarget::send(unsigned message, MessageParam wParam, MessageParam lParam) const {
+MessageParam MessageTarget::send(const Message& message) const {
     auto current = receiver();
-    return current ? current->sendMessage(message, wParam, lParam) : 0;
+    return current ? current->sendMessage(message) : 0;
 }
 
 }  // namespace tellavine

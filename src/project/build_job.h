@@ -10,14 +10,6 @@
 
 namespace tellavine {
 
-// Numbered messages of a build, posted to BuildJob::window.
-enum BuildMessage : unsigned {
-    WM_MENU_ENCODE_BEGIN = 1124,
-    WM_MENU_ENCODE_END = 1125,
-    WM_BUILD_FAILED = 1126,
-    WM_SLIDE_PROGRESS = 1127,
-};
-
 struct BuildJob : SinkOwner {
     std::int32_t itemsPerPage = 0;
     std::int32_t albumCount = 0;

@@ -1,7 +1,7 @@
 #include "recorder/disc_utilities.h"
 
 #include "platform/text.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 
 namespace tellavine {
 
@@ -61,13 +61,13 @@ void runEraseJob(const EraseJob& job) {
         job.driver->blank(job.method == EraseMethod::Full);  // a refused BLANK leaves the drive idle
         const std::int64_t began = now();
         for (;;) {
-            job.window.send(recorder::WM_ERASE_TICK, static_cast<MessageParam>(now() - began));
+            job.window.send(WM_ERASE_TICK, static_cast<MessageParam>(now() - began));
             // Only a drive still at work is waited for; one without a disc would never end.
             if (job.driver->testUnitReady() != UnitNotReady || job.driver->senseSaysNoMedium()) break;
             job.driver->sleep(std::chrono::milliseconds(1000));
         }
     }
-    job.window.send(recorder::WM_ERASE_DONE);
+    job.window.send(WM_ERASE_DONE);
 }
 
 std::thread startEraseThread(EraseJob job) {

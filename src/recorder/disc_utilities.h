@@ -70,7 +70,7 @@ bool discPresentForErase(BaseDriver& driver);
 std::string eraseElapsedText(std::int64_t elapsedMs);
 
 struct EraseJob {
-    MessageTarget window;  // receives recorder::WM_ERASE_TICK and recorder::WM_ERASE_DONE (sent)
+    MessageTarget window;  // receives WM_ERASE_TICK and WM_ERASE_DONE (sent)
     BaseDriver* driver = nullptr;
     EraseMethod method = EraseMethod::Quick;
     // Milliseconds of a monotonic clock; tests pass their own.

@@ -1,6 +1,6 @@
 #include "recorder/mmc_driver.h"
 
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 
 namespace tellavine {
 
@@ -74,9 +74,9 @@ bool MmcDriver::writeBlock(std::int32_t address, std::span<const std::uint8_t> b
 }
 
 bool MmcDriver::finish(const MessageTarget& window, std::string& errorText, const Event* cancel) {
-    window.post(recorder::WM_RECORDER_WAIT);
+    window.post(WM_RECORDER_WAIT);
     const int state = waitWhileNotReady(cancel);
-    window.post(recorder::WM_FLUSH_CACHE);
+    window.post(WM_FLUSH_CACHE);
     const bool flushed = synchronizeCache();
     loadOrEject(true);
     if (options_.simulate) loadOrEject(false);

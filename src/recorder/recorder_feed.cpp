@@ -1,23 +1,16 @@
 #include "recorder/recorder_feed.h"
 
 #include "platform/cd_geometry.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "recorder/scrambler.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tellavine {
 
 namespace {
-constexpr std::size_t kErrorTextBytes = 1024;
 constexpr auto kEmptyQueueWait = std::chrono::milliseconds(200);
 }  // namespace
-
-std::string takeBurnErrorText(std::intptr_t wParam) {
-    std::unique_ptr<char[]> text(reinterpret_cast<char*>(wParam));
-    return text ? std::string(text.get()) : std::string{};
-}
 
 RecorderFeed::RecorderFeed(std::size_t queueBound) : queue_(queueBound) {}
 
@@ -92,11 +85,7 @@ int RecorderFeed::wait() {
 }
 
 void RecorderFeed::postError(const MessageTarget& window, const std::string& text) {
-    // The receiver frees the buffer; when nobody listens, nothing is allocated.
-    if (!window.attached()) return;
-    auto buffer = std::make_unique<char[]>(kErrorTextBytes);
-    std::memcpy(buffer.get(), text.data(), std::min(text.size(), kErrorTextBytes - 1));
-    window.post(recorder::WM_BURN_ERROR, reinterpret_cast<std::intptr_t>(buffer.release()));
+    window.post(Message{WM_BURN_ERROR, 0, 0, text});
 }
 
 int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
@@ -110,12 +99,12 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
 
     driver.setCueSheet(cueSheet_.bytes());
     std::string errorText;
-    feedRun.window.post(recorder::WM_BURN_PREPARE);
+    feedRun.window.post(WM_BURN_PREPARE);
     if (!driver.prepare(errorText, cancel)) {
         postError(feedRun.window, errorText);
         return end(-1);
     }
-    feedRun.window.post(recorder::WM_BURN_START);
+    feedRun.window.post(WM_BURN_START);
     if (!driver.start(feedRun.window, errorText, cancel)) {
         postError(feedRun.window, errorText);
         return end(-1);
@@ -135,14 +124,14 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
         }
         if (block->kind == RecorderBlockKind::EndMarker) {
             driver.dataSectorCount = written;
-            feedRun.window.post(recorder::WM_BURN_FINISHING);
+            feedRun.window.post(WM_BURN_FINISHING);
             errorText.clear();
             if (!driver.finish(feedRun.window, errorText, cancel)) {
                 postError(feedRun.window, errorText.empty() ? "Error while finishing the disc" : errorText);
                 return end(-1);
             }
             end(0);
-            feedRun.window.post(recorder::WM_BURN_DONE);
+            feedRun.window.post(WM_BURN_DONE);
             return 0;
         }
         const std::size_t maxChunk = kSectorsPerBlock * kRawSectorSize;
@@ -156,7 +145,7 @@ int RecorderFeed::run(const FeedRun& feedRun, BaseDriver& driver) {
             }
             written += static_cast<std::int64_t>(chunk / kRawSectorSize);
             offset += chunk;
-            feedRun.window.post(recorder::WM_BURN_PROGRESS, static_cast<MessageParam>(written), feedRun.imageSectors);
+            feedRun.window.post(WM_BURN_PROGRESS, static_cast<MessageParam>(written), feedRun.imageSectors);
         }
     }
     return end(-1);

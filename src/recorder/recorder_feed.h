@@ -38,7 +38,7 @@ public:
     // Readies the queue for one image; `rawSectors` as the driver takes them.
     void openQueue(bool rawSectors);
     // Starts the feed thread. A cue sheet that is incomplete or needs more than 300
-    // entries is refused at once with recorder::WM_BURN_ERROR, before anything reaches the drive.
+    // entries is refused at once with WM_BURN_ERROR, before anything reaches the drive.
     bool start(SinkOwner& owner, BaseDriver& driver);
     // One finished 2352-byte sector of the image, in address order.
     void queueSector(std::span<const std::uint8_t> sector);
@@ -75,8 +75,5 @@ private:
     std::thread thread_;
     std::atomic<int> result_{-1};
 };
-
-// The text carried by recorder::WM_BURN_ERROR's wParam, released by this call (the receiver owns it).
-std::string takeBurnErrorText(std::intptr_t wParam);
 
 }  // namespace tellavine

@@ -1,6 +1,7 @@
 // writeImage: formats every sector of the laid-out disc, in increasing sector order, and
 // hands it to the image sink.
 
+#include "platform/numbered_messages.h"
 #include "vcd/authoring_layout.h"
 #include "vcd/volume_descriptor.h"
 

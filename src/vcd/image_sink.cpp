@@ -1,5 +1,6 @@
 #include "vcd/image_sink.h"
 
+#include "platform/numbered_messages.h"
 #include "platform/text.h"
 
 #include <fcntl.h>

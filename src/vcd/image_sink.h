@@ -34,12 +34,6 @@
 
 namespace tellavine::vcd {
 
-enum ImageMessage : unsigned {
-    WM_IMAGE_BEGIN = 4024,   // image mode: at setCueList
-    WM_IMAGE_SECTOR = 4025,  // image mode: after each 2352-byte sector written
-    WM_IMAGE_DONE = 4026,    // image mode: posted by writeImage after release
-};
-
 enum class CueKind : std::uint8_t {
     TrackStart = 1,   // index 1 of a new track
     PregapStart = 2,  // index 0 of the track that the next TrackStart opens

@@ -1,13 +1,12 @@
 // The progress bar as a terminal shows it, through a pseudo-terminal.
 #include "cli/terminal_progress.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 
 #include <gtest/gtest.h>
 
 #include <pty.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <string>
 #include <thread>
 
@@ -61,11 +60,8 @@ TEST(TerminalProgress, RedrawsOnlyWhatChangesAndShowsTheRecordersReason) {
     {
         cli::TerminalProgress progress(job, false, terminal.out());
         // 20000 sectors of a 100000-sector disc: the bar text changes every 100.
-        for (int sector = 0; sector < 20000; ++sector) progress.postMessage(recorder::WM_BURN_PROGRESS, sector, 100000);
-        // The recorder's reason comes in a buffer the receiver takes over (ASan sees a leak otherwise).
-        char* reason = new char[1024]{};
-        std::strcpy(reason, "Error while writing cd");
-        progress.postMessage(recorder::WM_BURN_ERROR, reinterpret_cast<MessageParam>(reason), 0);
+        for (int sector = 0; sector < 20000; ++sector) progress.postMessage({WM_BURN_PROGRESS, sector, 100000, {}});
+        progress.postMessage({WM_BURN_ERROR, 0, 0, "Error while writing cd"});
         EXPECT_TRUE(progress.view().done);
     }
     const std::string& seen = terminal.close();

@@ -74,7 +74,7 @@ TEST_F(Stages, AlbumsWithoutMusicGiveOneSegmentPerPhotoAndProgressBeforeEach) {
     const auto posted = window->messages();
     ASSERT_EQ(posted.size(), 5u);
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(posted[i].message, WM_SLIDE_PROGRESS);
+        EXPECT_EQ(posted[i].id, WM_SLIDE_PROGRESS);
         EXPECT_EQ(posted[i].wParam, static_cast<MessageParam>(i));
         EXPECT_EQ(posted[i].lParam, 5);
     }

@@ -99,7 +99,7 @@ protected:
         inputs.services = services;
         auto receiver = std::make_shared<testing::RecordingReceiver>();
         receiver->onMessage = [this](const testing::ReceivedMessage& received, std::size_t) {
-            trace.add("post " + std::to_string(received.message));
+            trace.add("post " + std::to_string(received.id));
         };
         job.window.attach(receiver);
         job.cuePath = "/out/disc.cue";

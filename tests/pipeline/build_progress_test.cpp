@@ -14,7 +14,7 @@ namespace {
 using testing::expectIfSet;
 
 struct Step {
-    unsigned message;
+    NumberedMessage message;
     MessageParam wParam = 0, lParam = 0;
     int times = 1;
     std::string errorText = {};
@@ -43,7 +43,7 @@ TEST_P(BuildProgressTable, ShowsTheLastState) {
     bool handled = false;
     for (const Step& step : c.steps) {
         if (step.laidOutSectors >= 0) job.imageSectors = step.laidOutSectors;
-        for (int i = 0; i < step.times; ++i) handled = progress.handle(step.message, step.wParam, step.lParam, step.errorText);
+        for (int i = 0; i < step.times; ++i) handled = progress.handle({step.message, step.wParam, step.lParam, step.errorText});
     }
     EXPECT_EQ(handled, c.lastHandled);
     const ProgressView& view = progress.view();
@@ -58,8 +58,8 @@ TEST_P(BuildProgressTable, ShowsTheLastState) {
 
 const Step kHalfOfTheSlides{WM_SLIDE_PROGRESS, 4, 10};
 const Step kFirstOfThreeSlides{WM_SLIDE_PROGRESS, 0, 3};
-const Step kSectorOfUnknownImage{WM_IMAGE_SECTOR_PROGRESS};
-const Step kSectorsOfKnownImage{WM_IMAGE_SECTOR_PROGRESS, 0, 0, 999, {}, 2000};
+const Step kSectorOfUnknownImage{WM_IMAGE_SECTOR};
+const Step kSectorsOfKnownImage{WM_IMAGE_SECTOR, 0, 0, 999, {}, 2000};
 const Step kSimulatedBurnHalfWay{WM_BURN_PROGRESS, 499, 1000};
 const char* const kFailed = "An error occurred while processing.";
 
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         ProgressCase{.name = "ImageSectorsAgainstTheLaidOutSize",
                      .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage}, .barText = "49.9%", .position = 49},
         ProgressCase{.name = "ImageWritten",
-                     .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage, {WM_IMAGE_DONE_PROGRESS}},
+                     .steps = {kSectorOfUnknownImage, kSectorsOfKnownImage, {WM_IMAGE_DONE}},
                      .status = "Disc image file was successfully written to:\n\n/out/disc.cue", .done = true,
                      .succeeded = true, .closeLabel = true, .barVisible = false},
         ProgressCase{.name = "SimulationHalfWay", .simulate = true, .steps = {kSimulatedBurnHalfWay}, .barText = "50.0%"},
@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                      .status = "The burning process failed. Error message :\nMedium not present", .done = true,
                      .closeLabel = false},
         ProgressCase{.name = "BuildFailed", .steps = {{WM_BUILD_FAILED}}, .status = kFailed, .closeLabel = true},
-        ProgressCase{.name = "OtherMessagesAreNotProgress", .steps = {{WM_BUILD_FAILED}, {9999}}, .status = kFailed,
+        ProgressCase{.name = "OtherMessagesAreNotProgress", .steps = {{WM_BUILD_FAILED}, {WM_ERASE_TICK}}, .status = kFailed,
                      .lastHandled = false}),
     [](const ::testing::TestParamInfo<ProgressCase>& info) { return std::string(info.param.name); });
 

@@ -15,22 +15,27 @@ using testing::RecordingReceiver;
 TEST(MessageTarget, DeliversWhileAttachedAndDropsAfterwards) {
     MessageTarget target;
     auto receiver = std::make_shared<RecordingReceiver>();
-    receiver->answerSend = [](const testing::ReceivedMessage& sent) { return sent.message + sent.wParam; };
-    target.post(1124);  // nobody attached yet
+    receiver->answerSend = [](const testing::ReceivedMessage& sent) { return sent.id + sent.wParam; };
+    target.post(WM_MENU_ENCODE_BEGIN);  // nobody attached yet
+    target.post(Message{WM_BURN_ERROR, 0, 0, "dropped with its text"});
     target.attach(receiver);
-    target.post(1127, 3, 10);
-    EXPECT_EQ(target.send(4000, 5), 4005);
+    target.post(WM_SLIDE_PROGRESS, 3, 10);
+    EXPECT_EQ(target.send(WM_ERASE_TICK, 5), WM_ERASE_TICK + 5);
+    target.post(Message{WM_BURN_ERROR, 0, 0, "Medium not present"});
     target.detach();
-    target.post(1126);
-    EXPECT_EQ(target.send(4000, 5), 0);
+    target.post(WM_BUILD_FAILED);
+    target.post(Message{WM_BURN_ERROR, 0, 0, "dropped with its text"});
+    EXPECT_EQ(target.send(WM_ERASE_TICK, 5), 0);
     const auto received = receiver->messages();
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0].message, 1127u);
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].id, WM_SLIDE_PROGRESS);
     EXPECT_EQ(received[0].wParam, 3);
     EXPECT_EQ(received[0].lParam, 10);
     EXPECT_FALSE(received[0].sent);
-    EXPECT_EQ(received[1].message, 4000u);
+    EXPECT_EQ(received[1].id, WM_ERASE_TICK);
     EXPECT_TRUE(received[1].sent);
+    EXPECT_EQ(received[2].id, WM_BURN_ERROR);
+    EXPECT_EQ(received[2].text, "Medium not present");
 }
 
 TEST(MessageTarget, CopiesShareOneReceiverAndSurviveTheWindow) {
@@ -41,12 +46,12 @@ TEST(MessageTarget, CopiesShareOneReceiverAndSurviveTheWindow) {
         auto receiver = std::make_shared<RecordingReceiver>();
         watch = receiver;
         target.attach(receiver);
-        workerCopy.post(1);
+        workerCopy.post(WM_BURN_START);
         EXPECT_EQ(receiver->messages().size(), 1u);
         target.detach();  // the window closes
     }
     EXPECT_TRUE(watch.expired());
-    std::thread worker([&] { for (int i = 0; i < 1000; ++i) workerCopy.post(2); });
+    std::thread worker([&] { for (int i = 0; i < 1000; ++i) workerCopy.post(WM_BURN_PROGRESS); });
     worker.join();
     EXPECT_FALSE(workerCopy.attached());
 }

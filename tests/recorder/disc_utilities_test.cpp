@@ -1,7 +1,7 @@
 #include "recorder/disc_utilities.h"
 #include "recorder/mmc_cue_sheet.h"
 #include "recorder/mmc_driver.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "recorder_test_support.h"
 #include "support/temp_dir.h"
 
@@ -78,11 +78,11 @@ TEST(DiscUtilities, EraseSendsTicksUntilTheDriveIsReadyThenDone) {
         EXPECT_EQ(rig.transport.sent[0].cdb[1], method == EraseMethod::Full ? 0x10 : 0x11);
         const auto messages = receiver->messages();
         ASSERT_EQ(messages.size(), 4u);
-        EXPECT_EQ(messages[0].message, recorder::WM_ERASE_TICK);
+        EXPECT_EQ(messages[0].id, WM_ERASE_TICK);
         EXPECT_EQ(messages[0].wParam, 0);
         EXPECT_EQ(messages[1].wParam, 1000);
         EXPECT_EQ(messages[2].wParam, 2000);
-        EXPECT_EQ(messages[3].message, recorder::WM_ERASE_DONE);
+        EXPECT_EQ(messages[3].id, WM_ERASE_DONE);
         EXPECT_EQ(rig.transport.inner.recorder().disc().status(), EmulatedDiscStatus::Blank);
     }
 }
@@ -95,7 +95,7 @@ TEST(DiscUtilities, RefusedBlankEndsTheWaitAtOnce) {
     job.driver = &rig.driver;
     job.nowMs = [&rig] { return rig.clockMs; };
     runEraseJob(job);
-    EXPECT_EQ(receiver->numbers(), (std::vector<unsigned>{recorder::WM_ERASE_TICK, recorder::WM_ERASE_DONE}));
+    EXPECT_EQ(receiver->numbers(), (std::vector<unsigned>{WM_ERASE_TICK, WM_ERASE_DONE}));
     EXPECT_TRUE(rig.sleeps.empty());
 }
 

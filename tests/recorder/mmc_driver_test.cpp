@@ -1,6 +1,6 @@
 #include "recorder/mmc_driver.h"
 #include "recorder/mmc_cue_sheet.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "recorder_test_support.h"
 #include "support/temp_dir.h"
 
@@ -233,7 +233,7 @@ TEST(MmcDriver, FinishWaitsForTheDriveFlushesAndEjects) {
     EXPECT_EQ(rig.transport.sent[4].cdb[4], 0x02);
     EXPECT_EQ(rig.transport.sent[5].cdb[4], 0x03);
     EXPECT_EQ(rig.sleeps, (std::vector<int>{1000, 1000}));
-    EXPECT_EQ(rig.receiver->numbers(), (std::vector<unsigned>{recorder::WM_RECORDER_WAIT, recorder::WM_FLUSH_CACHE}));
+    EXPECT_EQ(rig.receiver->numbers(), (std::vector<unsigned>{WM_RECORDER_WAIT, WM_FLUSH_CACHE}));
     EXPECT_EQ(rig.transport.closes, 2);  // every medium change lets go of the device
     EXPECT_FALSE(rig.drive().disc().trayOpen());
     EXPECT_EQ(rig.drive().disc().status(), EmulatedDiscStatus::Blank);

@@ -2,7 +2,7 @@
 #include "recorder/raw_driver.h"
 #include "recorder/raw_write_checker.h"
 #include "recorder/recorder_feed.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "recorder/scrambler.h"
 #include "recorder_test_support.h"
 #include "support/temp_dir.h"
@@ -195,7 +195,7 @@ TEST(RawBurn, ProgramAreaIsTheImageAndTheSubChannelPassesTheDrivesChecks) {
         ASSERT_NE(sync, opcodes.end());
         EXPECT_EQ(opcodes.back(), 0x1B);
         auto numbers = rig.receiver->numbers();
-        EXPECT_EQ(numbers.back(), recorder::WM_BURN_DONE);
+        EXPECT_EQ(numbers.back(), WM_BURN_DONE);
     }
 }
 

@@ -9,24 +9,20 @@
 #include <algorithm>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace tellavine::testing {
 
-struct ReceivedMessage {
-    unsigned message = 0;
-    MessageParam wParam = 0;
-    MessageParam lParam = 0;
+struct ReceivedMessage : Message {
     bool sent = false;  // delivered by send (waiting for an answer), not post
 };
 
 class RecordingReceiver : public MessageReceiver {
 public:
-    void postMessage(unsigned message, MessageParam wParam, MessageParam lParam) override {
-        keep({message, wParam, lParam, false});
-    }
-    MessageParam sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) override {
-        const ReceivedMessage received{message, wParam, lParam, true};
+    void postMessage(Message message) override { keep({std::move(message), false}); }
+    MessageParam sendMessage(const Message& message) override {
+        const ReceivedMessage received{message, true};
         keep(received);
         return answerSend ? answerSend(received) : 0;
     }
@@ -36,7 +32,7 @@ public:
     }
     std::vector<unsigned> numbers() const {
         std::vector<unsigned> result;
-        for (const auto& received : messages()) result.push_back(received.message);
+        for (const auto& received : messages()) result.push_back(received.id);
         return result;
     }
     std::size_t count(unsigned message) const {

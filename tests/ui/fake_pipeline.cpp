@@ -1,7 +1,6 @@
 #include "fake_pipeline.h"
 
-#include "recorder/recorder_messages.h"
-#include "vcd/image_sink.h"
+#include "platform/numbered_messages.h"
 
 #include <chrono>
 #include <thread>
@@ -13,8 +12,6 @@ namespace tellavine::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using namespace tellavine::recorder;
-using namespace tellavine::vcd;
 
 class NoSink : public BuildSink {};
 

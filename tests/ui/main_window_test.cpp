@@ -20,10 +20,9 @@
 #include "ui/pages/progress_window.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
-#include "recorder/recorder_messages.h"
+#include "platform/numbered_messages.h"
 #include "vcd/image_sink.h"
 
-#include <cstring>
 
 #include <QAction>
 #include <QCheckBox>
@@ -521,8 +520,8 @@ private slots:
         ProgressWindow window(job, false, false);
         QCOMPARE(window.windowTitle(), QStringLiteral("Writing CD"));
         QCOMPARE(window.statusText(), QStringLiteral("Writing data..."));
-        auto deliver = [&](unsigned message, MessageParam w = 0, MessageParam l = 0) {
-            job->window.post(message, w, l);
+        auto deliver = [&](NumberedMessage message, MessageParam w = 0, MessageParam l = 0, std::string text = {}) {
+            job->window.post(Message{message, w, l, std::move(text)});
             QCoreApplication::sendPostedEvents(&window);
         };
         deliver(WM_MENU_ENCODE_BEGIN);
@@ -533,15 +532,12 @@ private slots:
         QCOMPARE(window.bar()->position(), 50);
         deliver(WM_SLIDE_PROGRESS, 0, 3);
         QCOMPARE(*window.bar()->shownText(), QStringLiteral("33.3%"));
-        deliver(recorder::WM_BURN_PROGRESS, 499, 1000);
+        deliver(WM_BURN_PROGRESS, 499, 1000);
         QCOMPARE(window.statusText(), QStringLiteral("Writing CD..."));
         QCOMPARE(*window.bar()->shownText(), QStringLiteral("50.0%"));
-        deliver(recorder::WM_RECORDER_WAIT);
+        deliver(WM_RECORDER_WAIT);
         QCOMPARE(*window.bar()->shownText(), QStringLiteral("Please waiting..."));
-        // The recorder's error text arrives in a buffer the window frees.
-        char* text = new char[16];
-        std::strcpy(text, "Medium error");
-        deliver(recorder::WM_BURN_ERROR, reinterpret_cast<MessageParam>(text));
+        deliver(WM_BURN_ERROR, 0, 0, "Medium error");
         QCOMPARE(window.statusText(), QStringLiteral("The burning process failed. Error message :\nMedium error"));
         QVERIFY(window.done());
         QVERIFY(!window.bar()->isVisibleTo(&window));
@@ -556,7 +552,7 @@ private slots:
         job->cuePath = "/tmp/x.cue";
         auto* window = new ProgressWindow(job, false, true);
         job->window.post(WM_MENU_ENCODE_BEGIN);
-        job->window.post(vcd::WM_IMAGE_DONE);
+        job->window.post(WM_IMAGE_DONE);
         QCoreApplication::sendPostedEvents(window);
         QVERIFY(window->done());
         QCOMPARE(window->statusText(), QStringLiteral("Disc image file was successfully written to:\n\n/tmp/x.cue"));
@@ -572,8 +568,8 @@ private slots:
         QObject sink;
         auto receiver = std::make_shared<QtMessageReceiver>(&sink);
         receiver->release();
-        receiver->postMessage(WM_BUILD_FAILED, 0, 0);
-        QCOMPARE(receiver->sendMessage(WM_BUILD_FAILED, 0, 0), MessageParam(0));
+        receiver->postMessage({WM_BUILD_FAILED, 0, 0, {}});
+        QCOMPARE(receiver->sendMessage({WM_BUILD_FAILED, 0, 0, {}}), MessageParam(0));
     }
 
     void closingAsksToSaveAndWritesSettings() {

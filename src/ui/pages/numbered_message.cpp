@@ -5,18 +5,15 @@
 
 namespace tellavine::ui {
 
-QtMessageReceiver::QtMessageReceiver(QObject* window, MessageTextTaker takeText)
-    : window_(window), takeText_(std::move(takeText)) {}
+QtMessageReceiver::QtMessageReceiver(QObject* window) : window_(window) {}
 
-void QtMessageReceiver::postMessage(unsigned message, MessageParam wParam, MessageParam lParam) {
-    std::string text;
-    if (takeText_ && takeText_(message, wParam, text)) wParam = 0;
+void QtMessageReceiver::postMessage(Message message) {
     std::lock_guard lock(mutex_);
     if (!window_) return;
-    QCoreApplication::postEvent(window_, new NumberedMessageEvent(message, wParam, lParam, std::move(text)));
+    QCoreApplication::postEvent(window_, new NumberedMessageEvent(std::move(message)));
 }
 
-MessageParam QtMessageReceiver::sendMessage(unsigned message, MessageParam wParam, MessageParam lParam) {
+MessageParam QtMessageReceiver::sendMessage(const Message& message) {
     QObject* window = nullptr;
     {
         std::lock_guard lock(mutex_);
@@ -34,7 +31,7 @@ MessageParam QtMessageReceiver::sendMessage(unsigned message, MessageParam wPara
             current = window_;
         }
         if (!current) return;
-        NumberedMessageEvent event(message, wParam, lParam);
+        NumberedMessageEvent event(message);
         event.setAccepted(false);
         QCoreApplication::sendEvent(current, &event);
         accepted = event.isAccepted();

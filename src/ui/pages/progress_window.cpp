@@ -1,8 +1,6 @@
 #include "ui/pages/progress_window.h"
 
 #include "ui/app/qt_prompt.h"
-#include "recorder/recorder_feed.h"
-#include "recorder/recorder_messages.h"
 #include "ui/controls/text_progress_bar.h"
 #include "ui/pages/numbered_message.h"
 
@@ -47,13 +45,7 @@ ProgressWindow::ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, boo
     setFixedWidth(440);
 
     display(progress_.view());
-    // The recorder's error text is taken out of its buffer on the posting thread, so a
-    // message that never reaches the window frees it all the same.
-    receiver_ = std::make_shared<QtMessageReceiver>(this, [](unsigned message, MessageParam wParam, std::string& text) {
-        if (message != recorder::WM_BURN_ERROR) return false;
-        text = takeBurnErrorText(wParam);
-        return true;
-    });
+    receiver_ = std::make_shared<QtMessageReceiver>(this);
     job_->window.attach(receiver_);
 }
 
@@ -80,8 +72,8 @@ void ProgressWindow::display(const ProgressView& view) {
 
 bool ProgressWindow::event(QEvent* event) {
     if (event->type() >= QEvent::User) {
-        if (auto* message = dynamic_cast<NumberedMessageEvent*>(event)) {
-            if (progress_.handle(message->message(), message->wParam, message->lParam, message->text)) {
+        if (auto* numbered = dynamic_cast<NumberedMessageEvent*>(event)) {
+            if (progress_.handle(numbered->message)) {
                 display(progress_.view());
             }
             return true;
