@@ -13,17 +13,19 @@ FolderLock::FolderLock(const std::string& folder) {
     if (folder.empty()) return;
     fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) return;
-    int locked;
-    do {
-        locked = ::flock(fd_, LOCK_EX | LOCK_NB);
-    } while (locked != 0 && errno == EINTR);
-    if (locked == 0) {
-        state_ = State::Held;
-        return;
-    }
-    state_ = errno == EWOULDBLOCK ? State::Busy : State::Unavailable;
+    state_ = lockExclusively(fd_);
+    if (state_ == State::Held) return;
     ::close(fd_);
     fd_ = -1;
+}
+
+FolderLock::State FolderLock::lockExclusively(int fd) {
+    int locked;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0) return State::Held;
+    return errno == EWOULDBLOCK ? State::Busy : State::Unavailable;
 }
 
 FolderLock::~FolderLock() {

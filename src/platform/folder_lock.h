@@ -22,6 +22,10 @@ public:
 
     State state() const { return state_; }
 
+    // Takes an exclusive lock on the open file `fd` without waiting: Held or Busy, or
+    // Unavailable when the file cannot be locked at all.
+    static State lockExclusively(int fd);
+
 private:
     int fd_ = -1;
     State state_ = State::Unavailable;

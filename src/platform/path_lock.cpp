@@ -1,11 +1,9 @@
 #include "platform/path_lock.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 
 namespace tellavine {
 namespace {
@@ -27,12 +25,9 @@ PathLock::PathLock(const std::string& path) : lockPath_(path + ".lock") {
             ::close(fd);
             return;
         }
-        int locked;
-        do {
-            locked = ::flock(fd, LOCK_EX | LOCK_NB);
-        } while (locked != 0 && errno == EINTR);
-        if (locked != 0) {
-            state_ = errno == EWOULDBLOCK ? State::Busy : State::Unavailable;
+        const State locked = FolderLock::lockExclusively(fd);
+        if (locked != State::Held) {
+            state_ = locked;
             ::close(fd);
             return;
         }

@@ -4,17 +4,16 @@
 // write the same output at once. The lock file is removed by its holder; a holder that
 // died leaves it unlocked, and the next one takes it over.
 
+#include "platform/folder_lock.h"
+
 #include <string>
 
 namespace tellavine {
 
 class PathLock {
 public:
-    enum class State {
-        Held,        // this object holds the lock
-        Busy,        // another holder has it
-        Unavailable  // no lock file can be made there (read-only folder, say): nothing is locked
-    };
+    // Unavailable: no lock file can be made there (a read-only folder, say); nothing is locked.
+    using State = FolderLock::State;
 
     explicit PathLock(const std::string& path);
     ~PathLock();

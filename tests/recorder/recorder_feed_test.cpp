@@ -91,14 +91,19 @@ TEST(RecorderFeed, TwentyEightSectorsMakeAFullBlockALastBlockAndTheEnd) {
     EXPECT_EQ(messages[3].lParam, 28);
 }
 
-TEST(RecorderFeed, PrepareFailurePostsTheDriversTextAndNeverStarts) {
-    FeedRig rig;
-    RecordingDriver driver;
+// Runs a feed whose driver refuses to prepare; the feed's result.
+int runWithFailingPrepare(FeedRig& rig, RecordingDriver& driver) {
     driver.prepareResult = false;
     rig.describeDisc(5);
     rig.feed.openQueue(false);
-    ASSERT_TRUE(rig.feed.start(rig.owner, driver));
-    EXPECT_EQ(rig.feed.wait(), -1);
+    if (!rig.feed.start(rig.owner, driver)) return 1;
+    return rig.feed.wait();
+}
+
+TEST(RecorderFeed, PrepareFailurePostsTheDriversTextAndNeverStarts) {
+    FeedRig rig;
+    RecordingDriver driver;
+    EXPECT_EQ(runWithFailingPrepare(rig, driver), -1);
     // The producer is not left hanging on a recording that is gone.
     for (int lsn = 0; lsn < 27 * 120; ++lsn) rig.feed.queueSector(makeImageSector(lsn));
     rig.feed.closeQueue();
@@ -170,11 +175,7 @@ TEST(RecorderFeed, ErrorWithNoWindowListeningLeavesNothingBehind) {
     FeedRig rig;
     rig.owner.window.detach();
     RecordingDriver driver;
-    driver.prepareResult = false;
-    rig.describeDisc(5);
-    rig.feed.openQueue(false);
-    ASSERT_TRUE(rig.feed.start(rig.owner, driver));
-    EXPECT_EQ(rig.feed.wait(), -1);
+    EXPECT_EQ(runWithFailingPrepare(rig, driver), -1);
     EXPECT_TRUE(rig.receiver->messages().empty());
 }
 

@@ -81,9 +81,10 @@ int main(int argc, char* argv[]) {
             progress->cancelOrClose();  // answered Yes
             QTest::qWait(200);
             slow = false;
-            window.burnPage()->burn();
+            window.burnPage()->burn();  // starts once the cancelled build has ended
+            for (int i = 0; i < 200 && !window.burnPage()->progressWindow(); ++i) QTest::qWait(50);
             progress = window.burnPage()->progressWindow();
-            if (!QTest::qWaitForWindowExposed(progress)) return 1;
+            if (!progress || !QTest::qWaitForWindowExposed(progress)) return 1;
             for (int i = 0; i < 100 && !progress->done(); ++i) QTest::qWait(50);
             progress->grab().save(out + QStringLiteral("/progress_done.png"));
             progress->cancelOrClose();
