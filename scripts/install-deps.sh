@@ -6,22 +6,30 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   # MPEG still encoder and multiplexer (libmpeg2encpp, libmplex2 and the CLI tools)
   mjpegtools libmjpegtools-dev
   # ID3v2 tag size
   libid3-3.8.3-dev
-  # picture codecs
+  # picture codecs (HEIC/AVIF through libheif, WebP through libwebp)
   libjpeg62-turbo-dev libtiff-dev libpng-dev zlib1g-dev libopenjp2-7-dev libgif-dev
+  libheif-dev libwebp-dev
+  # command-line parsing and JSON
+  libcli11-dev nlohmann-json3-dev
   # MPEG audio decoding and Layer II encoding
   libmpg123-dev libtwolame-dev
   # caption and title text; Unicode case folding of names (glib)
   libglib2.0-dev libpango1.0-dev libcairo2-dev fontconfig fonts-liberation fonts-comic-neue fonts-dejavu
+  # fallback glyphs for CJK, Arabic, Hebrew, Thai and Devanagari captions
+  fonts-noto-core fonts-noto-cjk
   # desktop program
   qt6-base-dev qt6-multimedia-dev libasound2-dev
   # tests, fixtures, benchmarks and fuzzing
   googletest libgtest-dev libgmock-dev libbenchmark-dev ffmpeg libcdio-utils genisoimage
   python3-pycdlib sox lame imagemagick xvfb clang libclang-rt-14-dev time
+  libheif-examples webp alsa-utils
+  # packaging and its checks
+  help2man lintian appstream desktop-file-utils
 )
 
 missing=()
