@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 
 using namespace tellavine;
