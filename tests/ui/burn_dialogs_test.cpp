@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QComboBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -41,6 +42,17 @@ std::string emulatedDisc(const testing::TempDir& dir, const char* medium, bool t
                                             "\n");
     return path;
 }
+
+// One writer; remembers the writing mode its driver was last made for.
+class ModeRecorder : public NoRecorders {
+public:
+    std::vector<RecorderDevice> devices() const override { return {{"TELLAV", "Emulated CD-RW", 0, 1, 0}}; }
+    bool selectRecorder(int, int driverMode) override {
+        modes.push_back(driverMode);
+        return true;
+    }
+    std::vector<int> modes;
+};
 
 }  // namespace
 
@@ -90,18 +102,25 @@ private slots:
         QCOMPARE(folderStatusText(deep), deep.left(35) + QStringLiteral("..."));
     }
 
-    void defaultPlayTimeGoesToTheNextNewAlbum() {
-        MainWindow window(services());
+    void defaultPlayTimeGoesToTheNextNewAlbumAndANewModeMakesANewDriver() {
+        auto recorder = std::make_shared<ModeRecorder>();
+        MainWindowServices withRecorder = services();
+        withRecorder.recorders = recorder;
+        MainWindow window(withRecorder);
+        QCOMPARE(recorder->modes, std::vector<int>{0});
         Project& project = window.project();
         const int first = project.addAlbum("Started");  // the settings' WaitTime=7
         QCOMPARE(project.album(first).playTime, 7);
         whenModal<OptionsDialog>([](OptionsDialog* options) {
             QCOMPARE(options->waitTimeBox()->value(), 7);
             options->waitTimeBox()->setValue(12);
+            options->writingModeList()->setCurrentIndex(2);
             options->accept();
         });
         window.action(kOptionsCommand)->trigger();
         QCOMPARE(window.settings().waitTime, 12);
+        QCOMPARE(window.settings().driver, 2);
+        QCOMPARE(recorder->modes, (std::vector<int>{0, 2}));
         QCOMPARE(project.album(first).playTime, 12);  // still at the old default: it follows
         QCOMPARE(project.album(project.addAlbum("Next")).playTime, 12);
     }
