@@ -28,6 +28,8 @@ int main(int argc, char* argv[]) {
     AppFolders folders;
     folders.programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
     folders.settingsDir = dir.folder();
+    folders.stateDir = dir.folder();
+    folders.cacheDir = dir.folder() + "Temp/";
     folders.defaultTempDir = dir.folder() + "Temp/";
     setAppFolders(folders);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");

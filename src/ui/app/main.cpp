@@ -3,9 +3,12 @@
 #include "pipeline/disc_pipeline.h"
 #include "ui/app/artwork.h"
 #include "ui/app/qt_prompt.h"
+#include "ui/app/termination_signals.h"
 #include "ui/controls/splash_window.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/engine_recorders.h"
+
+#include "tellavine_version.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -13,8 +16,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellavine"));
-    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tellavine"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tellavine::kProgramVersionText));
+    QApplication::setDesktopFileName(QStringLiteral("org.tellavine.Tellavine"));
 
     tellavine::ui::MainWindowServices services;
     services.prompt = std::make_shared<tellavine::ui::QtPrompt>();
@@ -26,6 +29,7 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QApplication::arguments();
     tellavine::ui::MainWindow window(services, arguments.size() > 1 ? arguments.at(1) : QString());
     window.show();
+    tellavine::ui::closeOnTerminationSignals(&window);
     tellavine::ui::SplashWindow::show(&window, tellavine::ui::drawAboutPicture());
     return app.exec();
 }
