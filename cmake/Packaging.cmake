@@ -2,6 +2,9 @@
 # dependencies are computed from the programs' shared libraries (dpkg-shlibdeps), not
 # typed by hand; the programs are stripped; the documentation Debian requires
 # (copyright, changelog) is part of it.
+# `make package` builds the programs first; packaging (and the install step) builds
+# nothing more, so it does not wait for every test program to be built.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tellavine)
 set(CPACK_PACKAGE_VENDOR "The Tellavine developers")
@@ -23,15 +26,16 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Caption text needs fonts; the MPEG worker is a program of its own.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, fonts-dejavu-core")
+# The synopsis is CPACK_PACKAGE_DESCRIPTION_SUMMARY; CPack indents these lines.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"photo albums on Video CD for the television
- Tellavine turns photos into a Video CD 2.0 that plays on a television through an
- ordinary DVD or VCD player: albums become slideshows with play times, captions and
- MP3 or WAV background music behind a numbered disc menu. The result is a CUE/BIN
- image or a CD-R or CD-RW burned by the program's own disc-at-once recorder.
- .
- This package holds the desktop program (tellavine) and the command-line tool
- (tellavine-cli).")
+"Tellavine turns photos into a Video CD 2.0 that plays on a television
+through an ordinary DVD or VCD player: albums become slideshows with play
+times, captions and MP3 or WAV background music behind a numbered disc
+menu. The result is a CUE/BIN image or a CD-R or CD-RW burned by the
+program's own disc-at-once recorder.
+.
+This package holds the desktop program (tellavine) and the command-line
+tool (tellavine-cli).")
 
 set(TELLAVINE_DEB_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/tellavine)
 install(FILES ${CMAKE_SOURCE_DIR}/cmake/debian/copyright DESTINATION ${TELLAVINE_DEB_DOCDIR})

@@ -18,6 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Tellavine"));
     QApplication::setApplicationVersion(QString::fromLatin1(tellavine::kProgramVersionText));
     QApplication::setDesktopFileName(QStringLiteral("org.tellavine.Tellavine"));
+    tellavine::ui::closeWindowsOnTerminationSignals();
 
     tellavine::ui::MainWindowServices services;
     services.prompt = std::make_shared<tellavine::ui::QtPrompt>();
@@ -29,7 +30,6 @@ int main(int argc, char* argv[]) {
     const QStringList arguments = QApplication::arguments();
     tellavine::ui::MainWindow window(services, arguments.size() > 1 ? arguments.at(1) : QString());
     window.show();
-    tellavine::ui::closeOnTerminationSignals(&window);
     tellavine::ui::SplashWindow::show(&window, tellavine::ui::drawAboutPicture());
     return app.exec();
 }

@@ -3,9 +3,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QPointer>
+#include <QApplication>
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <csignal>
 
@@ -22,16 +21,16 @@ void onSignal(int) {
 
 }  // namespace
 
-void closeOnTerminationSignals(QWidget* window) {
+void closeWindowsOnTerminationSignals() {
     if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) {
         return;
     }
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, window);
-    QObject::connect(notifier, &QSocketNotifier::activated, window, [window = QPointer<QWidget>(window)] {
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char bytes[16];
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        if (window) window->close();
+        QApplication::closeAllWindows();
     });
     struct sigaction action {};
     action.sa_handler = onSignal;
