@@ -52,6 +52,9 @@ AlbumPropertiesDialog::AlbumPropertiesDialog(const Project& project, int albumIn
     photos->setReadOnly(true);
     photos->setFrame(false);
     photos->setFocusPolicy(Qt::NoFocus);
+    QPalette plain = photos->palette();
+    plain.setColor(QPalette::Base, plain.color(QPalette::Window));
+    photos->setPalette(plain);
     musicEdit_->setObjectName(QStringLiteral("musicEdit"));
     musicEdit_->setMaxLength(kMaxMusicPathLength);
     musicEdit_->setText(QString::fromStdString(album.musicPath));

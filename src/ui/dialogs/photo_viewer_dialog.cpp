@@ -185,11 +185,13 @@ void PhotoViewerDialog::loadPhoto(const QString& path) {
     loaded_ = {};
     loadError_.clear();
     if (!path.isEmpty()) {
-        // Decoded no larger than the screen needs: JPEG reduction keeps big photos quick.
+        // Decoded no larger than the screen needs (JPEG reduction keeps big photos quick):
+        // fitted into the screen, a photo's shorter side is at most the screen's shorter
+        // side, so a reduction that keeps both sides at least that long loses nothing.
         DecodeOptions options;
         if (const QScreen* screen = this->screen()) {
             const QSize pixels = screen->size() * screen->devicePixelRatio();
-            options.minimumSide = std::max(pixels.width(), pixels.height());
+            options.minimumSide = std::min(pixels.width(), pixels.height());
         }
         PictureLoad load = loadPicture(path.toStdString(), PictureType::Unknown, options);
         loaded_ = toQImage(load.picture);
