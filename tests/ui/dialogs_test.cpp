@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -84,6 +85,14 @@ bool showViewer(PhotoViewerDialog& viewer, int areaWidth) {
     if (!QTest::qWaitForWindowExposed(&viewer)) return false;
     viewer.pictureArea()->repaint();
     return viewer.pictureArea()->width() == areaWidth;
+}
+
+// Key presses of a character QTest cannot type (it knows only ASCII keys).
+void typeCharacters(QWidget* widget, QChar character, int count) {
+    for (int i = 0; i < count; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+    }
 }
 
 QImage render(QWidget& widget) {
@@ -216,6 +225,29 @@ private slots:
         QCOMPARE(dialog.playTime(), 9);
         QCOMPARE(dialog.musicPath(), QStringLiteral("/music/other.wav"));
         QCOMPARE(fixture.project.album(0).name, std::string("Summer"));  // stored only by the caller
+    }
+
+    void textsStayWithinWhatTheProjectKeeps() {
+        TwoAlbums fixture;
+        const std::string stored = "/music/" + std::string(248, 'a') + ".mp3";  // 259 bytes
+        fixture.project.album(0).musicPath = stored;
+        AlbumPropertiesDialog dialog(fixture.project, 0);
+        QCOMPARE(dialog.musicPath().toStdString(), stored);  // opening cuts nothing
+        const QString cyrillic = QStringLiteral("/музыка/") + QString(130, QChar(0x0436)) + QStringLiteral(".mp3");
+        dialog.chooseMusicFile = [&](const QString&) { return cyrillic; };
+        dialog.findChild<QPushButton*>("browseMusic")->click();
+        QCOMPARE(dialog.musicPath().toStdString(), stored);
+        QCOMPARE(fixture.recording->shown().size(), std::size_t(1));
+        QVERIFY(fixture.recording->shown()[0].starts_with("The path of this music file is too long"));
+
+        AddTextDialog text{SlideCaption{}};
+        text.show();
+        QVERIFY(QTest::qWaitForWindowActive(&text));
+        typeCharacters(text.textEdit(), QChar(0x0436), 200);  // two bytes each
+        QCOMPARE(text.textEdit()->text().toUtf8().size(), 258);
+        AlbumNameDialog name(fixture.project, QString(), -1);
+        typeCharacters(name.nameEdit(), QChar(0x4e2d), 200);  // three bytes each
+        QCOMPARE(name.nameEdit()->text().toUtf8().size(), 258);
     }
 
     void addTextRefusesAnEmptyText() {

@@ -2,6 +2,7 @@
 
 #include "ui/app/qt_prompt.h"
 #include "ui/controls/colour_button.h"
+#include "ui/controls/utf8_limit_validator.h"
 #include "ui/dialogs/caption_font.h"
 #include "ui/dialogs/caption_preview.h"
 
@@ -19,7 +20,9 @@ namespace tellavine::ui {
 
 namespace {
 
-constexpr int kMaxCaptionTextLength = 255;
+// Exactly what the project keeps (in bytes of UTF-8), so that nothing typed or chosen is
+// cut when it is stored, and opening the dialog and pressing OK never cuts a stored caption.
+constexpr int kMaxCaptionTextLength = static_cast<int>(kMaxTextLength);
 constexpr CaptionAlign kAlignments[] = {
     CaptionAlign::TopLeft,    CaptionAlign::TopCenter,    CaptionAlign::TopRight,    CaptionAlign::BottomLeft,
     CaptionAlign::BottomCenter, CaptionAlign::BottomRight, CaptionAlign::UserDefined,
@@ -47,6 +50,7 @@ AddTextDialog::AddTextDialog(const SlideCaption& caption, QWidget* parent)
 
     textEdit_->setObjectName(QStringLiteral("textEdit"));
     textEdit_->setMaxLength(kMaxCaptionTextLength);
+    textEdit_->setValidator(new Utf8LimitValidator(kMaxCaptionTextLength, textEdit_));
     textEdit_->setText(QString::fromStdString(caption.text));
     textEdit_->setMinimumWidth(340);
     textColour_->setObjectName(QStringLiteral("textColour"));

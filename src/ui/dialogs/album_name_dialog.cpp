@@ -2,6 +2,7 @@
 
 #include "platform/text.h"
 #include "project/strings.h"
+#include "ui/controls/utf8_limit_validator.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -24,6 +25,7 @@ AlbumNameDialog::AlbumNameDialog(const Project& project, const QString& name, in
     setWindowTitle(tr("Album Name"));
     nameEdit_->setObjectName(QStringLiteral("nameEdit"));
     nameEdit_->setMaxLength(static_cast<int>(kMaxTextLength));
+    nameEdit_->setValidator(new Utf8LimitValidator(static_cast<int>(kMaxTextLength), nameEdit_));
     nameEdit_->setMinimumWidth(260);
     nameEdit_->selectAll();
 

@@ -1,6 +1,7 @@
 #include "ui/dialogs/album_properties_dialog.h"
 
 #include "ui/controls/number_spin_edit.h"
+#include "ui/controls/utf8_limit_validator.h"
 #include "ui/dialogs/album_name_dialog.h"
 
 #include <QDialogButtonBox>
@@ -18,7 +19,9 @@ namespace tellavine::ui {
 
 namespace {
 
-constexpr int kMaxMusicPathLength = 255;
+// Exactly what the project keeps (in bytes of UTF-8), so that nothing typed or chosen is
+// cut when it is stored, and opening the dialog and pressing OK never cuts a stored path.
+constexpr int kMaxMusicPathLength = static_cast<int>(kMaxTextLength);
 
 QString askForMusicFile(QWidget* parent, const QString& current) {
     // Linux file names keep their letter case, so both spellings of each extension.
@@ -43,6 +46,7 @@ AlbumPropertiesDialog::AlbumPropertiesDialog(const Project& project, int albumIn
     const Album& album = project.album(albumIndex);
     nameEdit_->setObjectName(QStringLiteral("nameEdit"));
     nameEdit_->setMaxLength(static_cast<int>(kMaxTextLength));
+    nameEdit_->setValidator(new Utf8LimitValidator(static_cast<int>(kMaxTextLength), nameEdit_));
     nameEdit_->setText(QString::fromStdString(album.name));
     playTimeEdit_->setObjectName(QStringLiteral("playTimeEdit"));
     playTimeEdit_->setNumber(album.playTime);
@@ -57,6 +61,7 @@ AlbumPropertiesDialog::AlbumPropertiesDialog(const Project& project, int albumIn
     photos->setPalette(plain);
     musicEdit_->setObjectName(QStringLiteral("musicEdit"));
     musicEdit_->setMaxLength(kMaxMusicPathLength);
+    musicEdit_->setValidator(new Utf8LimitValidator(kMaxMusicPathLength, musicEdit_));
     musicEdit_->setText(QString::fromStdString(album.musicPath));
     musicEdit_->setMinimumWidth(300);
     auto* clearMusic = new QPushButton(tr("Clear Music"), this);
@@ -112,7 +117,17 @@ QString AlbumPropertiesDialog::musicPath() const {
 
 void AlbumPropertiesDialog::browseMusic() {
     const QString chosen = chooseMusicFile(musicEdit_->text());
-    if (!chosen.isEmpty()) musicEdit_->setText(chosen);
+    if (chosen.isEmpty()) return;
+    // A path the project cannot keep whole would be cut into one that names no file.
+    if (!fitsUtf8Bytes(chosen, kMaxMusicPathLength)) {
+        project_.services().showText(
+            tr("The path of this music file is too long for a project (at most %1 bytes):\n%2")
+                .arg(kMaxMusicPathLength)
+                .arg(chosen)
+                .toStdString());
+        return;
+    }
+    musicEdit_->setText(chosen);
 }
 
 void AlbumPropertiesDialog::accept() {
