@@ -1,6 +1,6 @@
 // Pictures of the editor's dialogs for the screenshot program: Album Name, Album
-// Properties, Add Text and the photo viewer (with a caption under the pointer, and in
-// single mode).
+// Properties, Add Text and the photo viewer (with a caption under the pointer, full
+// screen, and in single mode).
 
 #include "dialog_screenshots.h"
 
@@ -11,6 +11,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
 
 namespace tellavine::testing {
@@ -89,6 +90,11 @@ bool shootDialogs(const QString& out, const std::string& folder) {
         QTest::mouseMove(viewer.pictureArea(), viewer.captionRect().center());
         QTest::qWait(50);
         ok &= viewer.grab().save(out + QStringLiteral("/dialog_photo_viewer.png"));
+        // Full screen, with its floating bar: the whole screen.
+        viewer.setFullScreenView(true);
+        QTest::qWait(300);
+        ok &= viewer.screen()->grabWindow(0).save(out + QStringLiteral("/dialog_photo_viewer_full_screen.png"));
+        viewer.setFullScreenView(false);
         viewer.hide();
     }
     {

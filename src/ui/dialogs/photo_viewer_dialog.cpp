@@ -286,6 +286,8 @@ void PhotoViewerDialog::setFullScreenView(bool on) {
     if (on) {
         normalGeometry_ = geometry();
         showFullScreen();
+        // Without a window manager to honour the full-screen state, cover the screen anyway.
+        if (const QScreen* screen = this->screen()) setGeometry(screen->geometry());
         fullScreenBar_ = new QWidget(this, Qt::Tool | Qt::WindowStaysOnTopHint);
         fullScreenBar_->setObjectName(QStringLiteral("fullScreenBar"));
         fullScreenBar_->setWindowTitle(tr("Full Screen"));
