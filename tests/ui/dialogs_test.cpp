@@ -310,6 +310,15 @@ private slots:
         dialog.chooseFont = [](const QFont&) { return std::optional<QFont>(); };  // Cancel
         dialog.findChild<QPushButton*>("font")->click();
         QVERIFY(dialog.caption().font == font);
+
+        dialog.chooseFont = [](const QFont& initial) -> std::optional<QFont> {
+            QFont chosen = initial;
+            chosen.setPixelSize(30);  // a font sized in pixels has no point size
+            return chosen;
+        };
+        dialog.findChild<QPushButton*>("font")->click();
+        QCOMPARE(dialog.caption().font.height, -30);
+        QCOMPARE(dialog.caption().pointSize, 225);
     }
 
     void previewDrawsTextAndShadowColours() {

@@ -35,8 +35,10 @@ LogFont captionLogFont(const QFont& chosen, const LogFont& base) {
     const QFont offered = captionQFont(base);
     LogFont font = base;
     if (chosen.family() != offered.family()) font.setFace(chosen.family().toStdString());
-    if (chosen.pointSizeF() != offered.pointSizeF())
+    if (chosen.pointSizeF() > 0 && chosen.pointSizeF() != offered.pointSizeF())
         font.height = -static_cast<std::int32_t>(std::lround(chosen.pointSizeF() * kCaptionDotsPerInch / kPointsPerInch));
+    else if (chosen.pointSizeF() <= 0 && chosen.pixelSize() > 0)  // a font sized in pixels
+        font.height = -chosen.pixelSize();
     if (chosen.weight() != offered.weight()) font.weight = chosen.weight();
     if (chosen.italic() != offered.italic()) font.italic = chosen.italic() ? 1 : 0;
     if (chosen.underline() != offered.underline()) font.underline = chosen.underline() ? 1 : 0;
@@ -45,7 +47,9 @@ LogFont captionLogFont(const QFont& chosen, const LogFont& base) {
 }
 
 int captionPointSizeTenths(const QFont& chosen) {
-    return static_cast<int>(std::lround(chosen.pointSizeF() * 10));
+    const double points = chosen.pointSizeF() > 0 ? chosen.pointSizeF()
+                                                  : chosen.pixelSize() * kPointsPerInch / kCaptionDotsPerInch;
+    return static_cast<int>(std::lround(points * 10));
 }
 
 }  // namespace tellavine::ui
