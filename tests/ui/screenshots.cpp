@@ -8,7 +8,15 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "pipeline/recorder_session.h"
+#include "recorder/emulated_transport.h"
 #include "ui/app/artwork.h"
+#include "ui/controls/pane_status_bar.h"
+#include "ui/controls/shell_folder_tree.h"
+#include "ui/dialogs/erase_dialog.h"
+#include "ui/dialogs/folder_browser.h"
+#include "ui/dialogs/options_dialog.h"
+#include "ui/pages/numbered_message.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/progress_window.h"
@@ -16,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 
 using namespace tellavine;
@@ -49,6 +58,10 @@ int main(int argc, char* argv[]) {
     const std::string demo = dir.file("Family Holiday.ovp");
     saveProjectToFile(project, demo);
 
+    // The emulated recorder, so the burn page and status bar show a device.
+    const std::string disc = dir.file("emulated.bin");
+    qputenv("TELLAVINE_EMULATED_RECORDER", QByteArray::fromStdString(disc + "?medium=cdrw"));
+
     auto state = std::make_shared<testing::FakePipelineState>();
     MainWindowServices services;
     bool slow = true;
@@ -70,6 +83,38 @@ int main(int argc, char* argv[]) {
             window.showPage(pages[i]);
             QTest::qWait(100);
             window.grab().save(out + QStringLiteral("/main_%1_%2.png").arg(names[i], tag));
+        }
+        window.showPage(Page::Burn);
+        QTest::qWait(50);
+        window.statusPanes()->grab().save(out + QStringLiteral("/status_bar_%1.png").arg(tag));
+        if (size.width() == 800) {
+            OptionsDialog options({0, dir.folder() + "Temp/", 4, 0}, &window);
+            options.show();
+            if (!QTest::qWaitForWindowExposed(&options)) return 1;
+            options.grab().save(out + QStringLiteral("/options.png"));
+            options.close();
+            FolderBrowser browser(&window);
+            browser.tree()->selectPath(QString::fromStdString(dir.folder()));
+            browser.show();
+            if (!QTest::qWaitForWindowExposed(&browser)) return 1;
+            QTest::qWait(50);
+            browser.grab().save(out + QStringLiteral("/folder_browser.png"));
+            browser.close();
+            std::string error;
+            auto session = RecorderSession::open(std::string(kEmulatedDevicePrefix) + dir.file("erase.bin") +
+                                                     "?medium=cdrw",
+                                                 0, error, prompt);
+            if (!session) return 1;
+            EraseDialog erase(session->driver(), prompt, &window);
+            erase.show();
+            if (!QTest::qWaitForWindowExposed(&erase)) return 1;
+            erase.grab().save(out + QStringLiteral("/erase_quick.png"));
+            erase.methodList()->setCurrentRow(1);
+            erase.grab().save(out + QStringLiteral("/erase_full.png"));
+            NumberedMessageEvent tick(Message{WM_ERASE_TICK, 61500, 0, {}});
+            QCoreApplication::sendEvent(&erase, &tick);
+            erase.grab().save(out + QStringLiteral("/erase_elapsed.png"));
+            erase.close();
         }
         if (size.width() == 1280) {
             window.burnPage()->imagePathEdit()->setText(QString::fromStdString(dir.file("disc.cue")));

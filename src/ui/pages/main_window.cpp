@@ -11,6 +11,7 @@
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/hyperlink_static.h"
 #include "ui/controls/pane_status_bar.h"
+#include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/about_box.h"
 #include "pipeline/disc_estimate.h"
 #include "ui/pages/page_burn.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     engine_.prompt = services_.prompt;
     engine_.runLog = std::make_shared<RunLog>(appFolders().runLogFile(), settings_.logFile);
     project_.setServices(engine_);
+    project_.setDefaultPlayTime(settings_.waitTime, settings_.waitTime);  // new albums' play time
     project_.setTemplateItemsQuery([programDir = appFolders().programDir](const std::string& path) {
         return templateItemsPerPage(programDir, path);
     });
@@ -183,8 +185,9 @@ void MainWindow::createActions() {
         const Page page = entry.page;
         connect(action, &QAction::triggered, this, [this, page] { showPage(page); });
     }
-    // The Options dialog and the update check come with later versions.
-    addCommand(kOptionsCommand, tr("Options..."))->setEnabled(false);
+    connect(addCommand(kOptionsCommand, tr("Options...")), &QAction::triggered, this, [this] {
+        if (runOptionsDialog(this, settings_, project_, *services_.recorders)) refreshStatus();
+    });
 
     connect(addCommand(kHelpContentsCommand, tr("Contents"), QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
             [this] { openHelp("intro.htm"); });
@@ -273,7 +276,9 @@ void MainWindow::createToolBar() {
 void MainWindow::createStatusBar() {
     status_ = new PaneStatusBar(area_);
     status_->setObjectName(QStringLiteral("statusBar"));
-    status_->setPanes({{kGaugePane, -1, false, {}}, {kTotalsPane, 180, true, {}}, {kDevicePane, 200, true, {}}});
+    status_->setPanes({{kGaugePane, kPaneTakesRest, false, {}},
+                       {kTotalsPane, kPaneFitsText, true, {}},
+                       {kDevicePane, kPaneFitsText, true, {}}});
     gauge_ = new DiscUsageGauge;
     gauge_->setObjectName(QStringLiteral("gauge"));
     status_->addPaneControl(gauge_, kGaugePane, true);
