@@ -1,5 +1,6 @@
 #include "pipeline/folder_project.h"
 
+#include "project/strings.h"
 #include "support/exif_fixture.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -123,9 +124,9 @@ TEST_F(FolderProjectTest, WhatTheLimitsLeaveOutIsNamed) {
     EXPECT_EQ(full.name, "Full");
     EXPECT_EQ(full.slides.size(), static_cast<std::size_t>(kMaxSlidesPerAlbum));
     EXPECT_EQ(full.slides.back()->displayName, "1980.jpg");
-    EXPECT_TRUE(shown("Max. 200 photos for each album."));
+    EXPECT_TRUE(shown(builtInString(IDS_MAX_PHOTOS)));
     EXPECT_TRUE(shown("left out: 1981.jpg, 1982.jpg."));
-    EXPECT_TRUE(shown("The max. album number has been reached."));
+    EXPECT_TRUE(shown(builtInString(IDS_MAX_ALBUMS)));
     EXPECT_TRUE(shown("Left out: Trip/Zed."));
 }
 
