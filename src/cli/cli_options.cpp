@@ -23,55 +23,78 @@ CLI::Option* addChoice(CLI::App& command, const std::string& name, const std::ma
     std::vector<std::string> names;
     for (const auto& entry : words) names.push_back(entry.first);
     return command
-        .add_option_function<std::string>(name, [words, store](const std::string& word) { store(words.at(word)); },
-                                          description)
+        .add_option_function<std::string>(
+            name, [words, store](const std::string& word) { store(words.at(word)); }, description)
         ->check(CLI::IsMember(names));
 }
 
 void addFolderOptions(CLI::App& command, FolderCommand& folder) {
-    addChoice<PhotoOrder>(command, "--sort", {{"name", PhotoOrder::Name}, {"date", PhotoOrder::DateTaken}},
-                          [&folder](PhotoOrder order) { folder.options.order = order; folder.given = true; },
-                          "folder: photos in name order, or by the date taken (EXIF; undated ones last)");
-    command.add_option_function<int>("--play-time", [&folder](const int& seconds) {
-        folder.options.playTime = seconds;
-        folder.given = true;
-    }, "folder: seconds each photo is shown (default: config.ini's WaitTime)")
+    addChoice<PhotoOrder>(
+        command, "--sort", {{"name", PhotoOrder::Name}, {"date", PhotoOrder::DateTaken}},
+        [&folder](PhotoOrder order) {
+            folder.options.order = order;
+            folder.given = true;
+        },
+        "folder: photos in name order, or by the date taken (EXIF; undated ones last)");
+    command
+        .add_option_function<int>(
+            "--play-time",
+            [&folder](const int& seconds) {
+                folder.options.playTime = seconds;
+                folder.given = true;
+            },
+            "folder: seconds each photo is shown (default: config.ini's WaitTime)")
         ->check(CLI::Range(0, kMaxPlayTimeSeconds));
-    addChoice<CaptionSource>(command, "--captions", {{"none", CaptionSource::None}, {"name", CaptionSource::FileName}},
-                             [&folder](CaptionSource source) { folder.options.captions = source; folder.given = true; },
-                             "folder: no captions, or each photo's file name without extension");
+    addChoice<CaptionSource>(
+        command, "--captions", {{"none", CaptionSource::None}, {"name", CaptionSource::FileName}},
+        [&folder](CaptionSource source) {
+            folder.options.captions = source;
+            folder.given = true;
+        },
+        "folder: no captions, or each photo's file name without extension");
 }
 
 void addBuildOptions(CLI::App& command, BuildCommand& build, bool burn) {
     command.add_option("PROJECT", build.projectPath, "a project file (.ovp, .orx) or a folder of photos")->required();
-    if (!burn) command.add_option("-o,--output", build.cuePath, "the CUE file of the image (the BIN goes beside it)")->required();
-    command.add_flag_callback("--pal", [&build] { build.pal = true; }, "PAL television standard");
-    command.add_flag_callback("--ntsc", [&build] { build.pal = false; }, "NTSC television standard");
-    addChoice<int>(command, "--aspect", {{"none", 0}, {"4:3", 1}, {"16:9", 2}},
-                   [&build](int aspect) { build.aspect = aspect; }, "aspect ratio correction: none, 4:3 or 16:9");
-    command.add_option_function<int>("--crop", [&build](const int& crop) { build.crop = crop; },
-                                     "TV cropping in per cent, 0 to 20")
+    if (!burn) {
+        command.add_option("-o,--output", build.cuePath, "the CUE file of the image (the BIN goes beside it)")
+            ->required();
+    }
+    command.add_flag_callback(
+        "--pal", [&build] { build.pal = true; }, "PAL television standard");
+    command.add_flag_callback(
+        "--ntsc", [&build] { build.pal = false; }, "NTSC television standard");
+    addChoice<int>(
+        command, "--aspect", {{"none", 0}, {"4:3", 1}, {"16:9", 2}}, [&build](int aspect) { build.aspect = aspect; },
+        "aspect ratio correction: none, 4:3 or 16:9");
+    command
+        .add_option_function<int>(
+            "--crop", [&build](const int& crop) { build.crop = crop; }, "TV cropping in per cent, 0 to 20")
         ->check(CLI::Range(0, 20));
-    command.add_option_function<std::string>("--label", [&build](const std::string& label) { build.label = label; },
-                                             "volume label");
+    command.add_option_function<std::string>(
+        "--label", [&build](const std::string& label) { build.label = label; }, "volume label");
     command.add_flag("--no-photo-files", build.noPhotoFiles, "leave the original photos off the disc");
     command.add_flag("--no-audio-files", build.noAudioFiles, "leave the original music files off the disc");
-    command.add_option_function<std::string>("--template", [&build](const std::string& path) { build.templatePath = path; },
-                                             "disc menu template FILE.ini (relative to the program's data)");
-    command.add_option_function<std::string>("--temp", [&build](const std::string& path) { build.tempDir = path; },
-                                             "temporary folder");
+    command.add_option_function<std::string>(
+        "--template", [&build](const std::string& path) { build.templatePath = path; },
+        "disc menu template FILE.ini (relative to the program's data)");
+    command.add_option_function<std::string>(
+        "--temp", [&build](const std::string& path) { build.tempDir = path; }, "temporary folder");
     addFolderOptions(command, build.folder);
     if (burn) {
         command.add_option("-d,--device", build.device, "the recorder (default: the first one found)");
         std::map<std::string, int> speeds{{"max", 6}};
         for (int index = 0; index <= 6; ++index) speeds[std::to_string(index)] = index;
-        addChoice<int>(command, "--speed", speeds, [&build](int index) { build.speedIndex = index; },
-                       "recording speed: 0 1x, 1 2x, 2 4x, 3 8x, 4 12x, 5 24x, 6 or max the fastest");
+        addChoice<int>(
+            command, "--speed", speeds, [&build](int index) { build.speedIndex = index; },
+            "recording speed: 0 1x, 1 2x, 2 4x, 3 8x, 4 12x, 5 24x, 6 or max the fastest");
         command.add_flag("--simulate", build.simulate, "test run: nothing is written, the disc stays blank");
-        command.add_flag_callback("--burn-proof", [&build] { build.burnProof = true; }, "buffer under-run protection");
-        addChoice<int>(command, "--mode,--writing-mode", {{"auto", 0}, {"mmc", 1}, {"raw", 2}},
-                       [&build](int mode) { build.writingMode = mode; },
-                       "how the recorder is driven: auto, mmc or raw (default: config.ini)");
+        command.add_flag_callback(
+            "--burn-proof", [&build] { build.burnProof = true; }, "buffer under-run protection");
+        addChoice<int>(
+            command, "--mode,--writing-mode", {{"auto", 0}, {"mmc", 1}, {"raw", 2}},
+            [&build](int mode) { build.writingMode = mode; },
+            "how the recorder is driven: auto, mmc or raw (default: config.ini)");
         command.add_flag("-y,--yes", build.yes, "erase a written CD-RW without asking");
     } else {
         command.add_flag("-y,--yes", build.yes, "overwrite an existing image without asking");
@@ -95,13 +118,14 @@ void defineCommands(CLI::App& app, ParsedCommand& parsed) {
     app.footer(kGeneralFooter);
 
     CLI::App& create = *app.add_subcommand("new", "make a project from a folder: each sub-folder is an album");
-    create.footer("Pictures directly in DIR make one album named after it; one MP3 or WAV in an album's folder\n"
-                  "is its music, one in DIR the menu music. Hidden files are skipped.");
+    create.footer(
+        "Pictures directly in DIR make one album named after it; one MP3 or WAV in an album's folder\n"
+        "is its music, one in DIR the menu music. Hidden files are skipped.");
     create.add_option("DIR", parsed.create.folderPath, "the folder of photos")->required();
     create.add_option("-o,--output", parsed.create.projectPath, "the project file to write (.ovp)")->required();
-    create.add_option_function<std::string>("--template", [&parsed](const std::string& path) {
-        parsed.create.templatePath = path;
-    }, "disc menu template FILE.ini (relative to the program's data)");
+    create.add_option_function<std::string>(
+        "--template", [&parsed](const std::string& path) { parsed.create.templatePath = path; },
+        "disc menu template FILE.ini (relative to the program's data)");
     addFolderOptions(create, parsed.create.folder);
     create.add_flag("-y,--yes", parsed.create.yes, "replace an existing project file");
 
@@ -136,10 +160,9 @@ void defineCommands(CLI::App& app, ParsedCommand& parsed) {
 const std::map<std::string, ParsedCommand::Kind>& commandKinds() {
     using Kind = ParsedCommand::Kind;
     static const std::map<std::string, Kind> kinds{
-        {"new", Kind::New},         {"build", Kind::Build},     {"burn", Kind::Burn},
-        {"show", Kind::Show},       {"import", Kind::Import},   {"inspect", Kind::Inspect},
-        {"devices", Kind::Devices}, {"erase", Kind::Erase},     {"eject", Kind::Eject},
-        {"close-tray", Kind::CloseTray}};
+        {"new", Kind::New},       {"build", Kind::Build},         {"burn", Kind::Burn},       {"show", Kind::Show},
+        {"import", Kind::Import}, {"inspect", Kind::Inspect},     {"devices", Kind::Devices}, {"erase", Kind::Erase},
+        {"eject", Kind::Eject},   {"close-tray", Kind::CloseTray}};
     return kinds;
 }
 

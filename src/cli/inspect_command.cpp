@@ -83,18 +83,27 @@ void printJson(const DiscImage& disc) {
     root["sectors"] = disc.sectorCount();
     Json tracks = Json::array();
     for (const auto& track : disc.cue().tracks) {
-        tracks.push_back({{"number", track.number}, {"mode", track.mode}, {"start", track.startLsn}, {"pregap", track.pregapLsn}});
+        tracks.push_back(
+            {{"number", track.number}, {"mode", track.mode}, {"start", track.startLsn}, {"pregap", track.pregapLsn}});
     }
     root["tracks"] = std::move(tracks);
     root["volumeId"] = disc.volumeId();
     Json palFlags = Json::array();
-    for (std::size_t i = 0; i < disc.entries().size() && i < info.palFlags.size(); ++i) palFlags.push_back(bool(info.palFlags[i]));
-    root["info"] = {{"system", info.system},         {"version", info.version},
-                    {"profile", info.profile},       {"album", info.album},
-                    {"volumeCount", info.volumeCount}, {"volumeNumber", info.volumeNumber},
-                    {"statusFlags", info.statusFlags}, {"psdSize", info.psdSize},
-                    {"firstSegment", info.firstSegmentMsf}, {"offsetMultiplier", info.offsetMultiplier},
-                    {"maxLid", info.maxLid},         {"palFlags", std::move(palFlags)},
+    for (std::size_t i = 0; i < disc.entries().size() && i < info.palFlags.size(); ++i) {
+        palFlags.push_back(static_cast<bool>(info.palFlags[i]));
+    }
+    root["info"] = {{"system", info.system},
+                    {"version", info.version},
+                    {"profile", info.profile},
+                    {"album", info.album},
+                    {"volumeCount", info.volumeCount},
+                    {"volumeNumber", info.volumeNumber},
+                    {"statusFlags", info.statusFlags},
+                    {"psdSize", info.psdSize},
+                    {"firstSegment", info.firstSegmentMsf},
+                    {"offsetMultiplier", info.offsetMultiplier},
+                    {"maxLid", info.maxLid},
+                    {"palFlags", std::move(palFlags)},
                     {"segmentContent", info.segmentContent}};
     Json files = Json::array();
     for (const auto& file : disc.files()) {
@@ -103,7 +112,9 @@ void printJson(const DiscImage& disc) {
     }
     root["files"] = std::move(files);
     Json entries = Json::array();
-    for (const auto& entry : disc.entries()) entries.push_back({{"track", entry.track}, {"msf", entry.msf}, {"lsn", entry.lsn}});
+    for (const auto& entry : disc.entries()) {
+        entries.push_back({{"track", entry.track}, {"msf", entry.msf}, {"lsn", entry.lsn}});
+    }
     root["entries"] = std::move(entries);
     Json segments = Json::array();
     for (const auto& segment : disc.segments()) {

@@ -99,8 +99,8 @@ bool JsonPositions::parse(const std::string& text, nlohmann::json& value, std::s
         return true;
     };
     try {
-        value = nlohmann::json::parse(TrackingIterator(begin, &reached), TrackingIterator(begin + text.size(), &reached),
-                                      callback);
+        value = nlohmann::json::parse(TrackingIterator(begin, &reached),
+                                      TrackingIterator(begin + text.size(), &reached), callback);
     } catch (const nlohmann::json::parse_error& failure) {
         error = failure.what();
         const std::string prefix = "parse error at ";

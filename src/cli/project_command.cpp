@@ -49,8 +49,8 @@ void printProject(const Project& project, const DiscSummary& disc) {
                 menu.backgroundPicturePath.empty() ? "the template's own" : menu.backgroundPicturePath.c_str());
     for (int a = 0; a < project.albumCount(); ++a) {
         const Album& album = project.album(a);
-        std::printf("Album %d \"%s\": %zu photos, %d s each, music %s\n", a + 1, album.name.c_str(), album.slides.size(),
-                    album.playTime, musicText(album.musicPath, album.musicLength).c_str());
+        std::printf("Album %d \"%s\": %zu photos, %d s each, music %s\n", a + 1, album.name.c_str(),
+                    album.slides.size(), album.playTime, musicText(album.musicPath, album.musicLength).c_str());
         for (std::size_t s = 0; s < album.slides.size(); ++s) {
             const Slide& slide = *album.slides[s];
             std::string notes;
@@ -99,7 +99,8 @@ int runShowCommand(const ShowCommand& command) {
     Project project;
     prepareProject(project, session);
     // The template path as the file has it, so that import writes the same file back.
-    if (auto problem = readProjectFile(project, command.projectPath, session, MissingTemplate::Keep); !problem.empty()) {
+    if (auto problem = readProjectFile(project, command.projectPath, session, MissingTemplate::Keep);
+        !problem.empty()) {
         return fail(problem);
     }
     EstimateOptions estimate;
@@ -107,8 +108,10 @@ int runShowCommand(const ShowCommand& command) {
     estimate.includeAudioFiles = session.settings.writeAudioFiles;
     estimate.tvStandard = session.settings.pal ? TvStandard::PAL : TvStandard::NTSC;
     const DiscSummary disc = discSummary(estimateDiscSectors(project, estimate));
-    if (command.json) std::fputs(projectToJson(project, disc).c_str(), stdout);
-    else printProject(project, disc);
+    if (command.json)
+        std::fputs(projectToJson(project, disc).c_str(), stdout);
+    else
+        printProject(project, disc);
     return kExitSuccess;
 }
 

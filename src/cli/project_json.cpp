@@ -16,8 +16,8 @@ namespace {
 using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
-constexpr CaptionAlign kAligns[] = {CaptionAlign::TopLeft,     CaptionAlign::TopCenter,    CaptionAlign::TopRight,
-                                    CaptionAlign::BottomLeft,  CaptionAlign::BottomCenter, CaptionAlign::BottomRight,
+constexpr CaptionAlign kAligns[] = {CaptionAlign::TopLeft,    CaptionAlign::TopCenter,    CaptionAlign::TopRight,
+                                    CaptionAlign::BottomLeft, CaptionAlign::BottomCenter, CaptionAlign::BottomRight,
                                     CaptionAlign::UserDefined};
 
 // "#RRGGBB" as in HTML; a COLORREF whose top byte is set (palette colours) as "#TTRRGGBB".
@@ -78,13 +78,16 @@ std::string quotedList(std::initializer_list<const char*> words) {
 
 class FieldReader {
 public:
-    [[noreturn]] static void fail(const std::string& path, const std::string& problem) { throw FieldProblem{path, problem}; }
+    [[noreturn]] static void fail(const std::string& path, const std::string& problem) {
+        throw FieldProblem{path, problem};
+    }
 
     static const Json& object(const Json& value, const std::string& path, std::initializer_list<const char*> fields) {
         if (!value.is_object()) fail(path, "must be an object {...}");
         for (const auto& [key, member] : value.items()) {
             if (std::none_of(fields.begin(), fields.end(), [&](const char* field) { return key == field; })) {
-                fail(JsonPositions::memberPath(path, key), "is not a field here (the fields are " + quotedList(fields) + ")");
+                fail(JsonPositions::memberPath(path, key),
+                     "is not a field here (the fields are " + quotedList(fields) + ")");
             }
         }
         return value;
@@ -169,10 +172,10 @@ public:
 };
 
 LogFont readFont(const Json& value, const std::string& path) {
-    const Json& font = FieldReader::object(
-        value, path,
-        {"face", "height", "width", "escapement", "orientation", "weight", "italic", "underline", "strikeOut",
-         "charSet", "outPrecision", "clipPrecision", "quality", "pitchAndFamily"});
+    const Json& font =
+        FieldReader::object(value, path,
+                            {"face", "height", "width", "escapement", "orientation", "weight", "italic", "underline",
+                             "strikeOut", "charSet", "outPrecision", "clipPrecision", "quality", "pitchAndFamily"});
     const LogFont defaults = LogFont::captionDefault();
     LogFont result;
     result.setFace(FieldReader::text(font, path, "face", defaults.face(), result.faceName.size() - 1));
@@ -231,7 +234,8 @@ void readPhoto(Project& project, int albumIndex, const Json& value, const std::s
     result.shadow = FieldReader::flag(caption, at, "shadow", defaults.shadow);
     result.shadowColour = FieldReader::colour(caption, at, "shadowColour", defaults.shadowColour);
     result.align = readAlign(caption, at);
-    if (const Json* font = FieldReader::member(caption, "font")) result.font = readFont(*font, JsonPositions::memberPath(at, "font"));
+    if (const Json* font = FieldReader::member(caption, "font"))
+        result.font = readFont(*font, JsonPositions::memberPath(at, "font"));
 }
 
 void readAlbum(Project& project, const Json& value, const std::string& path) {
@@ -249,8 +253,8 @@ void readAlbum(Project& project, const Json& value, const std::string& path) {
     record.musicLength = static_cast<std::int32_t>(
         FieldReader::number(album, path, "musicLength", 0, 0, std::numeric_limits<std::int32_t>::max()));
     const std::string photosPath = JsonPositions::memberPath(path, "photos");
-    const Json& photos = FieldReader::array(album, path, "photos", kMaxSlidesPerAlbum,
-                                            "an album holds at most 1980 photos");
+    const Json& photos =
+        FieldReader::array(album, path, "photos", kMaxSlidesPerAlbum, "an album holds at most 1980 photos");
     const int index = project.appendAlbum(std::move(record));
     if (measure) {
         const Album& added = project.album(index);
@@ -278,7 +282,8 @@ void readProject(Project& project, const Json& root) {
     project.setMenu(menu);
     if (measureMenuMusic) project.setMenuMusic(menu.musicPath);
     const Json& albums = FieldReader::array(top, "", "albums", kMaxAlbums, "a project holds at most 99 albums");
-    for (std::size_t i = 0; i < albums.size(); ++i) readAlbum(project, albums[i], JsonPositions::elementPath("albums", i));
+    for (std::size_t i = 0; i < albums.size(); ++i)
+        readAlbum(project, albums[i], JsonPositions::elementPath("albums", i));
     project.setCurrentAlbum(project.albumCount() - 1);
 }
 
@@ -311,7 +316,8 @@ std::string projectToJson(const Project& project, const std::optional<DiscSummar
         for (const auto& slide : album.slides) {
             OrderedJson photo{{"path", slide->path}, {"rotation", slide->rotation}};
             // A caption never set and never shown is left out: import gives it the defaults.
-            if (slide->hasCaption || !sameCaption(slide->caption, SlideCaption{})) photo["caption"] = captionJson(*slide);
+            if (slide->hasCaption || !sameCaption(slide->caption, SlideCaption{}))
+                photo["caption"] = captionJson(*slide);
             photos.push_back(std::move(photo));
         }
         albums.push_back(OrderedJson{{"name", album.name},

@@ -42,19 +42,26 @@ public:
             if (name.empty() || name[0] == '.') continue;  // hidden
             std::error_code statusError;
             if (it->is_symlink(statusError) && !leadsInside(it->path())) {
-                services_.showText("Skipping " + shown(it->path()) + ": the link leads outside the folder.");
+                services_.showText("Skipping " + shown(it->path()) +
+                                   ": the link leads outside the folder, or nowhere.");
                 continue;
             }
             const auto status = fs::status(it->path(), statusError);  // follows the link
-            if (fs::is_directory(status)) names.emplace_back(name, true);
-            else if (fs::is_regular_file(status)) names.emplace_back(name, false);
+            if (fs::is_directory(status))
+                names.emplace_back(name, true);
+            else if (fs::is_regular_file(status))
+                names.emplace_back(name, false);
         }
-        std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return naturalLess(a.first, b.first); });
+        std::sort(names.begin(), names.end(),
+                  [](const auto& a, const auto& b) { return naturalLess(a.first, b.first); });
         for (const auto& [name, isFolder] : names) {
             const std::string path = (folder / name).string();
-            if (isFolder) content.folders.push_back(name);
-            else if (hasReadablePictureExtension(name)) (path.size() > kMaxTextLength ? content.tooLong : content.pictures).push_back(path);
-            else if (endsWithIgnoreCase(name, ".mp3") || endsWithIgnoreCase(name, ".wav")) content.music.push_back(path);
+            if (isFolder)
+                content.folders.push_back(name);
+            else if (hasReadablePictureExtension(name))
+                (path.size() > kMaxTextLength ? content.tooLong : content.pictures).push_back(path);
+            else if (endsWithIgnoreCase(name, ".mp3") || endsWithIgnoreCase(name, ".wav"))
+                content.music.push_back(path);
         }
         return content;
     }
@@ -100,7 +107,8 @@ std::string stem(const std::string& path) {
 }
 
 // The music of a folder: the first one, the others named as left out. Empty when none fits.
-std::string chooseMusic(const std::vector<std::string>& music, const std::string& owner, const EngineServices& services) {
+std::string chooseMusic(const std::vector<std::string>& music, const std::string& owner,
+                        const EngineServices& services) {
     if (music.empty()) return {};
     if (music.size() > 1) {
         services.showText(owner + " has " + std::to_string(music.size()) + " music files; it plays " +
@@ -128,8 +136,9 @@ void addPhotos(Project& project, int index, const AlbumSource& source, const Fol
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         Slide* slide = project.addSlide(index, pictures[i], fileNamePart(pictures[i]), 0);
         if (!slide) {  // the album is full; the model has said so
-            services.showText(formatText("Album \"%s\" holds at most %d photos; left out: ", project.album(index).name.c_str(),
-                                         kMaxSlidesPerAlbum) + joined(pictures, i) + ".");
+            services.showText(formatText("Album \"%s\" holds at most %d photos; left out: ",
+                                         project.album(index).name.c_str(), kMaxSlidesPerAlbum) +
+                              joined(pictures, i) + ".");
             break;
         }
         if (options.captions == CaptionSource::FileName) {
@@ -143,8 +152,8 @@ void addPhotos(Project& project, int index, const AlbumSource& source, const Fol
 // A cut path would name no file: such photos are named and left out.
 void tellTooLong(const FolderContent& content, const std::string& shownName, const EngineServices& services) {
     if (content.tooLong.empty()) return;
-    services.showText("Leaving out the photos of " + shownName + " whose path is longer than 259 bytes: " +
-                      joined(content.tooLong) + ".");
+    services.showText("Leaving out the photos of " + shownName +
+                      " whose path is longer than 259 bytes: " + joined(content.tooLong) + ".");
 }
 
 }  // namespace
@@ -166,7 +175,8 @@ bool naturalLess(std::string_view a, std::string_view b) {
             j = endB;
             continue;
         }
-        const int ca = std::tolower(static_cast<unsigned char>(a[i])), cb = std::tolower(static_cast<unsigned char>(b[j]));
+        const int ca = std::tolower(static_cast<unsigned char>(a[i])),
+                  cb = std::tolower(static_cast<unsigned char>(b[j]));
         if (ca != cb) return ca < cb;
         ++i;
         ++j;
@@ -218,12 +228,14 @@ std::string makeProjectFromFolder(Project& project, const std::string& folder, c
         if (options.order == PhotoOrder::DateTaken) sortByDateTaken(source.content.pictures);
         const std::string name = uniqueAlbumName(project, source.name);
         if (name != truncateUtf8(source.name, kMaxTextLength)) {
-            services.showText("The album of " + source.shownName + " is named \"" + name + "\": another album has its name.");
+            services.showText("The album of " + source.shownName + " is named \"" + name +
+                              "\": another album has its name.");
         }
         const int index = project.addAlbum(name);
         if (index < 0) {  // 99 albums: the model has said so
             std::string left;
-            for (std::size_t rest = s; rest < sources.size(); ++rest) left += (left.empty() ? "" : ", ") + sources[rest].shownName;
+            for (std::size_t rest = s; rest < sources.size(); ++rest)
+                left += (left.empty() ? "" : ", ") + sources[rest].shownName;
             services.showText("Left out: " + left + ".");
             break;
         }
