@@ -24,6 +24,8 @@ harnesses=(
   fuzz_mp3_scan:audio/corpus/mp3_scan
   fuzz_wav_reader:audio/corpus/wav_reader
   fuzz_cue_image:cli/corpus/cue_image
+  fuzz_project_json:cli/corpus/project_json
+  fuzz_exif_date:imaging/corpus/exif_date
   fuzz_menu_template:compose/corpus
   mpeg_input_probe_fuzz:encode/corpus
   worker_reply_fuzz:encode/corpus

@@ -31,32 +31,13 @@ lame --quiet -b 192 "$out/menu.wav" "$out/menu-music.mp3"
 rm -f "$out/menu.wav"
 arpeggio "$out/garden-music.wav" 24 A3 C4 E4 A4 E4 C4
 
-cat > "$out/demo.json" <<JSON
-{
-  "template": "template\\\\classic.ini",
-  "menu_music": "$out/menu-music.mp3",
-  "albums": [
-    {"name": "Little Creatures", "play_time": 4, "slides": [
-      {"path": "$photos/ladybird.jpg", "caption": {"text": "A ladybird on its way", "align": 4}},
-      {"path": "$photos/two_wings_portrait.jpg"},
-      {"path": "$photos/rain_drops.jpg", "caption": {"text": "After the rain", "align": 0, "face": "Arial", "weight": 400}}
-    ]},
-    {"name": "Garden", "play_time": 6, "music": "$out/garden-music.wav", "slides": [
-      {"path": "$photos/garden.jpg"},
-      {"path": "$photos/yellow_flower_portrait.jpg", "caption": {"text": "Yellow flower", "align": 5}},
-      {"path": "$photos/fresh_flower.jpg"},
-      {"path": "$photos/green_meadow.jpg"}
-    ]},
-    {"name": "Weather and Sand", "play_time": 5, "slides": [
-      {"path": "$photos/storm.jpg", "caption": {"text": "Storm coming", "align": 1}},
-      {"path": "$photos/dune.jpg"},
-      {"path": "$photos/aqua.jpg", "rotation": 90},
-      {"path": "$photos/wood.jpg"}
-    ]}
-  ]
-}
-JSON
-python3 "$top/scripts/write-project.py" "$out/demo.json" "$out/demo.ovp"
+# The demo project (samples/demo-project.json) with this machine's paths, made a
+# project file by the command line's import.
+demo=$(<"$top/samples/demo-project.json")
+demo=${demo//@PHOTOS@/$photos}
+demo=${demo//@MUSIC@/$out}
+printf '%s\n' "$demo" > "$out/demo.json"
+"$cli" import "$out/demo.json" -o "$out/demo.ovp" --yes
 [[ $project_only == 1 ]] && exit 0
 
 "$cli" build "$out/demo.ovp" -o "$out/demo.cue" --yes --temp "$out/temp"

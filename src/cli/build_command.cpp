@@ -1,12 +1,12 @@
 #include "cli/build_command.h"
 
-#include "audio/mp3_length.h"
 #include "pipeline/disc_estimate.h"
 #include "pipeline/build_request.h"
 #include "pipeline/disc_pipeline.h"
 #include "pipeline/recorder_session.h"
 #include "cli/build_input_checks.h"
 #include "cli/interrupt_pipe.h"
+#include "cli/project_source.h"
 #include "cli/terminal_progress.h"
 #include "compose/menu_template.h"
 #include "platform/cd_geometry.h"
@@ -52,32 +52,21 @@ BuildOverrides overridesOf(const BuildCommand& command, OutputTarget target) {
     return overrides;
 }
 
-// Loads settings and project and makes the build request; an error text on failure.
+// Loads settings and the project (from its file, or made from a folder) and makes the
+// build request; an error text on failure.
 std::string prepare(const BuildCommand& command, BuildOverrides overrides, PreparedBuild& build) {
-    const AppFolders& folders = appFolders();
-    if (auto problem = settingsFileProblem(folders.settingsFile()); !problem.empty()) return problem;
-    build.settings = loadSettings(folders);
-    build.services.prompt = std::make_shared<ConsolePrompt>(command.yes ? PromptAnswer::Yes : PromptAnswer::No);
-    build.services.runLog = std::make_shared<RunLog>(folders.runLogFile(), build.settings.logFile);
-
+    CliSession session;
+    if (auto problem = startSession(session, command.yes); !problem.empty()) return problem;
+    build.settings = session.settings;
+    build.services = session.services;
     Project& project = build.project;
-    project.setServices(build.services);
-    project.setDefaultPlayTime(build.settings.waitTime, build.settings.waitTime);
-    project.setMusicLengthQuery(audio::measureMp3Length);
-    project.setTemplateItemsQuery(
-        [programDir = folders.programDir](const std::string& path) { return templateItemsPerPage(programDir, path); });
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(command.projectPath, ec)) {
-        return "cannot read the project file " + command.projectPath + ".";
+    prepareProject(project, session);
+    if (auto problem = readProjectSource(project, command.projectPath, command.folder, session); !problem.empty()) {
+        return problem;
     }
-    const auto reader = endsWithIgnoreCase(command.projectPath, ".orx") ? ProjectReader::ByExtension
-                                                                         : ProjectReader::Binary;
-    std::string damage;
-    const auto read = openProjectFile(project, command.projectPath, folders.programDir, reader, &damage);
-    if (auto problem = projectReadProblem(command.projectPath, read, damage); !problem.empty()) return problem;
-    build.request = makeBuildRequest(build.settings, project, overrides, folders.programDir, build.services);
+    build.request = makeBuildRequest(build.settings, project, overrides, session.programDir, build.services);
     if (!build.request.ok()) return build.request.error;
-    const std::string templatePath = programFilePath(folders.programDir, project.menu().templatePath);
+    const std::string templatePath = programFilePath(session.programDir, project.menu().templatePath);
     if (auto problem = menuTemplateProblem(templatePath); !problem.empty()) return problem;
     for (const std::string& notice : build.request.notices) build.services.showText(notice);
     build.job = build.request.makeJob();

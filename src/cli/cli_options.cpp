@@ -1,17 +1,169 @@
 #include "cli/cli_options.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <charconv>
+#include <map>
 
 namespace tellavine::cli {
 namespace {
 
-std::optional<int> parseInt(const std::string& text) {
-    int value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end) return std::nullopt;
-    return value;
+const char* const kDeviceFooter =
+    "DEVICE is a CD device such as /dev/sr0, or emulated:FILE for the emulated recorder,\n"
+    "which burns into FILE (add ?medium=cdrw for a rewritable disc).";
+const char* const kSettingsFooter = "Options not given are taken from config.ini, as the desktop program would.";
+const char* const kGeneralFooter =
+    "Options not given are taken from config.ini, as the desktop program would.\n"
+    "'tellavine-cli COMMAND --help' shows one command's options.";
+
+// An option that takes one of a few words, each standing for a value.
+template <typename Value>
+CLI::Option* addChoice(CLI::App& command, const std::string& name, const std::map<std::string, Value>& words,
+                       std::function<void(Value)> store, const std::string& description) {
+    std::vector<std::string> names;
+    for (const auto& entry : words) names.push_back(entry.first);
+    return command
+        .add_option_function<std::string>(
+            name, [words, store](const std::string& word) { store(words.at(word)); }, description)
+        ->check(CLI::IsMember(names));
+}
+
+void addFolderOptions(CLI::App& command, FolderCommand& folder) {
+    addChoice<PhotoOrder>(
+        command, "--sort", {{"name", PhotoOrder::Name}, {"date", PhotoOrder::DateTaken}},
+        [&folder](PhotoOrder order) {
+            folder.options.order = order;
+            folder.given = true;
+        },
+        "folder: photos in name order, or by the date taken (EXIF; undated ones last)");
+    command
+        .add_option_function<int>(
+            "--play-time",
+            [&folder](const int& seconds) {
+                folder.options.playTime = seconds;
+                folder.given = true;
+            },
+            "folder: seconds each photo is shown (default: config.ini's WaitTime)")
+        ->check(CLI::Range(0, kMaxPlayTimeSeconds));
+    addChoice<CaptionSource>(
+        command, "--captions", {{"none", CaptionSource::None}, {"name", CaptionSource::FileName}},
+        [&folder](CaptionSource source) {
+            folder.options.captions = source;
+            folder.given = true;
+        },
+        "folder: no captions, or each photo's file name without extension");
+}
+
+void addBuildOptions(CLI::App& command, BuildCommand& build, bool burn) {
+    command.add_option("PROJECT", build.projectPath, "a project file (.ovp, .orx) or a folder of photos")->required();
+    if (!burn) {
+        command.add_option("-o,--output", build.cuePath, "the CUE file of the image (the BIN goes beside it)")
+            ->required();
+    }
+    command.add_flag_callback(
+        "--pal", [&build] { build.pal = true; }, "PAL television standard");
+    command.add_flag_callback(
+        "--ntsc", [&build] { build.pal = false; }, "NTSC television standard");
+    addChoice<int>(
+        command, "--aspect", {{"none", 0}, {"4:3", 1}, {"16:9", 2}}, [&build](int aspect) { build.aspect = aspect; },
+        "aspect ratio correction: none, 4:3 or 16:9");
+    command
+        .add_option_function<int>(
+            "--crop", [&build](const int& crop) { build.crop = crop; }, "TV cropping in per cent, 0 to 20")
+        ->check(CLI::Range(0, 20));
+    command.add_option_function<std::string>(
+        "--label", [&build](const std::string& label) { build.label = label; }, "volume label");
+    command.add_flag("--no-photo-files", build.noPhotoFiles, "leave the original photos off the disc");
+    command.add_flag("--no-audio-files", build.noAudioFiles, "leave the original music files off the disc");
+    command.add_option_function<std::string>(
+        "--template", [&build](const std::string& path) { build.templatePath = path; },
+        "disc menu template FILE.ini (relative to the program's data)");
+    command.add_option_function<std::string>(
+        "--temp", [&build](const std::string& path) { build.tempDir = path; }, "temporary folder");
+    addFolderOptions(command, build.folder);
+    if (burn) {
+        command.add_option("-d,--device", build.device, "the recorder (default: the first one found)");
+        std::map<std::string, int> speeds{{"max", 6}};
+        for (int index = 0; index <= 6; ++index) speeds[std::to_string(index)] = index;
+        addChoice<int>(
+            command, "--speed", speeds, [&build](int index) { build.speedIndex = index; },
+            "recording speed: 0 1x, 1 2x, 2 4x, 3 8x, 4 12x, 5 24x, 6 or max the fastest");
+        command.add_flag("--simulate", build.simulate, "test run: nothing is written, the disc stays blank");
+        command.add_flag_callback(
+            "--burn-proof", [&build] { build.burnProof = true; }, "buffer under-run protection");
+        addChoice<int>(
+            command, "--mode,--writing-mode", {{"auto", 0}, {"mmc", 1}, {"raw", 2}},
+            [&build](int mode) { build.writingMode = mode; },
+            "how the recorder is driven: auto, mmc or raw (default: config.ini)");
+        command.add_flag("-y,--yes", build.yes, "erase a written CD-RW without asking");
+    } else {
+        command.add_flag("-y,--yes", build.yes, "overwrite an existing image without asking");
+    }
+}
+
+void addDeviceCommand(CLI::App& app, const std::string& name, const std::string& description, DeviceCommand& device,
+                      bool erase) {
+    CLI::App& command = *app.add_subcommand(name, description);
+    command.footer(kDeviceFooter);
+    command.add_option("-d,--device", device.device, "the recorder (default: the first one found)");
+    if (erase) {
+        command.add_flag("--full", device.fullErase, "erase the whole disc, not only its table of contents");
+        command.add_flag("-y,--yes", device.yes, "erase without asking");
+    }
+}
+
+// The commands, their options bound to `parsed`.
+void defineCommands(CLI::App& app, ParsedCommand& parsed) {
+    app.require_subcommand(1);
+    app.footer(kGeneralFooter);
+
+    CLI::App& create = *app.add_subcommand("new", "make a project from a folder: each sub-folder is an album");
+    create.footer(
+        "Pictures directly in DIR make one album named after it; one MP3 or WAV in an album's folder\n"
+        "is its music, one in DIR the menu music. Hidden files are skipped.");
+    create.add_option("DIR", parsed.create.folderPath, "the folder of photos")->required();
+    create.add_option("-o,--output", parsed.create.projectPath, "the project file to write (.ovp)")->required();
+    create.add_option_function<std::string>(
+        "--template", [&parsed](const std::string& path) { parsed.create.templatePath = path; },
+        "disc menu template FILE.ini (relative to the program's data)");
+    addFolderOptions(create, parsed.create.folder);
+    create.add_flag("-y,--yes", parsed.create.yes, "replace an existing project file");
+
+    CLI::App& build = *app.add_subcommand("build", "author a CUE/BIN Video CD image of a project or a folder");
+    build.footer(kSettingsFooter);
+    addBuildOptions(build, parsed.build, false);
+    CLI::App& burn = *app.add_subcommand("burn", "burn the Video CD of a project or a folder on a CD-R/RW");
+    burn.footer(std::string(kSettingsFooter) + "\n" + kDeviceFooter);
+    addBuildOptions(burn, parsed.build, true);
+
+    CLI::App& show = *app.add_subcommand("show", "list a project: albums, photos, music, menu and disc size");
+    show.footer(kSettingsFooter);
+    show.add_option("PROJECT", parsed.show.projectPath, "the project file")->required();
+    show.add_flag("--json", parsed.show.json, "as JSON (the form import reads; see docs/project-json.md)");
+
+    CLI::App& import = *app.add_subcommand("import", "write a project file from JSON");
+    import.add_option("JSON", parsed.import.jsonPath, "the project as JSON (see docs/project-json.md)")->required();
+    import.add_option("-o,--output", parsed.import.projectPath, "the project file to write (.ovp)")->required();
+    import.add_flag("-y,--yes", parsed.import.yes, "replace an existing project file");
+
+    CLI::App& inspect = *app.add_subcommand("inspect", "list the tracks, files and menus of a Video CD image");
+    inspect.add_option("DISC", parsed.inspect.cuePath, "the CUE file of the image")->required();
+    inspect.add_flag("--json", parsed.inspect.json, "as JSON");
+    inspect.add_option("--extract", parsed.inspect.extractDir, "also copy every file and the MPEG tracks into DIR");
+
+    addDeviceCommand(app, "devices", "list the CD recorders of this machine", parsed.device, false);
+    addDeviceCommand(app, "erase", "erase a CD-RW (quick unless --full)", parsed.device, true);
+    addDeviceCommand(app, "eject", "open the recorder's tray", parsed.device, false);
+    addDeviceCommand(app, "close-tray", "close the recorder's tray", parsed.device, false);
+}
+
+const std::map<std::string, ParsedCommand::Kind>& commandKinds() {
+    using Kind = ParsedCommand::Kind;
+    static const std::map<std::string, Kind> kinds{
+        {"new", Kind::New},       {"build", Kind::Build},         {"burn", Kind::Burn},       {"show", Kind::Show},
+        {"import", Kind::Import}, {"inspect", Kind::Inspect},     {"devices", Kind::Devices}, {"erase", Kind::Erase},
+        {"eject", Kind::Eject},   {"close-tray", Kind::CloseTray}};
+    return kinds;
 }
 
 ParsedCommand usage(std::string error) {
@@ -21,186 +173,50 @@ ParsedCommand usage(std::string error) {
     return parsed;
 }
 
-ParsedCommand parseBuild(const std::vector<std::string>& args, bool burn) {
-    ParsedCommand parsed;
-    parsed.kind = burn ? ParsedCommand::Kind::Burn : ParsedCommand::Kind::Build;
-    BuildCommand& build = parsed.build;
-    std::vector<std::string> positional;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        std::string text;
-        if (!burn && (arg == "-o" || arg == "--output")) {
-            if (!value(build.cuePath)) return usage(arg + " needs a file name");
-        } else if (burn && (arg == "-d" || arg == "--device")) {
-            if (!value(build.device)) return usage(arg + " needs a device");
-        } else if (burn && arg == "--speed") {
-            // The index into the recorder's speed list, as the burn page offers it.
-            if (!value(text)) return usage("--speed needs an index 0..6");
-            const auto index = text == "max" ? std::optional<int>(6) : parseInt(text);
-            if (!index || *index < 0 || *index > 6) return usage("--speed takes an index 0..6 (or max), not '" + text + "'");
-            build.speedIndex = *index;
-        } else if (burn && arg == "--simulate") {
-            build.simulate = true;
-        } else if (burn && arg == "--burn-proof") {
-            build.burnProof = true;
-        } else if (burn && (arg == "--mode" || arg == "--writing-mode")) {
-            if (!value(text)) return usage("--mode needs auto, mmc or raw");
-            if (text == "auto") build.writingMode = 0;
-            else if (text == "mmc") build.writingMode = 1;
-            else if (text == "raw") build.writingMode = 2;
-            else return usage("--mode takes auto, mmc or raw, not '" + text + "'");
-        } else if (arg == "--pal") {
-            build.pal = true;
-        } else if (arg == "--ntsc") {
-            build.pal = false;
-        } else if (arg == "--aspect") {
-            if (!value(text)) return usage("--aspect needs none, 4:3 or 16:9");
-            if (text == "none") build.aspect = 0;
-            else if (text == "4:3") build.aspect = 1;
-            else if (text == "16:9") build.aspect = 2;
-            else return usage("--aspect takes none, 4:3 or 16:9, not '" + text + "'");
-        } else if (arg == "--crop") {
-            if (!value(text)) return usage("--crop needs a percentage");
-            build.crop = parseInt(text);
-            if (!build.crop || *build.crop < 0 || *build.crop > 20) return usage("--crop takes 0 to 20, not '" + text + "'");
-        } else if (arg == "--label") {
-            std::string label;
-            if (!value(label)) return usage("--label needs a text");
-            build.label = label;
-        } else if (arg == "--no-photo-files") {
-            build.noPhotoFiles = true;
-        } else if (arg == "--no-audio-files") {
-            build.noAudioFiles = true;
-        } else if (arg == "--template") {
-            std::string path;
-            if (!value(path)) return usage("--template needs a template file");
-            build.templatePath = path;
-        } else if (arg == "--temp") {
-            std::string path;
-            if (!value(path)) return usage("--temp needs a folder");
-            build.tempDir = path;
-        } else if (arg == "--yes" || arg == "-y") {
-            build.yes = true;
-        } else if (!arg.empty() && arg[0] == '-') {
-            return usage("unknown option '" + arg + "' for " + (burn ? "burn" : "build"));
-        } else {
-            positional.push_back(arg);
-        }
-    }
-    if (positional.size() != 1) return usage(std::string(burn ? "burn" : "build") + " takes one project file");
-    build.projectPath = positional[0];
-    if (!burn && build.cuePath.empty()) return usage("build needs -o DISC.cue");
-    return parsed;
-}
-
-ParsedCommand parseDeviceCommand(const std::vector<std::string>& args, ParsedCommand::Kind kind) {
-    ParsedCommand parsed;
-    parsed.kind = kind;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "-d" || args[i] == "--device") {
-            if (i + 1 >= args.size()) return usage(args[i] + " needs a device");
-            parsed.device.device = args[++i];
-        } else if (kind == ParsedCommand::Kind::Erase && args[i] == "--full") {
-            parsed.device.fullErase = true;
-        } else if (kind == ParsedCommand::Kind::Erase && (args[i] == "--yes" || args[i] == "-y")) {
-            parsed.device.yes = true;
-        } else {
-            return usage("unknown argument '" + args[i] + "' for " + args[0]);
-        }
-    }
-    return parsed;
-}
-
-ParsedCommand parseInspect(const std::vector<std::string>& args) {
-    ParsedCommand parsed;
-    parsed.kind = ParsedCommand::Kind::Inspect;
-    std::vector<std::string> positional;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--json") parsed.inspect.json = true;
-        else if (args[i] == "--extract") {
-            if (i + 1 >= args.size()) return usage("--extract needs a folder");
-            parsed.inspect.extractDir = args[++i];
-        }
-        else if (!args[i].empty() && args[i][0] == '-') return usage("unknown option '" + args[i] + "' for inspect");
-        else positional.push_back(args[i]);
-    }
-    if (positional.size() != 1) return usage("inspect takes one CUE file");
-    parsed.inspect.cuePath = positional[0];
-    return parsed;
+CLI::App makeApp() {
+    return CLI::App("Author Video CDs of photo slideshows.", "tellavine-cli");
 }
 
 }  // namespace
 
 std::string usageText() {
-    return "Usage: tellavine-cli COMMAND [OPTIONS]\n"
-           "\n"
-           "Author Video CDs of photo slideshows.\n"
-           "\n"
-           "Commands:\n"
-           "  build PROJECT.ovp -o DISC.cue   author a CUE/BIN Video CD image of a project\n"
-           "      --pal | --ntsc              television standard\n"
-           "      --aspect none|4:3|16:9      aspect ratio correction\n"
-           "      --crop 0..20                TV cropping in per cent\n"
-           "      --label TEXT                volume label\n"
-           "      --no-photo-files            leave the original photos off the disc\n"
-           "      --no-audio-files            leave the original music files off the disc\n"
-           "      --template FILE.ini         disc menu template (relative to the program's data)\n"
-           "      --temp DIR                  temporary folder\n"
-           "      --yes                       overwrite an existing image without asking\n"
-           "  burn PROJECT.ovp [-d DEVICE]    burn the project's Video CD on a CD-R/RW (options as for build)\n"
-           "      --speed 0..6                recording speed: 0 1x, 1 2x, 2 4x, 3 8x, 4 12x, 5 24x, 6 max\n"
-           "      --simulate                  test run: nothing is written, the disc stays blank\n"
-           "      --burn-proof                buffer under-run protection\n"
-           "      --mode auto|mmc|raw         how the recorder is driven (default: config.ini)\n"
-           "      --yes                       erase a written CD-RW without asking\n"
-           "  devices                         list the CD recorders of this machine\n"
-           "  erase [-d DEVICE] [--full] [--yes]  erase a CD-RW (quick unless --full)\n"
-           "  eject [-d DEVICE]               open the recorder's tray\n"
-           "  close-tray [-d DEVICE]          close the recorder's tray\n"
-           "  inspect DISC.cue [--json]       list the tracks, files and menus of a Video CD image\n"
-           "      --extract DIR               also copy every file and the MPEG tracks into DIR\n"
-           "\n"
-           "DEVICE is a CD device such as /dev/sr0, or emulated:FILE for the emulated recorder,\n"
-           "which burns into FILE (add ?medium=cdrw for a rewritable disc).\n"
-           "Options not given are taken from config.ini, as the desktop program would.\n"
-           "  --help, -h      show this text\n"
-           "  --version       show the version\n";
+    ParsedCommand parsed;
+    CLI::App app = makeApp();
+    defineCommands(app, parsed);
+    return app.help();
 }
 
-ParsedCommand parseCommandLine(const std::vector<std::string>& args) {
-    if (args.empty()) return usage("no command given");
-    const std::string& command = args[0];
-    if (command == "--help" || command == "-h" || command == "help") {
-        ParsedCommand parsed;
-        parsed.kind = ParsedCommand::Kind::Help;
-        return parsed;
-    }
-    if (command == "--version" || command == "version") {
+ParsedCommand parseCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return usage("no command given");
+    const std::string& first = arguments[0];
+    if (first == "help") return parseCommandLine({"--help"});
+    if (first == "--version" || first == "version") {
         ParsedCommand parsed;
         parsed.kind = ParsedCommand::Kind::Version;
         return parsed;
     }
-    for (const auto& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            ParsedCommand parsed;
-            parsed.kind = ParsedCommand::Kind::Help;
-            parsed.helpTopic = command;
-            return parsed;
-        }
+    const auto kind = commandKinds().find(first);
+    if (kind == commandKinds().end() && first != "--help" && first != "-h") {
+        return usage("unknown command '" + first + "'");
     }
-    if (command == "build") return parseBuild(args, false);
-    if (command == "burn") return parseBuild(args, true);
-    if (command == "devices") return parseDeviceCommand(args, ParsedCommand::Kind::Devices);
-    if (command == "erase") return parseDeviceCommand(args, ParsedCommand::Kind::Erase);
-    if (command == "eject") return parseDeviceCommand(args, ParsedCommand::Kind::Eject);
-    if (command == "close-tray") return parseDeviceCommand(args, ParsedCommand::Kind::CloseTray);
-    if (command == "inspect") return parseInspect(args);
-    return usage("unknown command '" + command + "'");
+
+    ParsedCommand parsed;
+    CLI::App app = makeApp();
+    defineCommands(app, parsed);
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());  // CLI11 takes them last first
+    try {
+        app.parse(reversed);
+    } catch (const CLI::CallForHelp&) {
+        parsed.kind = ParsedCommand::Kind::Help;
+        parsed.helpText = app.help();
+        return parsed;
+    } catch (const CLI::ParseError& error) {
+        ParsedCommand failed = usage(first + ": " + error.what());
+        failed.command = first;
+        return failed;
+    }
+    parsed.kind = kind->second;
+    return parsed;
 }
 
 }  // namespace tellavine::cli

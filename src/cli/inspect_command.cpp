@@ -4,21 +4,13 @@
 #include "cli/extract_folder.h"
 #include "platform/text.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <string>
 
 namespace tellavine::cli {
 namespace {
-
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        if (c == '"' || c == '\\') { out += '\\'; out += static_cast<char>(c); }
-        else if (c < 0x20) out += formatText("\\u%04x", c);
-        else out += static_cast<char>(c);
-    }
-    return out + "\"";
-}
 
 const char* videoType(int content) {
     static const char* names[] = {"none", "NTSC still", "NTSC hi-res still", "NTSC motion",
@@ -81,62 +73,64 @@ void printText(const DiscImage& disc) {
     }
 }
 
+// The listing as JSON. Names on a disc need not be UTF-8 (ISO 9660 names and the INFO
+// album are bytes); such bytes are written as replacement characters, so the output is
+// always valid JSON.
 void printJson(const DiscImage& disc) {
+    using Json = nlohmann::ordered_json;
     const VcdInfo& info = disc.info();
-    std::printf("{\n  \"sectors\": %u,\n  \"tracks\": [", disc.sectorCount());
-    const auto& tracks = disc.cue().tracks;
-    for (std::size_t i = 0; i < tracks.size(); ++i) {
-        std::printf("%s{\"number\": %d, \"mode\": %s, \"start\": %u, \"pregap\": %u}", i ? ", " : "",
-                    tracks[i].number, jsonString(tracks[i].mode).c_str(), tracks[i].startLsn, tracks[i].pregapLsn);
+    Json root;
+    root["sectors"] = disc.sectorCount();
+    Json tracks = Json::array();
+    for (const auto& track : disc.cue().tracks) {
+        tracks.push_back(
+            {{"number", track.number}, {"mode", track.mode}, {"start", track.startLsn}, {"pregap", track.pregapLsn}});
     }
-    std::printf("],\n  \"volumeId\": %s,\n", jsonString(disc.volumeId()).c_str());
-    std::printf("  \"info\": {\"system\": %s, \"version\": %d, \"profile\": %d, \"album\": %s, \"volumeCount\": %d, "
-                "\"volumeNumber\": %d, \"statusFlags\": %d, \"psdSize\": %u, \"firstSegment\": %s, "
-                "\"offsetMultiplier\": %d, \"maxLid\": %d, \"palFlags\": [",
-                jsonString(info.system).c_str(), info.version, info.profile, jsonString(info.album).c_str(),
-                info.volumeCount, info.volumeNumber, info.statusFlags, info.psdSize,
-                jsonString(info.firstSegmentMsf).c_str(), info.offsetMultiplier, info.maxLid);
+    root["tracks"] = std::move(tracks);
+    root["volumeId"] = disc.volumeId();
+    Json palFlags = Json::array();
     for (std::size_t i = 0; i < disc.entries().size() && i < info.palFlags.size(); ++i) {
-        std::printf("%s%s", i ? ", " : "", info.palFlags[i] ? "true" : "false");
+        palFlags.push_back(static_cast<bool>(info.palFlags[i]));
     }
-    std::printf("], \"segmentContent\": [");
-    for (std::size_t i = 0; i < info.segmentContent.size(); ++i) std::printf("%s%d", i ? ", " : "", info.segmentContent[i]);
-    std::printf("]},\n  \"files\": [");
-    bool first = true;
+    root["info"] = {{"system", info.system},
+                    {"version", info.version},
+                    {"profile", info.profile},
+                    {"album", info.album},
+                    {"volumeCount", info.volumeCount},
+                    {"volumeNumber", info.volumeNumber},
+                    {"statusFlags", info.statusFlags},
+                    {"psdSize", info.psdSize},
+                    {"firstSegment", info.firstSegmentMsf},
+                    {"offsetMultiplier", info.offsetMultiplier},
+                    {"maxLid", info.maxLid},
+                    {"palFlags", std::move(palFlags)},
+                    {"segmentContent", info.segmentContent}};
+    Json files = Json::array();
     for (const auto& file : disc.files()) {
-        std::printf("%s\n    {\"path\": %s, \"size\": %u, \"extent\": %u, \"directory\": %s, \"form2\": %s}",
-                    first ? "" : ",", jsonString(file.path).c_str(), file.size, file.extent,
-                    file.directory ? "true" : "false", file.form2 ? "true" : "false");
-        first = false;
+        files.push_back({{"path", file.path}, {"size", file.size}, {"extent", file.extent},
+                         {"directory", file.directory}, {"form2", file.form2}});
     }
-    std::printf("\n  ],\n  \"entries\": [");
-    for (std::size_t i = 0; i < disc.entries().size(); ++i) {
-        const auto& entry = disc.entries()[i];
-        std::printf("%s{\"track\": %d, \"msf\": %s, \"lsn\": %u}", i ? ", " : "", entry.track,
-                    jsonString(entry.msf).c_str(), entry.lsn);
+    root["files"] = std::move(files);
+    Json entries = Json::array();
+    for (const auto& entry : disc.entries()) {
+        entries.push_back({{"track", entry.track}, {"msf", entry.msf}, {"lsn", entry.lsn}});
     }
-    std::printf("],\n  \"segments\": [");
-    const auto segments = disc.segments();
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        std::printf("%s{\"playItem\": %d, \"units\": %d, \"content\": %d}", i ? ", " : "", segments[i].playItem,
-                    segments[i].units, segments[i].content);
+    root["entries"] = std::move(entries);
+    Json segments = Json::array();
+    for (const auto& segment : disc.segments()) {
+        segments.push_back({{"playItem", segment.playItem}, {"units", segment.units}, {"content", segment.content}});
     }
-    std::printf("],\n  \"lists\": [");
-    first = true;
+    root["segments"] = std::move(segments);
+    Json lists = Json::array();
     for (const auto& list : disc.lists()) {
-        std::printf("%s\n    {\"lid\": %d, \"offset\": %u, \"kind\": %s, \"item\": %d, \"prev\": %d, \"next\": %d, "
-                    "\"return\": %d, \"default\": %d, \"timeout\": %d, \"timeoutTime\": %d, \"loopCount\": %d, "
-                    "\"jumpDelayed\": %s, \"bsn\": %d, \"selections\": [",
-                    first ? "" : ",", list.lid, list.offset, jsonString(list.kind).c_str(), list.itemNumber,
-                    list.prevLid, list.nextLid, list.returnLid, list.defaultLid, list.timeoutLid, list.timeoutTime,
-                    list.loopCount, list.jumpDelayed ? "true" : "false", list.bsn);
-        for (std::size_t i = 0; i < list.selectionLids.size(); ++i) {
-            std::printf("%s%d", i ? ", " : "", list.selectionLids[i]);
-        }
-        std::printf("]}");
-        first = false;
+        lists.push_back({{"lid", list.lid},           {"offset", list.offset},       {"kind", list.kind},
+                         {"item", list.itemNumber},   {"prev", list.prevLid},        {"next", list.nextLid},
+                         {"return", list.returnLid},  {"default", list.defaultLid},  {"timeout", list.timeoutLid},
+                         {"timeoutTime", list.timeoutTime}, {"loopCount", list.loopCount},
+                         {"jumpDelayed", list.jumpDelayed}, {"bsn", list.bsn}, {"selections", list.selectionLids}});
     }
-    std::printf("\n  ]\n}\n");
+    root["lists"] = std::move(lists);
+    std::printf("%s\n", root.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
 }
 
 // Why a file's sectors are not all in the image; empty when they are.

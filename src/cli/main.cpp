@@ -1,6 +1,7 @@
 // tellavine-cli: the command-line front end of the engine.
 #include "cli/build_command.h"
 #include "cli/cli_options.h"
+#include "cli/project_command.h"
 
 #include <cstdio>
 #include <string>
@@ -20,15 +21,21 @@ int main(int argc, char** argv) {
     const ParsedCommand parsed = parseCommandLine(arguments);
     switch (parsed.kind) {
         case ParsedCommand::Kind::Help:
-            std::fputs(usageText().c_str(), stdout);
+            std::fputs(parsed.helpText.c_str(), stdout);
             return kExitSuccess;
         case ParsedCommand::Kind::Version:
             std::printf("tellavine-cli %s\n", TELLAVINE_VERSION);
             return kExitSuccess;
+        case ParsedCommand::Kind::New:
+            return runNewCommand(parsed.create);
         case ParsedCommand::Kind::Build:
             return runBuildCommand(parsed.build);
         case ParsedCommand::Kind::Burn:
             return runBurnCommand(parsed.build);
+        case ParsedCommand::Kind::Show:
+            return runShowCommand(parsed.show);
+        case ParsedCommand::Kind::Import:
+            return runImportCommand(parsed.import);
         case ParsedCommand::Kind::Inspect:
             return runInspectCommand(parsed.inspect);
         case ParsedCommand::Kind::Devices:
@@ -39,6 +46,7 @@ int main(int argc, char** argv) {
         case ParsedCommand::Kind::Usage:
             break;
     }
-    std::fprintf(stderr, "tellavine-cli: %s\nTry 'tellavine-cli --help'.\n", parsed.error.c_str());
+    const std::string help = parsed.command.empty() ? "--help" : parsed.command + " --help";
+    std::fprintf(stderr, "tellavine-cli: %s\nTry 'tellavine-cli %s'.\n", parsed.error.c_str(), help.c_str());
     return kExitUsage;
 }

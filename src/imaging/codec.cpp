@@ -28,22 +28,47 @@ const char* pictureTypeName(PictureType type) {
     return "unknown";
 }
 
+namespace {
+
+// Every extension a picture is known by, and the type it suggests. New formats are added
+// here: the command line's folder scan and the desktop's file filter both read this list.
+constexpr PictureExtension kPictureExtensions[] = {
+    {"jpg", PictureType::Jpeg},  {"jpeg", PictureType::Jpeg},    {"jpe", PictureType::Jpeg},
+    {"jfif", PictureType::Jpeg}, {"tif", PictureType::Tiff},     {"tiff", PictureType::Tiff},
+    {"bmp", PictureType::Bmp},   {"dib", PictureType::Bmp},      {"pcx", PictureType::Pcx},
+    {"gif", PictureType::Gif},   {"png", PictureType::Png},      {"tga", PictureType::Tga},
+    {"wbmp", PictureType::Wbmp}, {"wbm", PictureType::Wbmp},     {"wmf", PictureType::Wmf},
+    {"emf", PictureType::Wmf},   {"jp2", PictureType::Jpeg2000}, {"j2k", PictureType::Jpeg2000},
+    {"j2c", PictureType::Jpeg2000}, {"jpc", PictureType::Jpeg2000}, {"jpx", PictureType::Jpeg2000},
+};
+
+}  // namespace
+
+std::span<const PictureExtension> pictureExtensions() { return kPictureExtensions; }
+
+bool pictureTypeReadable(PictureType type) { return type != PictureType::Unknown && type != PictureType::Wmf; }
+
+std::vector<std::string> readablePictureExtensions() {
+    std::vector<std::string> extensions;
+    for (const auto& entry : kPictureExtensions) {
+        if (pictureTypeReadable(entry.type)) extensions.emplace_back(entry.extension);
+    }
+    return extensions;
+}
+
 PictureType pictureTypeFromExtension(const std::string& path) {
-    const std::string name = toUpperAscii(fileNamePart(path));
+    const std::string name = fileNamePart(path);
     const auto dot = name.rfind('.');
     if (dot == std::string::npos) return PictureType::Unknown;
-    const std::string ext = name.substr(dot + 1);
-    if (ext == "JPG" || ext == "JPEG" || ext == "JPE" || ext == "JFIF") return PictureType::Jpeg;
-    if (ext == "TIF" || ext == "TIFF") return PictureType::Tiff;
-    if (ext == "BMP" || ext == "DIB") return PictureType::Bmp;
-    if (ext == "PCX") return PictureType::Pcx;
-    if (ext == "GIF") return PictureType::Gif;
-    if (ext == "PNG") return PictureType::Png;
-    if (ext == "TGA") return PictureType::Tga;
-    if (ext == "WBMP" || ext == "WBM") return PictureType::Wbmp;
-    if (ext == "WMF" || ext == "EMF") return PictureType::Wmf;
-    if (ext == "JP2" || ext == "J2K" || ext == "J2C" || ext == "JPC" || ext == "JPX") return PictureType::Jpeg2000;
+    const std::string ext = toUpperAscii(name.substr(dot + 1));
+    for (const auto& entry : kPictureExtensions) {
+        if (ext == toUpperAscii(entry.extension)) return entry.type;
+    }
     return PictureType::Unknown;
+}
+
+bool hasReadablePictureExtension(const std::string& path) {
+    return pictureTypeReadable(pictureTypeFromExtension(path));
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tellavine {
 
@@ -27,8 +28,23 @@ enum class PictureType {
 
 const char* pictureTypeName(PictureType type);
 
-// The type a file's name suggests (".jpg", ".tif", ...), Unknown when it suggests none.
+// The type a file's name suggests (".jpg", ".TIF", ...: letter case does not matter),
+// Unknown when it suggests none.
 PictureType pictureTypeFromExtension(const std::string& path);
+
+struct PictureExtension {
+    const char* extension;  // lower case, without the dot: "jpg"
+    PictureType type;
+};
+// Every extension a picture is known by: the one list of picture names. The command
+// line's folder scan and the desktop's file filter take theirs from it.
+std::span<const PictureExtension> pictureExtensions();
+// True when a reader decodes `type` (WMF is known only to say why it is refused).
+bool pictureTypeReadable(PictureType type);
+// The extensions of the readable types, lower case, without the dot, in list order.
+std::vector<std::string> readablePictureExtensions();
+// True when `path`'s extension (any letter case) names a type a reader decodes.
+bool hasReadablePictureExtension(const std::string& path);
 
 // The type the bytes carry a signature of. TGA and WBMP have no signature: they are
 // recognised last, by headers that are consistent with the data length.

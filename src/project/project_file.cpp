@@ -147,7 +147,7 @@ bool saveProject(const Project& project, const std::string& path) {
 }
 
 ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir,
-                              std::string* damage) {
+                              std::string* damage, MissingTemplate missing) {
     std::string content;
     std::string error;
     if (!readRegularFile(path, kMaxProjectFileBytes, content, error)) {
@@ -156,11 +156,11 @@ ProjectReadResult loadProject(Project& project, const std::string& path, const s
         return ProjectReadResult::OpenFailed;
     }
     const auto* data = reinterpret_cast<const std::uint8_t*>(content.data());
-    return loadProjectBytes(project, std::span(data, content.size()), programDir, damage);
+    return loadProjectBytes(project, std::span(data, content.size()), programDir, damage, missing);
 }
 
 ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_t> bytes,
-                                   const std::string& programDir, std::string* damage) {
+                                   const std::string& programDir, std::string* damage, MissingTemplate missing) {
     ByteReader in(bytes);
     if (bytes.size() < kProjectHeaderSize || in.fixedText(kFileTextSize) != kProjectSignature) {
         noteDamage(damage, "it does not start with the project signature");
@@ -190,7 +190,8 @@ ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_
         menu.musicLength = in.i32le();
         menu.backgroundPicturePath = in.fixedText(kFileTextSize);
         std::error_code ec;
-        if (!std::filesystem::exists(programFilePath(programDir, menu.templatePath), ec)) {
+        if (missing == MissingTemplate::UseClassic &&
+            !std::filesystem::exists(programFilePath(programDir, menu.templatePath), ec)) {
             menu.templatePath = kDefaultTemplatePath;
         }
         project.setMenu(menu);

@@ -39,15 +39,20 @@ std::vector<std::uint8_t> serializeProject(const Project& project);
 // system's reason. True when the file was written.
 bool saveProject(const Project& project, const std::string& path);
 
+// What the reader does with a template path that names no file in the program folder:
+// the program falls back to the classic template; a listing keeps the path as written.
+enum class MissingTemplate { UseClassic, Keep };
+
 // Reads a binary project into `project` (cleared by the caller). `programDir` locates
 // the menu template, whose page size is read into the project. Only a regular file no
 // larger than the largest project is read. For any result but Loaded, `damage` (when
 // given) says what is wrong, as a phrase: "it ends inside album 2, before photo 3 of
 // the 10 it counts". A negative album or photo count makes the file Invalid.
 ProjectReadResult loadProject(Project& project, const std::string& path, const std::string& programDir,
-                              std::string* damage = nullptr);
+                              std::string* damage = nullptr, MissingTemplate missing = MissingTemplate::UseClassic);
 ProjectReadResult loadProjectBytes(Project& project, std::span<const std::uint8_t> bytes,
-                                   const std::string& programDir, std::string* damage = nullptr);
+                                   const std::string& programDir, std::string* damage = nullptr,
+                                   MissingTemplate missing = MissingTemplate::UseClassic);
 
 // Reads the old INI format into `project` (cleared by the caller); `damage` as above.
 ProjectReadResult loadOldProject(Project& project, const std::string& path, std::string* damage = nullptr);

@@ -7,9 +7,12 @@
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
+#include <regex>
+#include <set>
 
 namespace tellavine {
 namespace {
@@ -21,6 +24,7 @@ using testing::shellQuoted;
 using testing::TempDir;
 
 const std::string kPhotos = std::string(TELLAVINE_SOURCE_DIR) + "/samples/photos/";
+const std::string kCompletion = std::string(TELLAVINE_SOURCE_DIR) + "/data/completion/tellavine-cli.bash";
 
 RunResult cli(const std::string& arguments) { return runShell(shellQuoted(TELLAVINE_CLI) + " " + arguments); }
 
@@ -39,6 +43,30 @@ protected:
     RunResult build(const std::string& project, const std::string& extra) {
         return cli("build " + shellQuoted(project) + " -o " + shellQuoted(dir.file("disc.cue")) + " --temp " +
                    shellQuoted(dir.folder() + "work") + " " + extra);
+    }
+    // A holiday folder: a loose photo and the menu music in the root, three album folders
+    // (natural order puts "2 Beach" before "10 Town"), one with an MP3, one with a hidden
+    // photo and a note, a photo with an upper-case extension.
+    std::string holidayFolder() {
+        const fs::path root = dir.path() / "Holiday";
+        for (const char* album : {"2 Beach", "3 Hills", "10 Town"}) fs::create_directories(root / album);
+        fs::copy_file(kPhotos + "dune.jpg", root / "loose.jpg");
+        fs::copy_file(tone("menu.wav", 3), root / "menu.wav");
+        fs::copy_file(kPhotos + "aqua.jpg", root / "2 Beach/sea.jpg");
+        fs::copy_file(kPhotos + "storm.jpg", root / "2 Beach/WAVES.JPG");
+        runShell("lame --quiet " + shellQuoted(tone("beach.wav", 4)) + " " + shellQuoted((root / "2 Beach/song.mp3").string()));
+        fs::copy_file(kPhotos + "green_meadow.jpg", root / "3 Hills/meadow 10.jpg");
+        fs::copy_file(kPhotos + "garden.jpg", root / "3 Hills/meadow 9.jpg");
+        fs::copy_file(kPhotos + "wood.jpg", root / "10 Town/wood.jpg");
+        fs::copy_file(kPhotos + "garden.jpg", root / "10 Town/.hidden.jpg");
+        testing::writeFile((root / "10 Town/notes.txt").string(), "not a picture");
+        return root.string();
+    }
+    nlohmann::json inspectJson(const std::string& cue) {
+        const std::string listing = testing::shellOutput(shellQuoted(TELLAVINE_CLI) + " inspect --json " + shellQuoted(cue));
+        const auto parsed = nlohmann::json::parse(listing, nullptr, false);
+        EXPECT_FALSE(parsed.is_discarded()) << listing;
+        return parsed;
     }
     cli::DiscImage readImage() {
         cli::DiscImage image;
@@ -200,12 +228,123 @@ TEST_F(EndToEnd, BurnToTheEmulatedRecorderGivesTheImagesBytes) {
     EXPECT_TRUE(testing::readBytes(dir.file("small.bin")).empty());
 }
 
+TEST_F(EndToEnd, AFolderTreeBuildsTheDiscItDescribes) {
+    const std::string folder = holidayFolder();
+    const auto result = cli("build " + shellQuoted(folder) + " -o " + shellQuoted(dir.file("disc.cue")) + " --temp=" +
+                            shellQuoted(dir.folder() + "work") + " --play-time=3 --pal");
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    const auto disc = inspectJson(dir.file("disc.cue"));
+    if (disc.is_discarded()) return;
+
+    // The menu's keys lead to four albums: the root's, then the folders in natural order.
+    const auto& menu = disc["lists"][0];
+    EXPECT_EQ(menu["kind"], "selection");
+    ASSERT_EQ(menu["selections"].size(), 4u) << menu;
+    for (const auto& lid : menu["selections"]) EXPECT_NE(lid, 0) << menu;
+    // Items: the menu with its music, Holiday's one photo, the beach as one still sequence
+    // over its MP3, the hills' two photos, the town's one (no hidden photo, no note).
+    std::vector<int> audio;
+    for (const auto& segment : disc["segments"]) audio.push_back(segment["content"].get<int>() & 3);
+    EXPECT_EQ(audio, (std::vector<int>{2, 0, 2, 0, 0, 0}));
+    EXPECT_EQ(disc["lists"][1]["timeoutTime"], 3) << "the play time given";
+    std::set<std::string> files;
+    for (const auto& file : disc["files"]) files.insert(file["path"]);
+    for (const char* path : {"PHOTO FILES/HOLIDAY/LOOSE.JPG", "PHOTO FILES/2 BEACH/WAVES.JPG", "PHOTO FILES/2 BEACH/SEA.JPG",
+                             "PHOTO FILES/3 HILLS/MEADOW 9.JPG", "PHOTO FILES/10 TOWN/WOOD.JPG", "AUDIO FILES/MENU.WAV",
+                             "AUDIO FILES/2 BEACH/SONG.MP3"}) {
+        EXPECT_EQ(files.count(path), 1u) << path << " is not on the disc:\n" << disc["files"];
+    }
+    for (const auto& path : files) {
+        EXPECT_EQ(path.find("HIDDEN"), std::string::npos) << path;
+        EXPECT_EQ(path.find("NOTES"), std::string::npos) << path;
+    }
+}
+
+TEST_F(EndToEnd, NewThenShowThenImportGivesTheSameProjectFile) {
+    const auto made = cli("new " + shellQuoted(holidayFolder()) + " -o " + shellQuoted(dir.file("a.ovp")) +
+                          " --captions name --sort date");
+    ASSERT_EQ(made.exitStatus, 0) << made.output;
+    EXPECT_NE(made.output.find("Total : 4 Albums, 6 Photos"), std::string::npos) << made.output;
+    // The demo project too, as make-demo.sh writes it.
+    std::string demo = testing::readFile(std::string(TELLAVINE_SOURCE_DIR) + "/samples/demo-project.json");
+    demo = std::regex_replace(demo, std::regex("@PHOTOS@"), kPhotos);
+    demo = std::regex_replace(demo, std::regex("@MUSIC@"), dir.folder());
+    testing::writeFile(dir.file("demo.json"), demo);
+    ASSERT_EQ(cli("import " + shellQuoted(dir.file("demo.json")) + " -o " + shellQuoted(dir.file("b.ovp"))).exitStatus, 0);
+
+    for (const char* name : {"a", "b"}) {
+        const std::string project = dir.file(std::string(name) + ".ovp");
+        const std::string json = dir.file(std::string(name) + ".json");
+        ASSERT_EQ(runShell(shellQuoted(TELLAVINE_CLI) + " show --json " + shellQuoted(project) + " > " + shellQuoted(json)).exitStatus, 0);
+        const auto back = cli("import " + shellQuoted(json) + " --output=" + shellQuoted(project + ".again"));
+        ASSERT_EQ(back.exitStatus, 0) << back.output;
+        EXPECT_EQ(testing::readBytes(project + ".again"), testing::readBytes(project)) << testing::readFile(json);
+    }
+    const auto listing = cli("show " + shellQuoted(dir.file("b.ovp")));
+    EXPECT_NE(listing.output.find("Album 2 \"Garden\": 4 photos, 6 s each"), std::string::npos) << listing.output;
+    EXPECT_NE(listing.output.find("fits a 74-minute disc"), std::string::npos) << listing.output;
+
+    // Bad JSON is named by line and field, and nothing is written; a project is replaced only with --yes.
+    testing::writeFile(dir.file("bad.json"), "{\n  \"albums\": [\n    {\"name\": 7}\n  ]\n}\n");
+    const auto bad = cli("import " + shellQuoted(dir.file("bad.json")) + " -o " + shellQuoted(dir.file("c.ovp")));
+    EXPECT_EQ(bad.exitStatus, 1);
+    EXPECT_NE(bad.output.find("line 3: albums[0].name: must be a text"), std::string::npos) << bad.output;
+    EXPECT_FALSE(fs::exists(dir.file("c.ovp")));
+    const auto existing = cli("import " + shellQuoted(dir.file("a.json")) + " -o " + shellQuoted(dir.file("b.ovp")));
+    EXPECT_EQ(existing.exitStatus, 1);
+    EXPECT_NE(existing.output.find("--yes"), std::string::npos) << existing.output;
+}
+
+TEST_F(EndToEnd, InspectJsonStaysValidForNamesThatAreNotUtf8) {
+    Project project;
+    project.addSlide(project.addAlbum("One"), kPhotos + "rain_drops.jpg", "rain_drops.jpg", 0);
+    ASSERT_EQ(build(saveAs(project, "one.ovp"), "").exitStatus, 0);
+    // Names on a disc are bytes: make one of them Latin-1.
+    auto bin = testing::readBytes(dir.file("disc.bin"));
+    const std::string from = "ITEM0001.DAT;1";
+    auto found = std::search(bin.begin(), bin.end(), from.begin(), from.end());
+    ASSERT_NE(found, bin.end());
+    found[4] = 0xC9;
+    testing::writeFile(dir.file("disc.bin"), std::string(bin.begin(), bin.end()));
+    const auto disc = inspectJson(dir.file("disc.cue"));
+    std::set<std::string> files;
+    for (const auto& file : disc["files"]) files.insert(file["path"]);
+    EXPECT_EQ(files.count("SEGMENT/ITEM\xEF\xBF\xBD" "001.DAT"), 1u) << disc["files"];
+}
+
+TEST_F(EndToEnd, CompletionOffersEveryOptionOfEveryCommand) {
+    for (const char* command : {"new", "build", "burn", "show", "import", "inspect", "devices", "erase", "eject", "close-tray"}) {
+        const std::string help = cli(std::string(command) + " --help").output;
+        const std::string offered = testing::shellOutput(
+            "bash -c " + shellQuoted(". " + shellQuoted(kCompletion) + "; COMP_WORDS=(tellavine-cli " + command +
+                                     " -); COMP_CWORD=2; _tellavine_cli; echo \" ${COMPREPLY[*]} \""));
+        const std::regex option("--[a-z][a-z-]*");
+        for (std::sregex_iterator it(help.begin(), help.end(), option), end; it != end; ++it) {
+            EXPECT_NE(offered.find(" " + it->str() + " "), std::string::npos) << command << " " << it->str() << ":" << offered;
+        }
+    }
+    const std::string commands = testing::shellOutput(
+        "bash -c " + shellQuoted(". " + shellQuoted(kCompletion) +
+                                 "; COMP_WORDS=(tellavine-cli b); COMP_CWORD=1; _tellavine_cli; echo ${COMPREPLY[*]}"));
+    EXPECT_EQ(commands, "build burn\n");
+}
+
 TEST_F(EndToEnd, ExitStatusesAndMessages) {
     EXPECT_EQ(cli("--help").exitStatus, 0);
     EXPECT_NE(cli("--version").output.find("tellavine-cli"), std::string::npos);
     const auto usage = cli("build");
     EXPECT_EQ(usage.exitStatus, 2);
-    EXPECT_NE(usage.output.find("Try 'tellavine-cli --help'"), std::string::npos);
+    EXPECT_NE(usage.output.find("Try 'tellavine-cli build --help'"), std::string::npos);
+    const auto unknown = cli("build x.ovp -o x.cue --colour=red");
+    EXPECT_EQ(unknown.exitStatus, 2);
+    EXPECT_NE(unknown.output.find("--colour"), std::string::npos) << unknown.output;
+    const auto missingValue = cli("new Holiday -o");
+    EXPECT_EQ(missingValue.exitStatus, 2);
+    EXPECT_NE(missingValue.output.find("-o"), std::string::npos) << missingValue.output;
+    const auto help = cli("build --help");
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.output.find("--crop"), std::string::npos) << help.output;
+    EXPECT_EQ(help.output.find("--simulate"), std::string::npos) << help.output;
     const auto missing = build(dir.file("none.ovp"), "");
     EXPECT_EQ(missing.exitStatus, 1);
     EXPECT_NE(missing.output.find("none.ovp"), std::string::npos);

@@ -50,28 +50,86 @@ TEST(CliOptions, OptionsNotGivenStayUnsetForTheSettings) {
     EXPECT_FALSE(parsed.build.label.has_value());
 }
 
-using Args = std::vector<std::string>;
-class BadUsage : public ::testing::TestWithParam<Args> {};
+TEST(CliOptions, OptionsTakeTheirValueAfterAnEqualsSign) {
+    const auto parsed = parseCommandLine({"build", "Holiday", "--output=h.cue", "--crop=7", "--aspect=none",
+                                          "--label=Sea and sand", "--sort=date", "--play-time=9", "--captions=name"});
+    ASSERT_EQ(parsed.kind, Kind::Build) << parsed.error;
+    EXPECT_EQ(parsed.build.cuePath, "h.cue");
+    EXPECT_EQ(parsed.build.crop, 7);
+    EXPECT_EQ(parsed.build.aspect, 0);
+    EXPECT_EQ(parsed.build.label, "Sea and sand");
+    EXPECT_TRUE(parsed.build.folder.given);
+    EXPECT_EQ(parsed.build.folder.options.order, PhotoOrder::DateTaken);
+    EXPECT_EQ(parsed.build.folder.options.playTime, 9);
+    EXPECT_EQ(parsed.build.folder.options.captions, CaptionSource::FileName);
+}
 
-TEST_P(BadUsage, IsReportedWithAReason) {
-    const auto parsed = parseCommandLine(GetParam());
+TEST(CliOptions, NewShowAndImport) {
+    const auto created = parseCommandLine({"new", "Pictures/Holiday", "-o", "h.ovp", "--template", "template/modern.ini",
+                                           "--sort", "name", "--yes"});
+    ASSERT_EQ(created.kind, Kind::New) << created.error;
+    EXPECT_EQ(created.create.folderPath, "Pictures/Holiday");
+    EXPECT_EQ(created.create.projectPath, "h.ovp");
+    EXPECT_EQ(created.create.templatePath, "template/modern.ini");
+    EXPECT_TRUE(created.create.folder.given && created.create.yes);
+    EXPECT_FALSE(parseCommandLine({"new", "D", "-o", "h.ovp"}).create.folder.given);
+    const auto shown = parseCommandLine({"show", "h.ovp", "--json"});
+    ASSERT_EQ(shown.kind, Kind::Show) << shown.error;
+    EXPECT_TRUE(shown.show.json);
+    const auto imported = parseCommandLine({"import", "h.json", "--output=h.ovp"});
+    ASSERT_EQ(imported.kind, Kind::Import) << imported.error;
+    EXPECT_EQ(imported.import.jsonPath, "h.json");
+    EXPECT_EQ(imported.import.projectPath, "h.ovp");
+}
+
+struct BadUsageCase {
+    std::vector<std::string> args;
+    std::string named;  // what the message must name
+};
+
+class BadUsage : public ::testing::TestWithParam<BadUsageCase> {};
+
+TEST_P(BadUsage, IsReportedNamingTheCulprit) {
+    const auto parsed = parseCommandLine(GetParam().args);
     EXPECT_EQ(parsed.kind, Kind::Usage);
-    EXPECT_FALSE(parsed.error.empty());
+    EXPECT_NE(parsed.error.find(GetParam().named), std::string::npos) << parsed.error;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     CliOptions, BadUsage,
-    ::testing::Values(Args{}, Args{"frobnicate"}, Args{"build", "a.ovp"}, Args{"build", "-o", "a.cue"},
-                      Args{"build", "a.ovp", "-o"}, Args{"build", "a.ovp", "-o", "a.cue", "--crop", "21"},
-                      Args{"build", "a.ovp", "-o", "a.cue", "--crop", "5x"},
-                      Args{"build", "a.ovp", "-o", "a.cue", "--aspect", "5:4"},
-                      Args{"build", "a.ovp", "-o", "a.cue", "--bogus"}, Args{"inspect"},
-                      Args{"inspect", "a.cue", "b.cue"}, Args{"burn", "a.ovp", "--speed", "7"},
-                      Args{"burn", "a.ovp", "-o", "x.cue"},  // images are built, not burned
-                      Args{"eject", "--full"}));
+    ::testing::Values(BadUsageCase{{}, "no command"}, BadUsageCase{{"frobnicate"}, "frobnicate"},
+                      BadUsageCase{{"build", "a.ovp"}, "--output"}, BadUsageCase{{"build", "-o", "a.cue"}, "PROJECT"},
+                      BadUsageCase{{"build", "a.ovp", "-o"}, "-o"},
+                      BadUsageCase{{"build", "a.ovp", "-o", "a.cue", "--crop", "21"}, "--crop"},
+                      BadUsageCase{{"build", "a.ovp", "-o", "a.cue", "--crop=5x"}, "--crop"},
+                      BadUsageCase{{"build", "a.ovp", "-o", "a.cue", "--aspect", "5:4"}, "5:4"},
+                      BadUsageCase{{"build", "a.ovp", "-o", "a.cue", "--bogus"}, "--bogus"},
+                      BadUsageCase{{"build", "a.ovp", "-o", "a.cue", "--label"}, "--label"},
+                      BadUsageCase{{"build", "a.ovp", "-o", "a.cue", "--play-time", "121"}, "--play-time"},
+                      BadUsageCase{{"new", "D", "-o", "a.ovp", "--sort", "size"}, "--sort"},
+                      BadUsageCase{{"new", "D", "-o", "a.ovp", "--captions=all"}, "--captions"},
+                      BadUsageCase{{"import", "a.json"}, "--output"}, BadUsageCase{{"show"}, "PROJECT"},
+                      BadUsageCase{{"inspect"}, "DISC"},
+                      BadUsageCase{{"inspect", "a.cue", "b.cue"}, "b.cue"},
+                      BadUsageCase{{"burn", "a.ovp", "--speed", "7"}, "--speed"},
+                      BadUsageCase{{"burn", "a.ovp", "-o", "x.cue"}, "-o"},  // images are built, not burned
+                      BadUsageCase{{"eject", "--full"}, "--full"}));
 
-TEST(CliOptions, HelpVersionAndJson) {
-    EXPECT_EQ(parseCommandLine({"build", "--help"}).kind, Kind::Help);
+TEST(CliOptions, HelpIsPerCommand) {
+    const auto general = parseCommandLine({"--help"});
+    ASSERT_EQ(general.kind, Kind::Help);
+    for (const char* command : {"new", "build", "burn", "show", "import", "inspect", "erase"}) {
+        EXPECT_NE(general.helpText.find(command), std::string::npos) << command;
+    }
+    const auto build = parseCommandLine({"build", "--help"});
+    ASSERT_EQ(build.kind, Kind::Help);
+    EXPECT_NE(build.helpText.find("--crop"), std::string::npos) << build.helpText;
+    EXPECT_NE(build.helpText.find("--sort"), std::string::npos);
+    EXPECT_EQ(build.helpText.find("--speed"), std::string::npos) << "burn's options are not build's";
+    EXPECT_EQ(build.helpText.find("inspect"), std::string::npos) << "no other command";
+    const auto inspect = parseCommandLine({"inspect", "x.cue", "-h"});
+    EXPECT_NE(inspect.helpText.find("--extract"), std::string::npos) << inspect.helpText;
+    EXPECT_EQ(inspect.helpText.find("--crop"), std::string::npos);
     EXPECT_EQ(parseCommandLine({"--version"}).kind, Kind::Version);
     EXPECT_TRUE(parseCommandLine({"inspect", "a.cue", "--json"}).inspect.json);
 }

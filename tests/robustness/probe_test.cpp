@@ -7,6 +7,8 @@
 
 #include "robustness/build_fixture.h"
 
+#include <nlohmann/json.hpp>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +17,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <regex>
 #include <thread>
 
 namespace tellavine::testing {
@@ -129,15 +130,13 @@ TEST_F(ProbeTest, LinksInTheTemporaryAndOutputFoldersNeverWriteThroughToTheirTar
 // files come from one build.
 void expectOneWholeImage(const RunResult& inspected) {
     ASSERT_EQ(inspected.exitStatus, 0) << inspected.output;
-    std::vector<std::string> starts, entries;
-    const std::regex track(R"(\{"number": ([0-9]+), "mode": "[^"]*", "start": ([0-9]+))");
-    for (std::sregex_iterator it(inspected.output.begin(), inspected.output.end(), track), end; it != end; ++it) {
-        if ((*it)[1] != "1") starts.push_back((*it)[2]);
+    const auto listing = nlohmann::json::parse(inspected.output, nullptr, false);
+    ASSERT_FALSE(listing.is_discarded()) << inspected.output;
+    std::vector<std::uint32_t> starts, entries;
+    for (const auto& track : listing["tracks"]) {
+        if (track["number"] != 1) starts.push_back(track["start"]);
     }
-    const std::regex entry(R"("lsn": ([0-9]+)\})");
-    for (std::sregex_iterator it(inspected.output.begin(), inspected.output.end(), entry), end; it != end; ++it) {
-        entries.push_back((*it)[1]);
-    }
+    for (const auto& entry : listing["entries"]) entries.push_back(entry["lsn"]);
     EXPECT_FALSE(starts.empty()) << inspected.output;
     EXPECT_EQ(starts, entries) << "the cue sheet and the BIN come from different builds:\n" << inspected.output;
 }
@@ -398,11 +397,14 @@ protected:
     // Extent and size of `path` in the good image.
     std::pair<std::uint32_t, std::uint32_t> recordOf(const std::string& path) {
         const auto listed = run({"inspect", "--json", cuePath});
-        const std::regex file("\\{\"path\": \"" + path + "\", \"size\": ([0-9]+), \"extent\": ([0-9]+)");
-        std::smatch match;
-        EXPECT_TRUE(std::regex_search(listed.output, match, file)) << listed.output;
-        if (match.empty()) return {0, 0};
-        return {static_cast<std::uint32_t>(std::stoul(match[2])), static_cast<std::uint32_t>(std::stoul(match[1]))};
+        const auto listing = nlohmann::json::parse(listed.output, nullptr, false);
+        if (!listing.is_discarded()) {
+            for (const auto& file : listing["files"]) {
+                if (file["path"] == path) return {file["extent"], file["size"]};
+            }
+        }
+        ADD_FAILURE() << path << " is not in the listing:\n" << listed.output;
+        return {0, 0};
     }
     void expectExtractRefused(const std::string& cue, const std::string& named, std::string target = {}) {
         if (target.empty()) target = dir.file("extract-" + std::to_string(++runs));
