@@ -1,7 +1,7 @@
 #include "ui/pages/menu_canvas.h"
 
 #include "compose/menu_page.h"
-#include "ui/pages/picture_image.h"
+#include "ui/dialogs/picture_image.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>

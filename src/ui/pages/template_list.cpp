@@ -3,7 +3,7 @@
 #include "compose/menu_page.h"
 #include "compose/menu_template.h"
 #include "platform/text.h"
-#include "ui/pages/picture_image.h"
+#include "ui/dialogs/picture_image.h"
 
 #include <QScrollBar>
 #include <QSignalBlocker>
