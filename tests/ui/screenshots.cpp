@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QAction>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTest>
@@ -70,6 +71,17 @@ void takeMenuScreenshots(MainWindow& window, const testing::TempDir& dir, const 
     page->nextMenu();
     QTest::qWait(100);
     window.grab().save(out + QStringLiteral("/menu_classic_page2.png"));
+
+    // A picture of the user's own behind the page, and menu music.
+    const std::string background = writeScenery(dir, 7, QSize(640, 360));
+    page->chooseBackgroundFile = [&] { return QString::fromStdString(background); };
+    page->command(kSelectMenuBackgroundCommand)->trigger();
+    MenuSettings menu = project.menu();
+    menu.musicPath = dir.file("Evening Waltz.mp3");
+    project.setMenu(menu);
+    page->refresh();
+    QTest::qWait(100);
+    window.grab().save(out + QStringLiteral("/menu_own_background.png"));
 }
 
 }  // namespace
