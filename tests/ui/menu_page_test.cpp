@@ -11,6 +11,7 @@
 #include "ui/dialogs/album_name_dialog.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/menu_canvas.h"
+#include "ui/pages/menu_canvas_geometry.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/page_menu.h"
 #include "ui/pages/progress_window.h"
@@ -109,6 +110,31 @@ private slots:
         photo.fill(QColor(200, 120, 40));
         photo_ = dir_->file("photo.jpg");
         QVERIFY(photo.save(QString::fromStdString(photo_), "JPG"));
+    }
+
+    void pageAndTitleBoxesFollowTheCanvas() {
+        // The largest 4:3 page inside 6 pixels of margin, centred.
+        QCOMPARE(fitMenuPage(QRect(0, 0, 800, 500)), QRect(75, 6, 650, 488));
+        QCOMPARE(fitMenuPage(QRect(0, 0, 400, 500)), QRect(6, 104, 388, 291));
+
+        // Title boxes scaled to the page (truncated), 4 pixels right and down; only for
+        // albums that exist; a canvas of no size counts as 768 x 576.
+        MenuTemplate t;
+        t.canvasWidth = 0;
+        t.itemsCount = 2;
+        t.texts = {{49, 223}, {281, 223}};
+        t.textWidth = 208;
+        t.textHeight = 30;
+        const QRect page(10, 20, 385, 289);
+        const auto both = titleHitRects(t, page, 0, 5);
+        QCOMPARE(int(both.size()), 2);
+        QCOMPARE(both[0].rect, QRect(10 + 24 + 4, 20 + 111 + 4, 104, 15));
+        QCOMPARE(both[1].rect, QRect(10 + 140 + 4, 20 + 111 + 4, 104, 15));
+        const auto last = titleHitRects(t, page, 4, 5);
+        QCOMPARE(int(last.size()), 1);
+        QCOMPARE(last[0].album, 4);
+        QCOMPARE(titleAt(last, QPoint(38, 135)), 4);
+        QCOMPARE(titleAt(last, QPoint(37, 135)), -1);
     }
 
     void nineAlbumsAtFourAPageGiveThreePages() {

@@ -115,7 +115,8 @@ QAction* CPageMenu::addCommand(int id, const QString& text, void (CPageMenu::*ha
 
 void CPageMenu::createCommands() {
     musicMenu_ = new QMenu(this);
-    musicMenu_->addAction(addCommand(kSelectMenuMusicCommand, tr("Select background music..."), &CPageMenu::selectMusic));
+    musicMenu_->addAction(
+        addCommand(kSelectMenuMusicCommand, tr("Select background music..."), &CPageMenu::selectMusic));
     musicMenu_->addAction(addCommand(kClearMenuMusicCommand, tr("Clear background music"), &CPageMenu::clearMusic));
     musicMenu_->addSeparator();
     musicMenu_->addAction(addCommand(kPlayMenuMusicCommand, tr("Play Music"), &CPageMenu::playMusic));
@@ -127,7 +128,8 @@ void CPageMenu::createCommands() {
         addCommand(kClearMenuBackgroundCommand, tr("Clear background image"), &CPageMenu::clearBackground));
 
     canvasMenu_ = new QMenu(this);
-    canvasMenu_->addAction(addCommand(kCanvasSelectMusicCommand, tr("Select background music..."), &CPageMenu::selectMusic));
+    canvasMenu_->addAction(
+        addCommand(kCanvasSelectMusicCommand, tr("Select background music..."), &CPageMenu::selectMusic));
     canvasMenu_->addAction(addCommand(kCanvasClearMusicCommand, tr("Clear background music"), &CPageMenu::clearMusic));
     canvasMenu_->addSeparator();
     canvasMenu_->addAction(
@@ -200,8 +202,9 @@ void CPageMenu::refresh() {
     templates_->showChosen(QString::fromStdString(fileNamePart(project.menu().templatePath)));
     // Albums may have gone, or the page size changed, since the page was last shown:
     // stay on a page that exists.
+    const int albums = project.albumCount();
     int first = firstAlbum() / itemsPerPage_ * itemsPerPage_;
-    if (first >= project.albumCount()) first = project.albumCount() > 0 ? (project.albumCount() - 1) / itemsPerPage_ * itemsPerPage_ : 0;
+    if (first >= albums) first = albums > 0 ? (albums - 1) / itemsPerPage_ * itemsPerPage_ : 0;
     showFirstAlbum(first);
     canvas_->invalidate();
     updateLines();
@@ -281,7 +284,8 @@ void CPageMenu::clearMusic() {
 void CPageMenu::playMusic() {
     const MenuSettings& menu = services_.project->menu();
     if (!playerAvailable_ || menu.musicPath.empty()) return;
-    emit playMusicRequested(QString::fromStdString(menu.musicPath), QString::fromStdString(fileNamePart(menu.musicPath)));
+    emit playMusicRequested(QString::fromStdString(menu.musicPath),
+                            QString::fromStdString(fileNamePart(menu.musicPath)));
 }
 
 void CPageMenu::selectBackground() {
