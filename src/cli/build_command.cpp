@@ -228,7 +228,7 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
         if (!driver.loadOrEject(eject)) return fail(eject ? "the tray did not open." : "the tray did not close.");
         return kExitSuccess;
     }
-    if (!discPresentForErase(driver)) return fail("there is no disc in the recorder.");
+    if (const std::string refusal = eraseRefusal(driver); !refusal.empty()) return fail(refusal);
     if (!command.yes &&
         prompt->showText("All data on the CD-RW disc will be erased. Do you want to continue?", PromptButtons::YesNo) !=
             PromptAnswer::Yes) {
@@ -237,7 +237,7 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
     EraseJob erase;
     erase.driver = &driver;
     erase.method = command.fullErase ? EraseMethod::Full : EraseMethod::Quick;
-    runEraseJob(erase);
+    if (const EraseOutcome outcome = runEraseJob(erase); !outcome.erased) return fail(outcome.failure);
     bool blank = false;
     std::int64_t freeSectors = 0;
     if (!driver.readDiscStatus(blank, freeSectors) || !blank) return fail("the disc could not be erased.");

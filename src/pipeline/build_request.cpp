@@ -30,9 +30,24 @@ std::string imagePathProblem(const std::string& cuePath) {
     return {};
 }
 
+std::string emptyProjectProblem(const Project& project) {
+    if (project.albumCount() == 0) {
+        return "The project has no album. Please add an album with photos before making the disc.";
+    }
+    if (project.totalPhotoCount() == 0) {
+        return "No album of the project has a photo. Please add photos to an album before making the disc.";
+    }
+    return {};
+}
+
 BuildRequest makeBuildRequest(const AppSettings& settings, Project& project, const BuildOverrides& overrides,
                               const std::string& programDir, EngineServices services) {
     BuildRequest request;
+    // A disc without a photo shows an empty menu; nothing is written for it.
+    if (const auto problem = emptyProjectProblem(project); !problem.empty()) {
+        request.error = problem;
+        return request;
+    }
     if (overrides.templatePath) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(programFilePath(programDir, *overrides.templatePath), ec)) {

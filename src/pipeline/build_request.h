@@ -59,6 +59,10 @@ struct BuildRequest {
 // file in an existing folder; an empty name asks for one. Empty when acceptable.
 std::string imagePathProblem(const std::string& cuePath);
 
+// Why the project cannot make a disc at all (no album, or no photo in any album), as
+// the message that says what to add; empty when it can.
+std::string emptyProjectProblem(const Project& project);
+
 // Turns settings, project and overrides into the build's inputs. Sets the project's
 // template (when overridden) and its items per page. The temporary folder is created.
 BuildRequest makeBuildRequest(const AppSettings& settings, Project& project, const BuildOverrides& overrides,

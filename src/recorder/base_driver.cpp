@@ -138,6 +138,12 @@ bool BaseDriver::readDiscStatus(bool& blank, std::int64_t& freeSectors) {
     return true;
 }
 
+std::optional<bool> BaseDriver::discIsErasable() {
+    std::array<std::uint8_t, 34> info{};
+    if (execute(mmc_command::kReadDiscInformation, {}, info) != CmdOk) return std::nullopt;
+    return (info[2] & 0x10) != 0;
+}
+
 bool BaseDriver::setWriteSpeed(std::uint16_t kbPerSecond) {
     return execute(mmc_command::setCdSpeed(kbPerSecond)) == CmdOk;
 }

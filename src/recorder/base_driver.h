@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -80,6 +81,9 @@ public:
     int testUnitReady();
     // False when READ DISC INFORMATION fails (freeSectors is then 0, blank unchanged).
     bool readDiscStatus(bool& blank, std::int64_t& freeSectors);
+    // The disc information's Erasable bit: false for a CD-R; nothing when the drive
+    // cannot tell (no disc, READ DISC INFORMATION failed).
+    std::optional<bool> discIsErasable();
     bool setWriteSpeed(std::uint16_t kbPerSecond);
     bool blank(bool full);
     bool loadOrEject(bool eject);

@@ -23,6 +23,10 @@ inline constexpr const char* kSpaceQuestion =
     "The CD-R/RW disc space seems not enough for the project. Please modify your project before burning.\n"
     "Do you want to quit burning now?";
 inline constexpr const char* kNoDiscToErase = "No CD-RW disc found. Please insert the CD-RW disc to be erased.";
+inline constexpr const char* kNotRewritable =
+    "The disc in the recorder is not rewritable and cannot be erased. Please insert the CD-RW disc to be erased.";
+inline constexpr const char* kEraseRefused = "The recorder refused to erase the disc.";
+inline constexpr const char* kEraseFailed = "The recorder reported an error while erasing the disc.";
 inline constexpr const char* kQuickErase = "Quick-erase rewritable media";
 inline constexpr const char* kFullErase = "Full-erase rewritable media";
 inline constexpr const char* kQuickEraseDescription =
@@ -65,6 +69,9 @@ bool confirmDiscSpace(Prompt& prompt, std::int64_t freeSectors, std::int64_t nee
 
 // The erase dialog's check before erasing: false when no disc is in the drive.
 bool discPresentForErase(BaseDriver& driver);
+// Why the disc in the drive cannot be erased (no disc, a disc that is not rewritable),
+// as the message to show; empty when the erase may start.
+std::string eraseRefusal(BaseDriver& driver);
 
 // "Erasing ReWritable, Please wait...\nElapsed time: MM:SS min".
 std::string eraseElapsedText(std::int64_t elapsedMs);
@@ -77,8 +84,15 @@ struct EraseJob {
     std::function<std::int64_t()> nowMs;
 };
 
+// How an erase ended. WM_ERASE_DONE carries it too: wParam 1 and the failure as the
+// message's text when the drive refused BLANK or reported an error while blanking.
+struct EraseOutcome {
+    bool erased = false;
+    std::string failure;  // the message to show, with the drive's reason on a second line
+};
+
 // Blanks the disc and waits for the drive, sending the elapsed time about every second.
-void runEraseJob(const EraseJob& job);
+EraseOutcome runEraseJob(const EraseJob& job);
 // The same on a worker thread.
 std::thread startEraseThread(EraseJob job);
 

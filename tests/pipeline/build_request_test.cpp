@@ -22,7 +22,7 @@ protected:
         testing::writeFile(program.file("template/classic.ini"), "[General]\nItems_count=4\n");
         testing::writeFile(program.file("template/none.ini"), "[General]\nItems_count=0\n");
         settings.tempDir = output.folder() + "Temp/";
-        project.addAlbum("One");
+        project.addSlide(project.addAlbum("One"), program.file("photo.jpg"), "photo.jpg", 0);
     }
     BuildRequest make(const BuildOverrides& overrides) {
         return makeBuildRequest(settings, project, overrides, program.folder(), services);
@@ -65,6 +65,25 @@ INSTANTIATE_TEST_SUITE_P(
                       ImageName{"folder/", "The image file name is invalid, it must have a .cue extension."},
                       ImageName{"missing/disc.cue", "The folder of %s does not exist."},
                       ImageName{"Disc.CUE", ""}, ImageName{"disc.cue", ""}));
+
+TEST_F(BuildRequestTest, AProjectWithoutAPhotoIsRefusedBeforeAnythingIsMade) {
+    struct Case {
+        int albums;
+        const char* problem;
+    };
+    for (const Case& each :
+         {Case{0, "The project has no album. Please add an album with photos before making the disc."},
+          Case{2, "No album of the project has a photo. Please add photos to an album before making the disc."}}) {
+        project.clear();
+        for (int a = 0; a < each.albums; ++a) project.addAlbum("Empty " + std::to_string(a));
+        for (const OutputTarget target : {OutputTarget::ImageFile, OutputTarget::Recorder}) {
+            BuildOverrides overrides = image("disc.cue");
+            overrides.outputTarget = target;
+            EXPECT_EQ(make(overrides).error, each.problem);
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(settings.tempDir));
+}
 
 TEST_F(BuildRequestTest, TheBinFollowsTheCueAndTheTemporaryFolderIsMade) {
     std::filesystem::create_directories(output.path() / "a.cue.dir");

@@ -87,16 +87,35 @@ TEST(DiscUtilities, EraseSendsTicksUntilTheDriveIsReadyThenDone) {
     }
 }
 
-TEST(DiscUtilities, RefusedBlankEndsTheWaitAtOnce) {
+TEST(DiscUtilities, RefusedBlankIsReportedWithoutWaiting) {
     UtilityRig rig;  // a CD-R cannot be blanked
     auto receiver = std::make_shared<RecordingReceiver>();
     EraseJob job;
     job.window.attach(receiver);
     job.driver = &rig.driver;
     job.nowMs = [&rig] { return rig.clockMs; };
-    runEraseJob(job);
-    EXPECT_EQ(receiver->numbers(), (std::vector<unsigned>{WM_ERASE_TICK, WM_ERASE_DONE}));
+    const EraseOutcome outcome = runEraseJob(job);
+    EXPECT_FALSE(outcome.erased);
+    EXPECT_EQ(outcome.failure.rfind(std::string(disc_text::kEraseRefused) + "\n", 0), 0u) << outcome.failure;
+    EXPECT_GT(outcome.failure.size(), std::string(disc_text::kEraseRefused).size() + 1);  // the drive's reason
+    const auto messages = receiver->messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].id, WM_ERASE_DONE);
+    EXPECT_EQ(messages[0].wParam, 1);
+    EXPECT_EQ(messages[0].text, outcome.failure);
     EXPECT_TRUE(rig.sleeps.empty());
+}
+
+TEST(DiscUtilities, EraseIsRefusedBeforeItStartsWithoutARewritableDisc) {
+    UtilityRig cdr;
+    cdr.writeDisc();
+    EXPECT_EQ(eraseRefusal(cdr.driver), disc_text::kNotRewritable);
+    UtilityRig cdrw(rewritable());
+    cdrw.writeDisc();
+    EXPECT_EQ(eraseRefusal(cdrw.driver), "");
+    ASSERT_TRUE(cdrw.driver.loadOrEject(true));
+    EXPECT_EQ(eraseRefusal(cdrw.driver), disc_text::kNoDiscToErase);
+    EXPECT_EQ(cdrw.transport.counts[0xA1], 0);
 }
 
 TEST(DiscUtilities, EraseCheckFindsNoDiscWithOpenTray) {

@@ -223,6 +223,51 @@ private slots:
         QCOMPARE(first->geometry(), bar.paneRect(1).adjusted(2, 2, -2, -2));
     }
 
+    void statusBarTextPanesFitTheirTextAndElideInTheMiddleWhenNarrow() {
+        PaneStatusBar bar;
+        bar.resize(1000, 25);
+        bar.show();
+        const QString device = QStringLiteral("Device: TELLAVIN  EMULATED CD-RW");
+        bar.setPanes({{1, kPaneTakesRest, false, {}}, {2, kPaneFitsText, true, {}}, {3, kPaneFitsText, true, {}}});
+        bar.setPaneText(2, QStringLiteral("Total : 12 Albums, 1234 Photos"));
+        bar.setPaneText(3, device);
+        auto* gauge = new QLabel;
+        QVERIFY(bar.addPaneControl(gauge, 1, true));
+        for (int pane : {2, 3}) {
+            QCOMPARE(bar.paneDisplayText(pane), bar.paneText(pane));  // whole: wide enough
+            QVERIFY(bar.paneRect(pane).width() > bar.fontMetrics().horizontalAdvance(bar.paneText(pane)));
+        }
+        QCOMPARE(bar.paneRect(3).right(), bar.width() - 1);  // the panes fill the bar
+        QCOMPARE(gauge->geometry(), bar.paneRect(1));  // the gauge follows the text panes
+
+        bar.resize(320, 25);  // narrower than the texts: they give way, the gauge keeps room
+        QVERIFY(bar.paneRect(1).width() >= 120);
+        const QString shown = bar.paneDisplayText(3);
+        QVERIFY(shown != device);
+        QVERIFY(shown.startsWith(QStringLiteral("Dev")) && shown.endsWith(QStringLiteral("RW")));  // middle elided
+        QCOMPARE(gauge->geometry(), bar.paneRect(1));
+    }
+
+    void gaugeLabelsStandClearOfTicks() {
+        DiscUsageGauge gauge;
+        for (int width = 60; width <= 900; width += 7) {
+            const QRect inner(2, 2, width, 21);
+            const QFontMetrics metrics(gaugeFont(gauge.font(), inner.height()));
+            const GaugeRuler ruler = gaugeRuler(inner, metrics);
+            QVERIFY2(ruler.labels.size() >= 2, qPrintable(QString::number(width)));  // 0MB and 800 at least
+            for (std::size_t i = 0; i < ruler.labels.size(); ++i) {
+                const QRect box = ruler.labels[i].second;
+                QVERIFY(inner.contains(box));
+                for (const auto* ticks : {&ruler.majorTicks, &ruler.minorTicks}) {
+                    for (int x : *ticks) QVERIFY2(x < box.left() - 1 || x > box.right() + 1, qPrintable(QString::number(width)));
+                }
+                if (i > 0) QVERIFY(ruler.labels[i - 1].second.right() + 2 < box.left());
+            }
+        }
+        // The labels are drawn in the application's font family.
+        QCOMPARE(gaugeFont(gauge.font(), 21).family(), gauge.font().family());
+    }
+
     void imageButtonShowsItsQuarter() {
         QCOMPARE(imageButtonState(false, true, true), ImageButtonState::Disabled);
         QCOMPARE(imageButtonState(true, true, true), ImageButtonState::Pressed);

@@ -5,6 +5,7 @@
 #include "pipeline/disc_pipeline.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
+#include "platform/profile.h"
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -20,13 +21,16 @@
 #include "ui/pages/progress_window.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
+#include "ui/update/update_dialog.h"
 #include "platform/numbered_messages.h"
 #include "vcd/image_sink.h"
+#include "when_modal.h"
 
 
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -117,6 +121,8 @@ private slots:
         AppFolders folders;
         folders.programDir = QDir::currentPath().toStdString() + "/";
         folders.settingsDir = dir_->folder();
+        folders.stateDir = dir_->folder();
+        folders.cacheDir = dir_->folder() + "Temp/";
         folders.defaultTempDir = dir_->folder() + "Temp/";
         setAppFolders(folders);
         testing::writeFile(folders.settingsFile(),
@@ -351,6 +357,77 @@ private slots:
         page->progressWindow()->cancelOrClose();
     }
 
+    void refusesAProjectWithoutPhotosBeforeAnything() {
+        auto recorder = std::make_shared<OneRecorder>();
+        MainWindow window(services(recorder), QString());
+        CPageBurn* page = window.burnPage();
+        const std::string cue = dir_->file("nothing.cue");
+        const std::string noAlbum = "The project has no album. Please add an album with photos before making the disc.";
+        const std::string noPhoto =
+            "No album of the project has a photo. Please add photos to an album before making the disc.";
+        prompt_->setAnswer(PromptAnswer::Yes);
+        for (const bool withAlbum : {false, true}) {
+            if (withAlbum) window.project().addAlbum("Empty");
+            const std::string& expected = withAlbum ? noPhoto : noAlbum;
+            for (const bool image : {true, false}) {
+                page->setImageOutput(image);
+                page->imagePathEdit()->setText(QString::fromStdString(cue));
+                const auto before = prompt_->shown().size();
+                clickAction(page, kBurnCommand);
+                clickAction(page, kSimulateCommand);
+                const auto all = prompt_->shown();
+                QCOMPARE(std::vector<std::string>(all.begin() + long(before), all.end()),
+                         (std::vector<std::string>{expected, expected}));  // nothing asked first
+                QVERIFY(!page->progressWindow());
+            }
+        }
+        QCOMPARE(recorder->checks, 0);  // the disc was not even looked at
+        QVERIFY(!std::filesystem::exists(cue));
+        window.project().setModified(false);
+        prompt_->setAnswer(PromptAnswer::No);
+    }
+
+    void saveDialogAddsTheCueExtension() {
+        MainWindow window(services(), demo_);
+        CPageBurn* page = window.burnPage();
+        page->setImageOutput(true);
+        const QString folder = QString::fromStdString(dir_->folder());
+        testing::whenModal<QFileDialog>([folder](QFileDialog* dialog) {
+            dialog->setDirectory(folder);
+            dialog->selectFile(QStringLiteral("demo1"));
+            static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own is protected
+        });
+        page->findChild<QPushButton*>(QStringLiteral("browseImage"))->click();
+        QCOMPARE(page->imagePathEdit()->text(), QDir(folder).filePath(QStringLiteral("demo1.cue")));
+        QCOMPARE(withCueExtension(QStringLiteral("/a/disc.v1")), QStringLiteral("/a/disc.v1"));  // has one
+    }
+
+    void cancelQuestionGivesWayToTheBuildsEnd() {
+        // The build ends while the question is open: the box closes, nothing is cancelled
+        // and the window shows how the build ended.
+        auto job = std::make_shared<BuildJob>();
+        job->cuePath = dir_->file("ended.cue");
+        ProgressWindow window(job, false, true);
+        window.setPrompt(std::make_shared<QtPrompt>());
+        window.setWindowModality(Qt::ApplicationModal);  // as the burn page opens it
+        window.show();
+        bool boxOutlivedTheBuild = false;
+        QTimer::singleShot(100, [job] { job->window.post(WM_IMAGE_DONE); });
+        QTimer::singleShot(5000, [&boxOutlivedTheBuild] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                boxOutlivedTheBuild = true;
+                box->done(QMessageBox::Yes);
+            }
+        });
+        window.cancelOrClose();
+        QVERIFY(!boxOutlivedTheBuild);
+        QVERIFY(window.isVisible());
+        QVERIFY(!job->cancelEvent->isSet());
+        QCOMPARE(window.statusText(),
+                 QStringLiteral("Disc image file was successfully written to:\n\n%1").arg(QString::fromStdString(job->cuePath)));
+        QCOMPARE(window.buttonText(), QStringLiteral("&Close"));
+    }
+
     void cancelsARunningBuildAfterAsking() {
         MainWindow window(services(nullptr, true), demo_);
         CPageBurn* page = window.burnPage();
@@ -570,6 +647,39 @@ private slots:
         receiver->release();
         receiver->postMessage({WM_BUILD_FAILED, 0, 0, {}});
         QCOMPARE(receiver->sendMessage({WM_BUILD_FAILED, 0, 0, {}}), MessageParam(0));
+    }
+
+    void checkLatestVersionNeedsAnUpdateServer() {
+        {
+            MainWindow window(services(), QString());
+            QAction* check = window.action(kCheckVersionCommand);
+            QVERIFY(!check->isEnabled());
+            QVERIFY2(check->toolTip().contains(QStringLiteral("[Update]")), qPrintable(check->toolTip()));
+        }
+        // With a server set, the command opens the dialog, which asks that server (here
+        // a loopback port where nothing listens).
+        const std::string settingsFile = appFolders().settingsFile();
+        const std::string kept = testing::readFile(settingsFile);
+        QVERIFY(writeProfileString(settingsFile, "Update", "Url", "http://127.0.0.1:9/"));
+        MainWindow window(services(), QString());
+        testing::writeFile(settingsFile, kept);
+        QAction* check = window.action(kCheckVersionCommand);
+        QVERIFY(check->isEnabled());
+        QString news;
+        QTimer poll;
+        int polls = 0;
+        connect(&poll, &QTimer::timeout, &window, [&] {
+            auto* dialog = window.findChild<UpdateDialog*>();
+            if (!dialog || (dialog->news() == QString::fromStdString(checkingText()) && ++polls < 400)) return;
+            news = dialog->news();
+            dialog->accept();
+        });
+        poll.start(25);
+        check->trigger();
+        poll.stop();
+        QVERIFY2(news.startsWith(QStringLiteral("Error while getting version information from http://127.0.0.1:9/")),
+                 qPrintable(news));
+        QVERIFY(!window.findChild<UpdateDialog*>());
     }
 
     void closingAsksToSaveAndWritesSettings() {

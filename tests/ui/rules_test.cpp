@@ -12,8 +12,9 @@ class RulesTest : public QObject {
     Q_OBJECT
 private slots:
     void recorderTexts() {
-        const RecorderDevice device{"TELLAV", "Emulated CD-RW", 1, 2, 0};
-        QCOMPARE(device.listText(), std::string("TELLAVEmulated CD-RW(1:2:0)"));
+        // Inquiry data pads vendor (8) and product (16) with spaces.
+        const RecorderDevice device{"TELLAV  ", "Emulated CD-RW  ", 1, 2, 0};
+        QCOMPARE(device.listText(), std::string("TELLAV Emulated CD-RW (1:2:0)"));
         QCOMPARE(device.paneText(), std::string("Device: TELLAV  Emulated CD-RW"));
     }
 };

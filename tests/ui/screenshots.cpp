@@ -7,18 +7,30 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "pipeline/recorder_session.h"
+#include "recorder/emulated_transport.h"
 #include "ui/app/artwork.h"
+#include "ui/controls/pane_status_bar.h"
+#include "ui/controls/shell_folder_tree.h"
+#include "ui/dialogs/erase_dialog.h"
+#include "ui/dialogs/folder_browser.h"
+#include "ui/dialogs/options_dialog.h"
+#include "ui/pages/numbered_message.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/page_menu.h"
 #include "ui/pages/template_list.h"
 #include "ui/pages/progress_window.h"
+#include "ui/update/update_dialog.h"
+#include "loopback_http_server.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QAction>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tellavine;
@@ -94,6 +106,8 @@ int main(int argc, char* argv[]) {
     AppFolders folders;
     folders.programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
     folders.settingsDir = dir.folder();
+    folders.stateDir = dir.folder();
+    folders.cacheDir = dir.folder() + "Temp/";
     folders.defaultTempDir = dir.folder() + "Temp/";
     setAppFolders(folders);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
@@ -113,6 +127,10 @@ int main(int argc, char* argv[]) {
     }
     const std::string demo = dir.file("Family Holiday.ovp");
     saveProjectToFile(project, demo);
+
+    // The emulated recorder, so the burn page and status bar show a device.
+    const std::string disc = dir.file("emulated.bin");
+    qputenv("TELLAVINE_EMULATED_RECORDER", QByteArray::fromStdString(disc + "?medium=cdrw"));
 
     auto state = std::make_shared<testing::FakePipelineState>();
     MainWindowServices services;
@@ -136,6 +154,38 @@ int main(int argc, char* argv[]) {
             QTest::qWait(100);
             window.grab().save(out + QStringLiteral("/main_%1_%2.png").arg(names[i], tag));
         }
+        window.showPage(Page::Burn);
+        QTest::qWait(50);
+        window.statusPanes()->grab().save(out + QStringLiteral("/status_bar_%1.png").arg(tag));
+        if (size.width() == 800) {
+            OptionsDialog options({0, dir.folder() + "Temp/", 4, 0}, &window);
+            options.show();
+            if (!QTest::qWaitForWindowExposed(&options)) return 1;
+            options.grab().save(out + QStringLiteral("/options.png"));
+            options.close();
+            FolderBrowser browser(&window);
+            browser.tree()->selectPath(QString::fromStdString(dir.folder()));
+            browser.show();
+            if (!QTest::qWaitForWindowExposed(&browser)) return 1;
+            QTest::qWait(50);
+            browser.grab().save(out + QStringLiteral("/folder_browser.png"));
+            browser.close();
+            std::string error;
+            auto session = RecorderSession::open(std::string(kEmulatedDevicePrefix) + dir.file("erase.bin") +
+                                                     "?medium=cdrw",
+                                                 0, error, prompt);
+            if (!session) return 1;
+            EraseDialog erase(session->driver(), prompt, &window);
+            erase.show();
+            if (!QTest::qWaitForWindowExposed(&erase)) return 1;
+            erase.grab().save(out + QStringLiteral("/erase_quick.png"));
+            erase.methodList()->setCurrentRow(1);
+            erase.grab().save(out + QStringLiteral("/erase_full.png"));
+            NumberedMessageEvent tick(Message{WM_ERASE_TICK, 61500, 0, {}});
+            QCoreApplication::sendEvent(&erase, &tick);
+            erase.grab().save(out + QStringLiteral("/erase_elapsed.png"));
+            erase.close();
+        }
         if (size.width() == 1280) {
             window.burnPage()->imagePathEdit()->setText(QString::fromStdString(dir.file("disc.cue")));
             window.burnPage()->burn();
@@ -158,6 +208,22 @@ int main(int argc, char* argv[]) {
         }
         window.project().setModified(false);
         window.close();
+    }
+    // The update check: a newer release on a loopback server, and no server at all.
+    testing::LoopbackHttpServer server;
+    server.answer("/version.ini", testing::HttpAnswer::file("[Gerneral]\nversion=302\nbuild=410\n"));
+    for (const auto& [name, address] : {std::pair{"newer", server.address()}, {"failed", testing::unusedLoopbackAddress()}}) {
+        UpdateCheckSetup setup;
+        setup.serverAddress = address.toString().toStdString();
+        setup.cacheDir = dir.folder();
+        UpdateDialog dialog(std::move(setup));
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) return 1;
+        QSignalSpy ended(&dialog, &UpdateDialog::checkEnded);
+        dialog.startCheck();
+        ended.wait(10000);
+        QTest::qWait(100);
+        dialog.grab().save(out + QStringLiteral("/update_%1.png").arg(QLatin1String(name)));
     }
     drawApplicationIcon(128).save(out + QStringLiteral("/tellavine.png"));
     return 0;

@@ -7,13 +7,20 @@
 namespace tellavine::ui {
 namespace {
 
+// Over the modal window when one is up (the box belongs to what it interrupts), else
+// over the active window.
+QWidget* owner() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
 PromptAnswer showOnUiThread(const QString& text, PromptButtons buttons) {
     const bool question = buttons == PromptButtons::YesNo;
     QMessageBox box(question ? QMessageBox::Question : QMessageBox::Information,
                     QString::fromUtf8(kMessageCaption), text,
                     question ? QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)
                              : QMessageBox::StandardButtons(QMessageBox::Ok),
-                    QApplication::activeWindow());
+                    owner());
     box.setWindowModality(Qt::ApplicationModal);
     const int answer = box.exec();
     if (!question) return PromptAnswer::Ok;

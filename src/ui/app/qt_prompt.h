@@ -1,7 +1,8 @@
 #pragma once
 // Message boxes of the desktop program: modal boxes captioned "Tellavine" over the
-// active window. A worker thread's box is shown on the UI thread and the worker waits
-// for the answer (the UI never waits for a worker, so this cannot deadlock).
+// active modal window, or the active window when none is modal. A worker thread's box
+// is shown on the UI thread and the worker waits for the answer (the UI never waits for
+// a worker, so this cannot deadlock).
 
 #include "platform/prompt.h"
 

@@ -42,6 +42,60 @@ GaugeBars gaugeBars(int seconds, int width) {
     return bars;
 }
 
+QFont gaugeFont(const QFont& base, int innerHeight) {
+    QFont font = base;
+    const int basePixels = base.pixelSize() > 0 ? base.pixelSize() : QFontMetrics(base).ascent();
+    font.setPixelSize(std::clamp(std::min(basePixels, innerHeight / 2), 7, 12));
+    return font;
+}
+
+GaugeRuler gaugeRuler(const QRect& inner, const QFontMetrics& metrics) {
+    constexpr int kLabelGap = 2;   // between a label and its tick
+    constexpr int kClearance = 1;  // free columns beside a label
+    auto tickX = [&](int tick) { return inner.left() + (inner.width() - 1) * tick / kIntervals; };
+    auto halfX = [&](int tick) { return inner.left() + (inner.width() - 1) * (2 * tick + 1) / (2 * kIntervals); };
+    const int labelTop = inner.bottom() - metrics.ascent() + 1;
+    // A label's box with its clearance: what no tick may enter.
+    auto boxOf = [&](int tick) {
+        const int width = metrics.horizontalAdvance(gaugeTickLabel(tick));
+        const int x = tick == kIntervals ? tickX(tick) - kLabelGap - width : tickX(tick) + kLabelGap;
+        return QRect(x - kClearance, labelTop, width + 2 * kClearance, metrics.ascent());
+    };
+
+    // Every n-th tick is labelled; n grows until the labels stand clear of each other and
+    // of the labelled ticks. Other ticks under a label are left out.
+    GaugeRuler ruler;
+    const std::vector<int> widest = labelledGaugeTicks(inner.width());
+    for (int every = widest.size() > 1 ? widest[1] : kIntervals; every <= kIntervals; every *= 2) {
+        std::vector<std::pair<int, QRect>> labels;
+        for (int tick = 0; tick <= kIntervals; tick += every) labels.emplace_back(tick, boxOf(tick));
+        bool clear = true;
+        for (std::size_t i = 0; i < labels.size() && clear; ++i) {
+            const QRect& box = labels[i].second;
+            clear = box.left() >= inner.left() && box.right() <= inner.right();
+            for (const auto& [tick, other] : labels) {
+                const int x = tickX(tick);
+                clear = clear && (x < box.left() || x > box.right()) && (&other == &box || !other.intersects(box));
+            }
+        }
+        if (!clear) continue;
+        ruler.labels = std::move(labels);
+        break;
+    }
+    auto covered = [&](int x) {
+        for (const auto& [tick, box] : ruler.labels) {
+            if (x >= box.left() && x <= box.right()) return true;
+        }
+        return false;
+    };
+    for (int tick = 0; tick <= kIntervals; ++tick) {
+        if (!covered(tickX(tick))) ruler.majorTicks.push_back(tickX(tick));
+        if (tick < kIntervals && !covered(halfX(tick))) ruler.minorTicks.push_back(halfX(tick));
+    }
+    for (auto& [tick, box] : ruler.labels) box.adjust(kClearance, 0, -kClearance, 0);
+    return ruler;
+}
+
 DiscUsageGauge::DiscUsageGauge(QWidget* parent) : QWidget(parent) {
     setMinimumHeight(22);
     setToolTip(tr("Estimated disc usage"));
@@ -67,13 +121,11 @@ void DiscUsageGauge::paintEvent(QPaintEvent*) {
     painter.drawLine(frame.topRight(), frame.bottomRight());
 
     const QRect inner = frame.adjusted(2, 2, -2, -2);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(10);
-    font.setWeight(QFont::Light);
-    painter.setFont(font);
+    painter.setFont(gaugeFont(font(), inner.height()));
+    const QFontMetrics metrics = painter.fontMetrics();
     const int rulerBottom = inner.bottom();
     // The labels stand beside the ticks; the bar takes the room above them.
-    const int barBottom = rulerBottom - painter.fontMetrics().ascent() - 1;
+    const int barBottom = rulerBottom - metrics.ascent() - 1;
 
     const GaugeBars bars = gaugeBars(seconds_, inner.width());
     const int barTop = inner.top() + 1;
@@ -85,17 +137,11 @@ void DiscUsageGauge::paintEvent(QPaintEvent*) {
     }
 
     painter.setPen(QColor(70, 80, 100));
-    const std::vector<int> labelled = labelledGaugeTicks(width());
-    for (int tick = 0; tick <= kIntervals; ++tick) {
-        const int x = inner.left() + (inner.width() - 1) * tick / kIntervals;
-        painter.drawLine(x, rulerBottom - kMajorTick, x, rulerBottom);
-        if (tick < kIntervals) {
-            const int half = inner.left() + (inner.width() - 1) * (2 * tick + 1) / (2 * kIntervals);
-            painter.drawLine(half, rulerBottom - kMinorTick, half, rulerBottom);
-        }
-        if (std::find(labelled.begin(), labelled.end(), tick) == labelled.end()) continue;
-        const int labelX = tick == kIntervals ? x - 18 : x + 2;
-        painter.drawText(QPoint(labelX, rulerBottom - 1), gaugeTickLabel(tick));
+    const GaugeRuler ruler = gaugeRuler(inner, metrics);
+    for (int x : ruler.majorTicks) painter.drawLine(x, rulerBottom - kMajorTick, x, rulerBottom);
+    for (int x : ruler.minorTicks) painter.drawLine(x, rulerBottom - kMinorTick, x, rulerBottom);
+    for (const auto& [tick, box] : ruler.labels) {
+        painter.drawText(QPoint(box.left(), rulerBottom), gaugeTickLabel(tick));
     }
 }
 

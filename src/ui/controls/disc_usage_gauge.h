@@ -2,6 +2,8 @@
 // A bar that shows how much of an 80-minute CD the project fills, with a ruler of
 // megabytes along its bottom. Values are seconds of CD playing time, 0..4800.
 
+#include <QFontMetrics>
+#include <QRect>
 #include <QWidget>
 
 #include <vector>
@@ -24,6 +26,20 @@ struct GaugeBars {
     int yellowEnd = 0;
 };
 GaugeBars gaugeBars(int seconds, int width);
+
+// Where the ruler's marks go inside the gauge's inner rectangle: major ticks at the
+// nine hundred-megabyte marks, minor ticks halfway, and the labels beside their ticks
+// (the last one before it). Labels are thinned out until none touches another or a
+// labelled tick; any other tick a label would cover is left out, so no label touches a
+// tick.
+struct GaugeRuler {
+    std::vector<int> majorTicks;  // x of each drawn tick
+    std::vector<int> minorTicks;
+    std::vector<std::pair<int, QRect>> labels;  // tick number and the label's box
+};
+GaugeRuler gaugeRuler(const QRect& inner, const QFontMetrics& metrics);
+// The gauge's font: the application's, no taller than half the inner height.
+QFont gaugeFont(const QFont& base, int innerHeight);
 
 class DiscUsageGauge : public QWidget {
     Q_OBJECT

@@ -1,6 +1,9 @@
 #pragma once
-// A status bar of fixed panes that can host child controls: each control is kept on
-// its pane's rectangle (inside the pane's border unless the pane has none).
+// A status bar of panes that can host child controls: each control is kept on its
+// pane's rectangle (inside the pane's border unless the pane has none). A pane is as
+// wide as given, as wide as its text (kPaneFitsText), or takes the room left over.
+// When the bar is too narrow, text panes shrink and their text is elided in the middle;
+// the tooltip then shows it whole.
 
 #include <QFrame>
 #include <QPointer>
@@ -9,9 +12,12 @@
 
 namespace tellavine::ui {
 
+inline constexpr int kPaneTakesRest = -1;
+inline constexpr int kPaneFitsText = -2;
+
 struct StatusPane {
     int id = 0;
-    int width = -1;  // pixels; -1 takes the room left over
+    int width = kPaneTakesRest;  // pixels, kPaneTakesRest or kPaneFitsText
     bool bordered = true;
     QString text;
 };
@@ -30,10 +36,13 @@ public:
     // the bar deletes the control when it goes; otherwise it only closes it.
     bool addPaneControl(QWidget* control, int paneId, bool autoDestroy);
     QRect paneRect(int paneId) const;  // the pane's rectangle, borders included
+    // The text as drawn: whole when it fits, else elided in the middle.
+    QString paneDisplayText(int paneId) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct PaneControlInfo {
@@ -42,6 +51,10 @@ private:
         bool autoDestroy;
     };
     const StatusPane* pane(int paneId) const;
+    int paneIndex(int paneId) const;
+    std::vector<int> paneWidths() const;
+    QRect textRect(std::size_t index, const QRect& pane) const;
+    int fittedWidth(std::size_t index) const;
     void layoutControls();
 
     std::vector<StatusPane> panes_;

@@ -3,9 +3,7 @@
 #include "recorder/disc_utilities.h"
 #include "recorder/sgio_transport.h"
 #include "ui/app/qt_prompt.h"
-
-#include <QApplication>
-#include <QMessageBox>
+#include "ui/dialogs/erase_dialog.h"
 
 #include <cstdlib>
 
@@ -52,17 +50,9 @@ void EngineRecorders::closeTray() {
 }
 
 bool EngineRecorders::runEraseDialog(QWidget* parent) {
-    if (!session_ || !discPresentForErase(session_->driver())) return false;
-    const auto answer = QMessageBox::question(parent, "Tellavine",
-                                              "All data on the CD-RW disc will be erased (quick erase). Continue?");
-    if (answer != QMessageBox::Yes) return false;
-    EraseJob job;
-    job.driver = &session_->driver();
-    job.method = EraseMethod::Quick;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    runEraseJob(job);
-    QApplication::restoreOverrideCursor();
-    return true;
+    if (!session_) return false;
+    EraseDialog dialog(session_->driver(), prompt_, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 std::shared_ptr<vcd::RecorderHooks> EngineRecorders::prepareBurn(const RecordingOptions& options) {

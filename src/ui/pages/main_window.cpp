@@ -12,6 +12,7 @@
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/hyperlink_static.h"
 #include "ui/controls/pane_status_bar.h"
+#include "ui/dialogs/options_dialog.h"
 #include "ui/dialogs/about_box.h"
 #include "pipeline/disc_estimate.h"
 #include "ui/pages/page_burn.h"
@@ -19,6 +20,7 @@
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
+#include "ui/update/update_dialog.h"
 
 #include <QAction>
 #include <algorithm>
@@ -85,6 +87,7 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     engine_.prompt = services_.prompt;
     engine_.runLog = std::make_shared<RunLog>(appFolders().runLogFile(), settings_.logFile);
     project_.setServices(engine_);
+    project_.setDefaultPlayTime(settings_.waitTime, settings_.waitTime);  // new albums' play time
     project_.setTemplateItemsQuery([programDir = appFolders().programDir](const std::string& path) {
         return templateItemsPerPage(programDir, path);
     });
@@ -186,8 +189,9 @@ void MainWindow::createActions() {
         const Page page = entry.page;
         connect(action, &QAction::triggered, this, [this, page] { showPage(page); });
     }
-    // The Options dialog and the update check come with later versions.
-    addCommand(kOptionsCommand, tr("Options..."))->setEnabled(false);
+    connect(addCommand(kOptionsCommand, tr("Options...")), &QAction::triggered, this, [this] {
+        if (runOptionsDialog(this, settings_, project_, *services_.recorders)) refreshStatus();
+    });
 
     connect(addCommand(kHelpContentsCommand, tr("Contents"), QKeySequence(Qt::Key_F1)), &QAction::triggered, this,
             [this] { openHelp("intro.htm"); });
@@ -195,7 +199,13 @@ void MainWindow::createActions() {
             [this] { openHelp("start.htm"); });
     connect(addCommand(kWebsiteCommand, tr("Website of Tellavine")), &QAction::triggered, this,
             [this] { openLinkOrExplain(QString::fromLatin1(kWebsite), *engine_.prompt); });
-    addCommand(kCheckVersionCommand, tr("&Check Latest Version..."))->setEnabled(false);
+    QAction* checkVersion = addCommand(kCheckVersionCommand, tr("&Check Latest Version..."));
+    connect(checkVersion, &QAction::triggered, this, &MainWindow::checkLatestVersion);
+    // Without a usable update server ([Update] Url) the command says why it is off.
+    if (const std::string problem = updateServerProblem(settings_.updateUrl); !problem.empty()) {
+        checkVersion->setEnabled(false);
+        checkVersion->setToolTip(QString::fromStdString(problem));
+    }
     connect(addCommand(kAboutCommand, tr("&About Tellavine")), &QAction::triggered, this, &MainWindow::showAbout);
 }
 
@@ -219,6 +229,7 @@ void MainWindow::createMenus() {
     view->addAction(action(kOptionsCommand));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setToolTipsVisible(true);
     for (int command : {kHelpContentsCommand, kQuickStartCommand}) help->addAction(action(command));
     help->addSeparator();
     for (int command : {kWebsiteCommand, kCheckVersionCommand}) help->addAction(action(command));
@@ -276,7 +287,9 @@ void MainWindow::createToolBar() {
 void MainWindow::createStatusBar() {
     status_ = new PaneStatusBar(area_);
     status_->setObjectName(QStringLiteral("statusBar"));
-    status_->setPanes({{kGaugePane, -1, false, {}}, {kTotalsPane, 180, true, {}}, {kDevicePane, 200, true, {}}});
+    status_->setPanes({{kGaugePane, kPaneTakesRest, false, {}},
+                       {kTotalsPane, kPaneFitsText, true, {}},
+                       {kDevicePane, kPaneFitsText, true, {}}});
     gauge_ = new DiscUsageGauge;
     gauge_->setObjectName(QStringLiteral("gauge"));
     status_->addPaneControl(gauge_, kGaugePane, true);
@@ -437,6 +450,15 @@ void MainWindow::openCommandLineFile(const QString& path) {
 
 void MainWindow::openHelp(const char* page) {
     openLinkOrExplain(QString::fromStdString(appFolders().programDir + "help/" + page), *engine_.prompt);
+}
+
+void MainWindow::checkLatestVersion() {
+    UpdateCheckSetup setup;
+    setup.serverAddress = settings_.updateUrl;
+    setup.cacheDir = appFolders().cacheDir;
+    UpdateDialog dialog(std::move(setup), this);
+    dialog.startCheck();
+    dialog.exec();
 }
 
 void MainWindow::showAbout() {

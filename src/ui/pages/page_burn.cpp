@@ -55,11 +55,7 @@ constexpr ActionSpec kActions[] = {
 
 CPageBurn::CPageBurn(BurnPageServices services, QWidget* parent) : QWidget(parent), services_(std::move(services)) {
     setObjectName(QStringLiteral("pageBurn"));
-    chooseImagePath = [this] {
-        return QFileDialog::getSaveFileName(this, tr("Write Disc Image File as ..."),
-                                            QString::fromStdString(appFolders().programDir),
-                                            tr("CUE/BIN Image File(*.cue)"), nullptr);
-    };
+    chooseImagePath = [this] { return askImagePath(); };
 
     auto* title = new QLabel(tr("Burn Disc"), this);
     QFont titleFont = title->font();
@@ -191,6 +187,7 @@ QWidget* CPageBurn::makeOutputGroup() {
     imagePath_->setObjectName(QStringLiteral("imagePath"));
     imagePath_->setPlaceholderText(tr("Folder and name of the .cue file"));
     browse_ = new QPushButton(tr("..."), group);  // 1089
+    browse_->setObjectName(QStringLiteral("browseImage"));
     browse_->setFixedWidth(36);
 
     auto* grid = new QGridLayout(group);
@@ -318,6 +315,24 @@ void CPageBurn::updateTvNotes() {
                                         : tr("NTSC is widely used in north american countries."));
 }
 
+QString withCueExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QStringLiteral(".cue");
+}
+
+QString CPageBurn::askImagePath() {
+    QFileDialog dialog(this, tr("Write Disc Image File as ..."), QString::fromStdString(appFolders().programDir),
+                       tr("CUE/BIN Image File(*.cue)"));
+    dialog.setObjectName(QStringLiteral("imageFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("cue"));
+    // Burn asks about an existing image itself, once.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    // Not every system dialog adds the suffix; a name without one is meant as a .cue.
+    return withCueExtension(dialog.selectedFiles().value(0));
+}
+
 void CPageBurn::browseImagePath() {
     const QString path = chooseImagePath();
     if (!path.isEmpty()) imagePath_->setText(path);
@@ -347,7 +362,15 @@ bool CPageBurn::discHasRoom() {
     return confirmDiscSpace(*services_.engine.prompt, freeSectors_, services_.estimateSectors());
 }
 
+bool CPageBurn::projectHasPhotos() {
+    const std::string problem = emptyProjectProblem(*services_.project);
+    if (!problem.empty()) services_.engine.showText(problem);
+    return problem.empty();
+}
+
 void CPageBurn::burn() {
+    // Before any dialog or disc check: nothing is to be written for such a project.
+    if (!projectHasPhotos()) return;
     if (imageOutput()) {
         QString typed = imagePath_->text().trimmed();
         if (typed.isEmpty()) {
@@ -372,6 +395,7 @@ void CPageBurn::burn() {
 }
 
 void CPageBurn::simulate() {
+    if (!projectHasPhotos()) return;
     if (services_.engine.showText("This operation will simulate the burning process. No real data will be written. "
                                   "The disc remains blank and is not playable after burning. \n\nDo you want to "
                                   "continue?",

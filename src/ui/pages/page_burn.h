@@ -50,6 +50,9 @@ struct BurnPageServices {
     EngineServices engine;  // message boxes and run log, for the page and its builds
 };
 
+// A save-dialog name without an extension gets ".cue"; others stay as typed.
+QString withCueExtension(const QString& path);
+
 class CPageBurn : public QWidget {
     Q_OBJECT
 public:
@@ -67,8 +70,10 @@ public:
     ProgressWindow* progressWindow() const;
     ImageButton* actionButton(int command) const;
 
-    // Asks for the image path with the save dialog; replaced in tests. Empty = Cancel.
+    // Asks for the image path (by default with the save dialog, askImagePath); replaced
+    // in tests. Empty = Cancel.
     std::function<QString()> chooseImagePath;
+    QString askImagePath();
 
 signals:
     // The extra-file choices changed, so the disc estimate did.
@@ -86,6 +91,7 @@ private:
     void updateOutputControls();
     void updateTvNotes();
     void browseImagePath();
+    bool projectHasPhotos();  // false after telling what to add
     bool checkDiscBeforeRecording();
     bool discHasRoom();
     BuildOverrides overrides(bool simulate, const std::string& imagePath) const;

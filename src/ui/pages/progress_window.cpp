@@ -7,10 +7,16 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tellavine::ui {
+namespace {
+
+constexpr const char* kCancelQuestion = "Do you want to cancel the process?";
+
+}  // namespace
 
 ProgressWindow::ProgressWindow(std::shared_ptr<BuildJob> job, bool simulate, bool imageMode, QWidget* parent)
     : QDialog(parent), job_(std::move(job)), progress_(*job_, simulate) {
@@ -75,6 +81,7 @@ bool ProgressWindow::event(QEvent* event) {
         if (auto* numbered = dynamic_cast<NumberedMessageEvent*>(event)) {
             if (progress_.handle(numbered->message)) {
                 display(progress_.view());
+                if (progress_.view().done) closeCancelQuestion();
             }
             return true;
         }
@@ -85,12 +92,21 @@ bool ProgressWindow::event(QEvent* event) {
 void ProgressWindow::cancelOrClose() {
     if (!progress_.view().done) {
         if (!prompt_) prompt_ = std::make_shared<QtPrompt>();
-        if (prompt_->showText("Do you want to cancel the process?", PromptButtons::YesNo) != PromptAnswer::Yes) return;
+        const PromptAnswer answer = prompt_->showText(kCancelQuestion, PromptButtons::YesNo);
+        // The build may have ended while the question was open: then its outcome stands.
+        if (progress_.view().done || answer != PromptAnswer::Yes) return;
         // The build thread sees the signal at its next unit of work and stops by itself.
         if (job_->cancelEvent) job_->cancelEvent->set();
     }
     job_->window.detach();
     QDialog::reject();
+}
+
+void ProgressWindow::closeCancelQuestion() {
+    // The question's box is shown over this window (the active modal one when asked).
+    for (QMessageBox* box : findChildren<QMessageBox*>()) {
+        if (box->isVisible() && box->text() == QLatin1String(kCancelQuestion)) box->done(QMessageBox::No);
+    }
 }
 
 void ProgressWindow::reject() {

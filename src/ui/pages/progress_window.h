@@ -30,7 +30,8 @@ public:
     TextProgressBar* bar() const { return bar_; }
     bool done() const { return progress_.view().done; }
 
-    // The Cancel / Close button: closes when done, else asks and cancels the build.
+    // The Cancel / Close button: closes when done, else asks and cancels the build. A
+    // build that ends while the question is open closes the question; its outcome stays.
     void cancelOrClose();
     // Where the cancel question is asked (Qt message boxes unless set).
     void setPrompt(std::shared_ptr<Prompt> prompt) { prompt_ = std::move(prompt); }
@@ -41,6 +42,7 @@ protected:
 
 private:
     void display(const ProgressView& view);
+    void closeCancelQuestion();
 
     std::shared_ptr<BuildJob> job_;
     std::shared_ptr<QtMessageReceiver> receiver_;

@@ -4,13 +4,24 @@
 
 namespace tellavine::ui {
 
+namespace {
+
+// Inquiry data pads vendor and product with spaces.
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
 std::string RecorderDevice::listText() const {
-    return formatText("%s%s%s", vendor.c_str(), product.c_str(),
-                      formatText("(%d:%d:%d)", hostAdapter, target, lun).c_str());
+    return formatText("%s %s (%d:%d:%d)", trimmed(vendor).c_str(), trimmed(product).c_str(), hostAdapter, target,
+                      lun);
 }
 
 std::string RecorderDevice::paneText() const {
-    return formatText("Device: %s  %s", vendor.c_str(), product.c_str());
+    return formatText("Device: %s  %s", trimmed(vendor).c_str(), trimmed(product).c_str());
 }
 
 }  // namespace tellavine::ui

@@ -25,7 +25,7 @@ struct RecorderDevice {
     int target = 0;
     int lun = 0;
 
-    // The recorder list's text: vendor, product and "(host:target:lun)".
+    // The recorder list's text: "VENDOR PRODUCT (host:target:lun)", inquiry padding trimmed.
     std::string listText() const;
     // The status bar's device pane: "Device: <vendor>  <product>".
     std::string paneText() const;
