@@ -19,19 +19,85 @@
 #include "ui/pages/numbered_message.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/page_burn.h"
+#include "ui/pages/page_menu.h"
+#include "ui/pages/template_list.h"
 #include "ui/pages/progress_window.h"
 #include "ui/update/update_dialog.h"
 #include "loopback_http_server.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QAction>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace tellavine;
 using namespace tellavine::ui;
+
+namespace {
+
+// A photo with something in it: sky, sun and hills in the hue of `seed`.
+std::string writeScenery(const testing::TempDir& dir, int seed, QSize size) {
+    QImage photo(size, QImage::Format_RGB32);
+    QPainter p(&photo);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor::fromHsv((seed * 47) % 360, 120, 250));
+    sky.setColorAt(1, QColor::fromHsv((seed * 47 + 30) % 360, 60, 255));
+    p.fillRect(photo.rect(), sky);
+    p.setBrush(QColor(255, 220, 90));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(size.width() * 0.72, size.height() * 0.28), size.height() * 0.1, size.height() * 0.1);
+    p.setBrush(QColor::fromHsv((seed * 47 + 120) % 360, 150, 150));
+    p.drawEllipse(QRectF(-size.width() * 0.2, size.height() * 0.6, size.width() * 0.9, size.height() * 0.8));
+    p.setBrush(QColor::fromHsv((seed * 47 + 100) % 360, 170, 110));
+    p.drawEllipse(QRectF(size.width() * 0.3, size.height() * 0.65, size.width(), size.height() * 0.7));
+    p.end();
+    const std::string path = dir.file("scene" + std::to_string(seed) + ".jpg");
+    photo.save(QString::fromStdString(path), "JPG");
+    return path;
+}
+
+// The disc menu page with every shipped template, and the second page of the first.
+void takeMenuScreenshots(MainWindow& window, const testing::TempDir& dir, const QString& out) {
+    Project& project = window.project();
+    const char* names[] = {"Birthday Party", "Grandma's Garden", "Ski Trip", "Beach Days",
+                           "A title far too long for the box under its photo", "Autumn"};
+    for (int i = 0; i < 6; ++i) {
+        const int album = project.addAlbum(names[i]);
+        const QSize size = i % 3 == 2 ? QSize(300, 400) : QSize(400, 300);
+        project.addSlide(album, writeScenery(dir, i, size), "scene.jpg", 0);
+    }
+    window.showPage(Page::DiscMenu);
+    CPageMenu* page = window.menuPage();
+    TemplateList* list = page->templateList();
+    for (int row = 0; row < list->count(); ++row) {
+        list->setCurrentRow(row);
+        QTest::qWait(100);
+        const QString file = list->fileName(row).section(QLatin1Char('.'), 0, 0);
+        window.grab().save(out + QStringLiteral("/menu_%1.png").arg(file));
+    }
+    list->setCurrentRow(list->rowOf(QStringLiteral("classic.ini")));
+    page->nextMenu();
+    QTest::qWait(100);
+    window.grab().save(out + QStringLiteral("/menu_classic_page2.png"));
+
+    // A picture of the user's own behind the page, and menu music.
+    const std::string background = writeScenery(dir, 7, QSize(640, 360));
+    page->chooseBackgroundFile = [&] { return QString::fromStdString(background); };
+    page->command(kSelectMenuBackgroundCommand)->trigger();
+    MenuSettings menu = project.menu();
+    menu.musicPath = dir.file("Evening Waltz.mp3");
+    project.setMenu(menu);
+    page->refresh();
+    QTest::qWait(100);
+    window.grab().save(out + QStringLiteral("/menu_own_background.png"));
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -139,6 +205,7 @@ int main(int argc, char* argv[]) {
             for (int i = 0; i < 100 && !progress->done(); ++i) QTest::qWait(50);
             progress->grab().save(out + QStringLiteral("/progress_done.png"));
             progress->cancelOrClose();
+            takeMenuScreenshots(window, dir, out);
         }
         window.project().setModified(false);
         window.close();

@@ -5,6 +5,7 @@
 #include "project/messages.h"
 #include "project/project_commands.h"
 #include "project/project_file.h"
+#include "audio/mp3_length.h"
 #include "compose/menu_template.h"
 #include "ui/app/artwork.h"
 #include "ui/app/qt_prompt.h"
@@ -15,6 +16,7 @@
 #include "ui/dialogs/about_box.h"
 #include "pipeline/disc_estimate.h"
 #include "ui/pages/page_burn.h"
+#include "ui/pages/page_menu.h"
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
@@ -91,6 +93,7 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     });
     // A new project starts on the classic template; its button count comes from the file.
     project_.refreshItemsPerPage();
+    project_.setMusicLengthQuery(audio::measureMp3Length);
 
     setObjectName(QStringLiteral("mainWindow"));
     QIcon icon;
@@ -313,8 +316,7 @@ void MainWindow::setUpRecorders() {
 void MainWindow::createPages() {
     pages_[0] = new PlaceholderPage(drawArtwork(Artwork::Editor, 96), tr("Album Editor"),
                                     tr("Arrange photos into albums, set play times, music and captions."), area_);
-    pages_[1] = new PlaceholderPage(drawArtwork(Artwork::DiscMenu, 96), tr("Disc Menu"),
-                                    tr("Choose the disc menu's template, background picture and music."), area_);
+    pages_[1] = new CPageMenu({&project_, appFolders().programDir, &worker_}, area_);
     pages_[2] = new PlaceholderPage(drawArtwork(Artwork::Preview, 96), tr("Preview"), tr("Play the finished disc on a virtual television."), area_);
     BurnPageServices services;
     services.settings = &settings_;
@@ -334,6 +336,10 @@ void MainWindow::createPages() {
 
 CPageBurn* MainWindow::burnPage() const {
     return static_cast<CPageBurn*>(pages_[3]);
+}
+
+CPageMenu* MainWindow::menuPage() const {
+    return static_cast<CPageMenu*>(pages_[1]);
 }
 
 void MainWindow::layOutPages() {
@@ -368,6 +374,7 @@ void MainWindow::showPage(Page page) {
     for (int i = 0; i < 4; ++i) pages_[i]->setVisible(i == static_cast<int>(page));
     const int commands[] = {kShowEditorCommand, kShowMenuCommand, kShowPreviewCommand, kShowBurnCommand};
     action(commands[static_cast<int>(page)])->setChecked(true);
+    if (page == Page::DiscMenu) menuPage()->refresh();
 }
 
 long long MainWindow::estimateDiscSectors() const {
@@ -393,6 +400,7 @@ void MainWindow::newProjectCommand() {
     if (worker_.running()) return worker_.whenIdle(this, [this] { newProjectCommand(); });
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
     newProject(project_);
+    menuPage()->refresh();
     refreshStatus();
     updateTitle();
 }
@@ -403,6 +411,7 @@ void MainWindow::openCommand() {
     const QString path = chooseProjectToOpen();
     if (path.isEmpty()) return;
     openProjectFile(project_, path.toStdString(), appFolders().programDir, ProjectReader::ByExtension);
+    menuPage()->refresh();
     refreshStatus();
     updateTitle();
 }
@@ -433,6 +442,7 @@ bool MainWindow::saveAsCommand() {
 
 void MainWindow::openCommandLineFile(const QString& path) {
     openProjectFile(project_, path.toStdString(), appFolders().programDir, ProjectReader::Binary);
+    menuPage()->refresh();
     refreshStatus();
     updateTitle();
     project_.setModified(false);
