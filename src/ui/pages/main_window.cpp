@@ -14,6 +14,9 @@
 #include "ui/dialogs/about_box.h"
 #include "pipeline/disc_estimate.h"
 #include "ui/pages/page_burn.h"
+#include "ui/pages/page_preview.h"
+#include "ui/player/mini_player.h"
+#include "audio/mp3_length.h"
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
@@ -86,6 +89,7 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     project_.setTemplateItemsQuery([programDir = appFolders().programDir](const std::string& path) {
         return templateItemsPerPage(programDir, path);
     });
+    project_.setMusicLengthQuery(audio::measureMp3Length);
     // A new project starts on the classic template; its button count comes from the file.
     project_.refreshItemsPerPage();
 
@@ -112,6 +116,9 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     area_ = new PageArea([this] { layOutPages(); }, this);
     setCentralWidget(area_);
     createStatusBar();
+    // The mini player exists from the start, hidden, for the pages' music.
+    player_ = new MiniPlayer(QPoint(settings_.window.playerX, settings_.window.playerY), nullptr, SoundOutput::Default, this);
+    player_->hide();
     createPages();
     setUpRecorders();
     layOutPages();
@@ -302,7 +309,13 @@ void MainWindow::createPages() {
                                     tr("Arrange photos into albums, set play times, music and captions."), area_);
     pages_[1] = new PlaceholderPage(drawArtwork(Artwork::DiscMenu, 96), tr("Disc Menu"),
                                     tr("Choose the disc menu's template, background picture and music."), area_);
-    pages_[2] = new PlaceholderPage(drawArtwork(Artwork::Preview, 96), tr("Preview"), tr("Play the finished disc on a virtual television."), area_);
+    PreviewServices preview;
+    preview.programDir = appFolders().programDir;
+    preview.playMusic = [this](const std::string& path, std::int32_t length) {
+        player_->play({path, {}, static_cast<std::uint32_t>(std::max(length, 0)), false});
+    };
+    preview.closeMusic = [this] { player_->closePlayer(); };
+    pages_[2] = new CPagePreview(project_, std::move(preview), area_);
     BurnPageServices services;
     services.settings = &settings_;
     services.project = &project_;
@@ -321,6 +334,14 @@ void MainWindow::createPages() {
 
 CPageBurn* MainWindow::burnPage() const {
     return static_cast<CPageBurn*>(pages_[3]);
+}
+
+CPagePreview* MainWindow::previewPage() const {
+    return static_cast<CPagePreview*>(pages_[2]);
+}
+
+void MainWindow::playMusic(const QString& path, const QString& title) {
+    player_->play({path.toStdString(), title, 0, true});
 }
 
 void MainWindow::layOutPages() {
@@ -351,6 +372,8 @@ void MainWindow::placeWindow() {
 }
 
 void MainWindow::showPage(Page page) {
+    // Leaving or entering a page ends the preview; the preview's remote starts afresh.
+    if (pages_[2]) previewPage()->stopPreview();
     page_ = page;
     for (int i = 0; i < 4; ++i) pages_[i]->setVisible(i == static_cast<int>(page));
     const int commands[] = {kShowEditorCommand, kShowMenuCommand, kShowPreviewCommand, kShowBurnCommand};
@@ -455,7 +478,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (pages_[2]) previewPage()->stopPreview();
+    player_->closePlayer();
     if (!settingsSaved_) {
+        settings_.window.playerX = player_->x();
+        settings_.window.playerY = player_->y();
         settings_.window.maximized = isMaximized();
         if (!isMaximized()) {
             settings_.window.x = geometry().x();

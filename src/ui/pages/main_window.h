@@ -20,6 +20,8 @@ class QActionGroup;
 namespace tellavine::ui {
 
 class CPageBurn;
+class CPagePreview;
+class MiniPlayer;
 class DiscUsageGauge;
 class PaneStatusBar;
 class RecorderAccess;
@@ -71,6 +73,8 @@ public:
     Page currentPage() const { return page_; }
     QWidget* page(Page page) const { return pages_[static_cast<int>(page)]; }
     CPageBurn* burnPage() const;
+    CPagePreview* previewPage() const;
+    MiniPlayer* miniPlayer() const { return player_; }
     void refreshStatus();
     void updateTitle();
 
@@ -89,6 +93,10 @@ public:
     bool saveAsCommand();
     std::function<QString()> chooseProjectToOpen;
     std::function<QString()> chooseProjectToSave;
+
+public slots:
+    // Shows the mini player and plays `path` with `title` on it (the pages' Play Music).
+    void playMusic(const QString& path, const QString& title);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,6 +130,7 @@ private:
     PaneStatusBar* status_ = nullptr;
     DiscUsageGauge* gauge_ = nullptr;
     bool settingsSaved_ = false;
+    MiniPlayer* player_ = nullptr;
 };
 
 }  // namespace tellavine::ui
