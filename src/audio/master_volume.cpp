@@ -8,7 +8,21 @@ void MasterVolume::MixerClose::operator()(snd_mixer_t* mixer) const noexcept {
     snd_mixer_close(mixer);
 }
 
+namespace {
+
+// ALSA prints every failed look-up to standard error; a machine without a sound card is
+// an ordinary case here, not an error worth a screenful.
+void quietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+struct QuietAlsa {
+    QuietAlsa() { snd_lib_error_set_handler(quietAlsaError); }
+    ~QuietAlsa() { snd_lib_error_set_handler(nullptr); }
+};
+
+}  // namespace
+
 MasterVolume::MasterVolume(const std::string& card) {
+    const QuietAlsa quiet;
     snd_mixer_t* opened = nullptr;
     if (snd_mixer_open(&opened, 0) < 0) return;
     mixer_.reset(opened);
