@@ -9,7 +9,7 @@ root=$(cd "$here/../.." && pwd)
 out=${FUZZ_OUT:-$root/build/fuzz-audio}
 mkdir -p "$out"
 flags="-g -O1 -std=c++20 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root/src"
-sources="$root/src/audio/*.cpp $root/src/platform/bytes.cpp $root/src/platform/file.cpp $root/src/platform/event.cpp"
+sources="$root/src/audio/*.cpp $root/src/platform/bytes.cpp $root/src/platform/file.cpp $root/src/platform/regular_file.cpp $root/src/platform/event.cpp"
 names=${FUZZ_NAMES:-mp3_scan wav_reader playback}
 for name in $names; do
     clang++ $flags -o "$out/fuzz_$name" "$here/${name}_fuzzer.cpp" $sources -lmpg123 -lid3 -lasound

@@ -176,3 +176,25 @@ TEST(PlaybackDecoder, WaitsWithAHundredBlocksQueuedAndStopReleasesItAtOnce) {
 
 }  // namespace
 }  // namespace tellavine::audio
+
+namespace tellavine::audio {
+namespace {
+
+TEST(PlaybackDecoder, ADamagedId3TagIsSkippedByItsHeaderWithoutParsingItsFrames) {
+    // An ID3v2.3 tag of 0x56 bytes whose TIT2 frame claims every flag, compression
+    // included, over five bytes: id3lib freed memory it never owned on this one.
+    std::string tag = std::string("ID3\x03\x00\x00\x00\x00\x00\x56", 10);
+    tag += std::string("TIT2\x00\x00\x00\x05\xf8\xff\x01\xff\xfe\x00\x00", 15);
+    tag.resize(10 + 0x56, '\0');
+    testing::TempDir dir;
+    const std::string wav = dir.file("tone.wav");
+    testing::makeToneWav(wav, {44100, 2, 1.0, 1000});
+    const std::string plain = dir.file("plain.mp3");
+    testing::makeMp3(wav, plain, "-b 128");
+    const std::string tagged = dir.file("tagged.mp3");
+    testing::writeFile(tagged, tag + testing::readFile(plain));
+    EXPECT_EQ(decodeAll(tagged).size(), decodeAll(plain).size());
+}
+
+}  // namespace
+}  // namespace tellavine::audio
