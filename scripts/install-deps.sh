@@ -28,6 +28,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev ffmpeg libcdio-utils genisoimage
   python3-pycdlib sox lame imagemagick xvfb clang libclang-rt-14-dev time
   libheif-examples webp alsa-utils
+  # a sound server with a null sink, so the player test plays through the real audio output
+  pulseaudio
   # packaging and its checks
   help2man lintian appstream desktop-file-utils
 )

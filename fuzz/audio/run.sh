@@ -9,11 +9,12 @@ root=$(cd "$here/../.." && pwd)
 out=${FUZZ_OUT:-$root/build/fuzz-audio}
 mkdir -p "$out"
 flags="-g -O1 -std=c++20 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I$root/src"
-sources="$root/src/audio/*.cpp $root/src/platform/bytes.cpp"
-for name in mp3_scan wav_reader; do
-    clang++ $flags -o "$out/fuzz_$name" "$here/${name}_fuzzer.cpp" $sources -lmpg123 -lid3
+sources="$root/src/audio/*.cpp $root/src/platform/bytes.cpp $root/src/platform/file.cpp $root/src/platform/regular_file.cpp $root/src/platform/event.cpp"
+names=${FUZZ_NAMES:-mp3_scan wav_reader playback}
+for name in $names; do
+    clang++ $flags -o "$out/fuzz_$name" "$here/${name}_fuzzer.cpp" $sources -lmpg123 -lid3 -lasound
 done
-for name in mp3_scan wav_reader; do
+for name in $names; do
     mkdir -p "$out/corpus-$name"
     "$out/fuzz_$name" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1024 \
         "$out/corpus-$name" "$here/corpus/$name"

@@ -26,17 +26,18 @@ CdPcmReader::OpenResult CdPcmReader::examine() {
 }
 
 bool CdPcmReader::rewind() {
-    if (!file_ || std::fseek(file_, static_cast<long>(layout_.dataOffset), SEEK_SET) != 0) {
+    return rewindTo(0);
+}
+
+bool CdPcmReader::rewindTo(std::uint64_t frame) {
+    const auto frameBytes = static_cast<std::uint64_t>(layout_.format.channels) * 2;
+    const std::uint64_t skipped = std::min(frame * frameBytes, layout_.dataLength / frameBytes * frameBytes);
+    if (!file_ || std::fseek(file_, static_cast<long>(layout_.dataOffset + skipped), SEEK_SET) != 0) {
         readFailed_ = true;
         return false;
     }
-    if (layout_.format.sampleRate != kSampleRate) {
-        converter_ = std::make_unique<SampleRateConverter>(
-            static_cast<double>(kSampleRate) / layout_.format.sampleRate, kChannels);
-    }
-    dataRead_ = framesIn_ = framesOut_ = 0;
-    left_.clear();
-    right_.clear();
+    stream_ = std::make_unique<CdRateStream>(layout_.format.sampleRate);
+    dataRead_ = skipped;
     ready_.clear();
     readyHead_ = 0;
     dataEnded_ = false;
@@ -75,52 +76,8 @@ void CdPcmReader::produceMore() {
     dataRead_ += got;
     const std::size_t framesGot = got / frameBytes;
     const bool lastBlock = framesGot < kBlockFrames || dataRead_ + frameBytes > layout_.dataLength;
-
-    for (std::size_t frame = 0; frame < framesGot; ++frame) {
-        const std::uint8_t* at = raw_.data() + frame * frameBytes;
-        const auto l = static_cast<std::int16_t>(at[0] | (at[1] << 8));
-        const auto r = channels == 2 ? static_cast<std::int16_t>(at[2] | (at[3] << 8)) : l;
-        left_.push_back(l);
-        right_.push_back(r);
-    }
-    appendConverted(framesGot, lastBlock);
+    stream_->append(std::span(raw_).first(framesGot * frameBytes), layout_.format.channels, lastBlock, ready_);
     if (lastBlock) dataEnded_ = true;
-}
-
-void CdPcmReader::appendConverted(std::size_t inputFrames, bool lastBlock) {
-    framesIn_ += inputFrames;
-    if (!converter_) {
-        for (std::size_t i = 0; i < left_.size(); ++i) {
-            ready_.push_back(left_[i]);
-            ready_.push_back(right_[i]);
-        }
-        left_.clear();
-        right_.clear();
-        return;
-    }
-    // Output follows the input exactly in time: n input frames make n x 44100 / rate
-    // output frames overall. Until the data ends, only outputs whose input is all here
-    // are made, so block boundaries leave no trace in the sound.
-    const std::uint64_t target = framesIn_ * kSampleRate / static_cast<std::uint64_t>(layout_.format.sampleRate);
-    std::size_t wanted = static_cast<std::size_t>(target - framesOut_);
-    if (!lastBlock) wanted = std::min(wanted, converter_->outputsWithoutHolding(left_.size()));
-    convertedLeft_.resize(wanted);
-    convertedRight_.resize(wanted);
-    std::size_t taken = left_.size();
-    const std::int16_t* input[] = {left_.data(), right_.data()};
-    std::int16_t* output[] = {convertedLeft_.data(), convertedRight_.data()};
-    converter_->convert(taken, wanted, input, output);
-    left_.erase(left_.begin(), left_.begin() + static_cast<std::ptrdiff_t>(taken));
-    right_.erase(right_.begin(), right_.begin() + static_cast<std::ptrdiff_t>(taken));
-    if (lastBlock) {
-        left_.clear();
-        right_.clear();
-    }
-    framesOut_ += wanted;
-    for (std::size_t i = 0; i < wanted; ++i) {
-        ready_.push_back(convertedLeft_[i]);
-        ready_.push_back(convertedRight_[i]);
-    }
 }
 
 }  // namespace tellavine::audio

@@ -3,7 +3,7 @@
 // form the Video CD audio encoder takes: mono is doubled into both channels and other
 // rates go through the SampleRateConverter. Reading can start over for looped music.
 
-#include "audio/sample_rate_converter.h"
+#include "audio/cd_rate_stream.h"
 #include "audio/wav_format.h"
 #include "platform/file.h"
 
@@ -33,6 +33,9 @@ public:
     std::size_t read(std::span<std::int16_t> values);
     // Starts again at the first sample, with fresh converter history.
     bool rewind();
+    // Starts again at source frame `frame` (a start inside the music); past the end
+    // nothing is left to read.
+    bool rewindTo(std::uint64_t frame);
 
     bool readFailed() const { return readFailed_; }
     const WavLayout& layout() const { return layout_; }
@@ -42,18 +45,13 @@ private:
 
     OpenResult examine();
     void produceMore();
-    void appendConverted(std::size_t inputFrames, bool lastBlock);
 
     File owned_;
     std::FILE* file_ = nullptr;
     WavLayout layout_;
-    std::unique_ptr<SampleRateConverter> converter_;
-    std::uint64_t dataRead_ = 0;       // bytes of the data part read so far
-    std::uint64_t framesIn_ = 0;       // input frames handed to the converter
-    std::uint64_t framesOut_ = 0;      // output frames made
+    std::unique_ptr<CdRateStream> stream_;
+    std::uint64_t dataRead_ = 0;       // bytes of the data part read (or skipped) so far
     std::vector<std::uint8_t> raw_;
-    std::vector<std::int16_t> left_, right_;  // input frames not yet taken by the converter
-    std::vector<std::int16_t> convertedLeft_, convertedRight_;
     std::vector<std::int16_t> ready_;         // interleaved output not yet read
     std::size_t readyHead_ = 0;
     bool dataEnded_ = false;

@@ -2,43 +2,28 @@
 
 #include "platform/file.h"
 
-#include <id3.h>
-
 #include <array>
-#include <memory>
+#include <cstdint>
 
 namespace tellavine::audio {
-namespace {
-
-struct Id3TagDeleter {
-    void operator()(ID3Tag* tag) const noexcept { ID3Tag_Delete(tag); }
-};
-using Id3TagOwner = std::unique_ptr<ID3Tag, Id3TagDeleter>;
-
-// True when the file opens with an ID3v2 header: "ID3", a version, flags and a
-// four-byte size of seven bits each.
-bool startsWithId3v2Header(const std::string& path) {
-    File file = File::open(path, "rb");
-    std::array<std::uint8_t, 10> header{};
-    if (!file || std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;
-    return header[0] == 'I' && header[1] == 'D' && header[2] == '3' && header[3] != 0xFF && header[4] != 0xFF &&
-           header[6] < 0x80 && header[7] < 0x80 && header[8] < 0x80 && header[9] < 0x80;
-}
-
-}  // namespace
 
 std::size_t id3v2TagSize(const std::string& path) {
-    // id3lib is only asked about files that have a tag: on other files it can take many
-    // seconds (it scans them a byte at a time) and may report the whole file as tag.
-    if (!startsWithId3v2Header(path)) return 0;
-    // id3lib is C++ underneath its C interface; nothing it throws may leave this reader.
-    try {
-        Id3TagOwner tag(ID3Tag_New());
-        if (!tag) return 0;
-        return ID3Tag_Link(tag.get(), path.c_str());
-    } catch (...) {
-        return 0;
+    // The size is read from the tag's own 10-byte header rather than by letting id3lib
+    // parse the tag: id3lib frees memory it does not own on damaged compressed frames,
+    // and only the size is needed here. "ID3", a version, flags, and the size of what
+    // follows the header as four bytes of seven bits each; a footer adds 10 bytes.
+    File file = File::open(path, "rb");
+    std::array<std::uint8_t, 10> header{};
+    if (!file || std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return 0;
+    if (header[0] != 'I' || header[1] != 'D' || header[2] != '3' || header[3] == 0xFF || header[4] == 0xFF) return 0;
+    std::size_t size = 0;
+    for (int i = 6; i < 10; ++i) {
+        if (header[i] >= 0x80) return 0;
+        size = size << 7 | header[i];
     }
+    constexpr std::uint8_t kFooterPresent = 0x10;
+    const bool footer = header[3] >= 4 && (header[5] & kFooterPresent) != 0;
+    return header.size() + size + (footer ? 10 : 0);
 }
 
 }  // namespace tellavine::audio

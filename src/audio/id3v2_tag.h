@@ -1,5 +1,5 @@
 #pragma once
-// Size of the ID3v2 tag that may start an MP3 file, as id3lib reads it.
+// Size of the ID3v2 tag that may start an MP3 file, from the tag's own header.
 
 #include <cstddef>
 #include <string>

@@ -50,4 +50,17 @@ bool confirmedByNextFrame(std::span<const std::uint8_t> bytes, const MpegAudioHe
     return acceptedFrame(next, {filter.layerThreeOnly, &header}).has_value();
 }
 
+std::optional<MpegAudioHeader> nextFrame(Mp3InputWindow& input, const FrameFilter& filter, bool confirm,
+                                         std::size_t maxSkipped) {
+    for (std::size_t skipped = 0;; ++skipped) {
+        const auto bytes = input.view();
+        if (bytes.size() < 4 || skipped > maxSkipped) return std::nullopt;
+        if (auto header = acceptedFrame(bytes, filter)) {
+            if (bytes.size() < header->frameLength) return std::nullopt;
+            if (!confirm || confirmedByNextFrame(bytes, *header, filter)) return header;
+        }
+        input.consume(1);
+    }
+}
+
 }  // namespace tellavine::audio

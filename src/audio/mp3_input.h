@@ -49,4 +49,10 @@ std::optional<MpegAudioHeader> acceptedFrame(std::span<const std::uint8_t> bytes
 bool confirmedByNextFrame(std::span<const std::uint8_t> bytes, const MpegAudioHeader& header,
                           const FrameFilter& filter);
 
+// Skips to the next frame `filter` accepts, whole in view; nothing when the input ends
+// first or more than `maxSkipped` bytes in a row are no frame. `confirm` also asks for a
+// following frame of the same stream.
+std::optional<MpegAudioHeader> nextFrame(Mp3InputWindow& input, const FrameFilter& filter, bool confirm = false,
+                                         std::size_t maxSkipped = SIZE_MAX);
+
 }  // namespace tellavine::audio

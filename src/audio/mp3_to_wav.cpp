@@ -19,20 +19,6 @@ constexpr std::size_t kWriteAbove = 55000;
 // The largest data part a WAV header can describe.
 constexpr std::uint64_t kMaxDataLength = std::numeric_limits<std::uint32_t>::max() - 36;
 
-// Skips to the next frame the MP3 route decodes; nothing when the file ends first.
-// `confirm` also asks for a following frame of the same stream.
-std::optional<MpegAudioHeader> seekFrame(Mp3InputWindow& input, const FrameFilter& filter, bool confirm = false) {
-    while (true) {
-        const auto bytes = input.view();
-        if (bytes.size() < 4) return std::nullopt;
-        if (auto header = acceptedFrame(bytes, filter)) {
-            if (bytes.size() < header->frameLength) return std::nullopt;
-            if (!confirm || confirmedByNextFrame(bytes, *header, filter)) return header;
-        }
-        input.consume(1);
-    }
-}
-
 bool writeAll(std::FILE* file, const std::vector<std::uint8_t>& bytes, std::size_t count) {
     return std::fwrite(bytes.data(), 1, count, file) == count;
 }
@@ -50,10 +36,10 @@ bool patchLengths(std::FILE* wav, std::uint32_t dataLength) {
 bool decodeMp3StreamToWav(std::FILE* mp3, std::FILE* wav) {
     Mp3InputWindow input(mp3);
     const FrameFilter anyLayerThree{true, nullptr};
-    auto first = seekFrame(input, anyLayerThree, true);
+    auto first = nextFrame(input, anyLayerThree, true);
     if (first && isXingFrame(*first, input.view().first(first->frameLength))) {
         input.consume(first->frameLength);
-        first = seekFrame(input, anyLayerThree, true);
+        first = nextFrame(input, anyLayerThree, true);
     }
     if (!first) return false;
 
@@ -69,7 +55,7 @@ bool decodeMp3StreamToWav(std::FILE* mp3, std::FILE* wav) {
     std::size_t pendingBytes = 0;
     std::uint64_t written = 0;
     const FrameFilter sameStream{true, &*first};
-    while (auto frame = seekFrame(input, sameStream)) {
+    while (auto frame = nextFrame(input, sameStream)) {
         const auto bytes = input.view().first(frame->frameLength);
         const auto step = decoder.decodeFrame(bytes, std::span(pending).subspan(pendingBytes));
         if (!step.ok || step.consumed == 0) break;

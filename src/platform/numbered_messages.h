@@ -30,6 +30,14 @@ enum NumberedMessage : unsigned {
     WM_IMAGE_BEGIN = 4024,   // at setCueList
     WM_IMAGE_SECTOR = 4025,  // after each 2352-byte sector written
     WM_IMAGE_DONE = 4026,    // posted by writeImage after release
+
+    // The mini player (posted to it by the pages and by its own sound output).
+    WM_MINIPLAYER_BUFFER_DONE = 1634,  // wParam = the ring slot (1..10) that has been played
+    WM_MINIPLAYER_VOLUME = 1724,       // wParam = percent 0..100
+    WM_MINIPLAYER_PLAY = 1725,         // wParam = 1 show / 0 hide, lParam = length; text = path
+    WM_MINIPLAYER_SEEK = 1726,         // wParam = seconds, lParam = 1 while dragging
+    WM_MINIPLAYER_CLOSE = 1727,
+    WM_MINIPLAYER_RECOLOR = 1728,
 };
 
 }  // namespace tellavine

@@ -21,6 +21,10 @@
 #include "ui/pages/page_burn.h"
 #include "ui/pages/page_menu.h"
 #include "ui/pages/template_list.h"
+#include "ui/pages/page_preview.h"
+#include "ui/pages/remote_control.h"
+#include "ui/controls/image_button.h"
+#include "ui/player/mini_player.h"
 #include "ui/pages/progress_window.h"
 #include "ui/update/update_dialog.h"
 #include "loopback_http_server.h"
@@ -188,6 +192,23 @@ int main(int argc, char* argv[]) {
             erase.close();
         }
         if (size.width() == 1280) {
+            // The preview: the first menu page, then album 1's first photo with its caption.
+            window.showPage(Page::Preview);
+            CPagePreview* preview = window.previewPage();
+            QTest::mouseClick(preview->remote()->button(kRemoteStart), Qt::LeftButton);
+            QTest::qWait(100);
+            window.grab().save(out + QStringLiteral("/preview_menu.png"));
+            SlideCaption caption;
+            caption.text = "Grandma's garden, June";
+            window.project().setCaption(*window.project().album(0).slides[0], caption);
+            QTest::mouseClick(preview->remote()->button(kRemoteAlbum1), Qt::LeftButton);
+            QTest::qWait(100);
+            window.grab().save(out + QStringLiteral("/preview_photo.png"));
+            QTest::mouseClick(preview->remote()->button(kRemoteStop), Qt::LeftButton);
+            window.miniPlayer()->play({dir.file("Summer Song.mp3"), QStringLiteral("Summer Song.mp3"), 95 * 176400, true});
+            QTest::qWait(100);
+            window.miniPlayer()->grab().save(out + QStringLiteral("/mini_player.png"));
+            window.miniPlayer()->closePlayer();
             window.burnPage()->imagePathEdit()->setText(QString::fromStdString(dir.file("disc.cue")));
             window.burnPage()->burn();
             ProgressWindow* progress = window.burnPage()->progressWindow();

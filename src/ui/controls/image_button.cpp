@@ -16,8 +16,11 @@ ImageButtonState imageButtonState(bool enabled, bool pressed, bool hovered) {
 }
 
 QPixmap makeButtonStrip(const QPixmap& face) {
-    const QSize size = face.size() / face.devicePixelRatio();
-    QPixmap strip(size.width() * 4, size.height());
+    // The strip keeps the face's pixel ratio, so a face drawn for a 2x screen stays sharp.
+    const qreal ratio = face.devicePixelRatio();
+    const QSize size = (QSizeF(face.size()) / ratio).toSize();
+    QPixmap strip(qRound(size.width() * 4 * ratio), qRound(size.height() * ratio));
+    strip.setDevicePixelRatio(ratio);
     strip.fill(Qt::transparent);
     QPainter painter(&strip);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -83,8 +86,10 @@ QSize ImageButton::sizeHint() const {
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int quarter = static_cast<int>(state());
-    const QRect source(quarter * face_.width(), 0, face_.width(), face_.height());
-    painter.drawPixmap(rect(), strip_, source);
+    // The source is in the strip's own pixels, which are finer on a high-density strip.
+    const qreal ratio = strip_.devicePixelRatio();
+    const QRectF source(quarter * face_.width() * ratio, 0, face_.width() * ratio, face_.height() * ratio);
+    painter.drawPixmap(QRectF(rect()), strip_, source);
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(1, 1, -2, -2));

@@ -17,6 +17,9 @@
 #include "pipeline/disc_estimate.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/page_menu.h"
+#include "ui/pages/page_preview.h"
+#include "ui/player/mini_player.h"
+#include "audio/mp3_length.h"
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
@@ -91,9 +94,9 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     project_.setTemplateItemsQuery([programDir = appFolders().programDir](const std::string& path) {
         return templateItemsPerPage(programDir, path);
     });
+    project_.setMusicLengthQuery(audio::measureMp3Length);
     // A new project starts on the classic template; its button count comes from the file.
     project_.refreshItemsPerPage();
-    project_.setMusicLengthQuery(audio::measureMp3Length);
 
     setObjectName(QStringLiteral("mainWindow"));
     QIcon icon;
@@ -118,6 +121,9 @@ MainWindow::MainWindow(MainWindowServices services, const QString& commandLineFi
     area_ = new PageArea([this] { layOutPages(); }, this);
     setCentralWidget(area_);
     createStatusBar();
+    // The mini player exists from the start, hidden, for the pages' music.
+    player_ = new MiniPlayer(QPoint(settings_.window.playerX, settings_.window.playerY), nullptr, SoundOutput::Default, this);
+    player_->hide();
     createPages();
     setUpRecorders();
     layOutPages();
@@ -316,8 +322,17 @@ void MainWindow::setUpRecorders() {
 void MainWindow::createPages() {
     pages_[0] = new PlaceholderPage(drawArtwork(Artwork::Editor, 96), tr("Album Editor"),
                                     tr("Arrange photos into albums, set play times, music and captions."), area_);
-    pages_[1] = new CPageMenu({&project_, appFolders().programDir, &worker_}, area_);
-    pages_[2] = new PlaceholderPage(drawArtwork(Artwork::Preview, 96), tr("Preview"), tr("Play the finished disc on a virtual television."), area_);
+    auto* menu = new CPageMenu({&project_, appFolders().programDir, &worker_}, area_);
+    menu->setMusicPlayerAvailable(true);
+    connect(menu, &CPageMenu::playMusicRequested, this, &MainWindow::playMusic);
+    pages_[1] = menu;
+    PreviewServices preview;
+    preview.programDir = appFolders().programDir;
+    preview.playMusic = [this](const std::string& path, std::int32_t length) {
+        player_->play({path, {}, static_cast<std::uint32_t>(std::max(length, 0)), false});
+    };
+    preview.closeMusic = [this] { player_->closePlayer(); };
+    pages_[2] = new CPagePreview(project_, std::move(preview), area_);
     BurnPageServices services;
     services.settings = &settings_;
     services.project = &project_;
@@ -340,6 +355,14 @@ CPageBurn* MainWindow::burnPage() const {
 
 CPageMenu* MainWindow::menuPage() const {
     return static_cast<CPageMenu*>(pages_[1]);
+}
+
+CPagePreview* MainWindow::previewPage() const {
+    return static_cast<CPagePreview*>(pages_[2]);
+}
+
+void MainWindow::playMusic(const QString& path, const QString& title) {
+    player_->play({path.toStdString(), title, 0, true});
 }
 
 void MainWindow::layOutPages() {
@@ -370,6 +393,8 @@ void MainWindow::placeWindow() {
 }
 
 void MainWindow::showPage(Page page) {
+    // Leaving or entering a page ends the preview; the preview's remote starts afresh.
+    if (pages_[2]) previewPage()->stopPreview();
     page_ = page;
     for (int i = 0; i < 4; ++i) pages_[i]->setVisible(i == static_cast<int>(page));
     const int commands[] = {kShowEditorCommand, kShowMenuCommand, kShowPreviewCommand, kShowBurnCommand};
@@ -487,7 +512,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    if (pages_[2]) previewPage()->stopPreview();
+    player_->closePlayer();
     if (!settingsSaved_) {
+        settings_.window.playerX = player_->x();
+        settings_.window.playerY = player_->y();
         settings_.window.maximized = isMaximized();
         if (!isMaximized()) {
             settings_.window.x = geometry().x();

@@ -21,6 +21,8 @@ namespace tellavine::ui {
 
 class CPageBurn;
 class CPageMenu;
+class CPagePreview;
+class MiniPlayer;
 class DiscUsageGauge;
 class PaneStatusBar;
 class RecorderAccess;
@@ -73,6 +75,8 @@ public:
     QWidget* page(Page page) const { return pages_[static_cast<int>(page)]; }
     CPageBurn* burnPage() const;
     CPageMenu* menuPage() const;
+    CPagePreview* previewPage() const;
+    MiniPlayer* miniPlayer() const { return player_; }
     void refreshStatus();
     void updateTitle();
 
@@ -91,6 +95,10 @@ public:
     bool saveAsCommand();
     std::function<QString()> chooseProjectToOpen;
     std::function<QString()> chooseProjectToSave;
+
+public slots:
+    // Shows the mini player and plays `path` with `title` on it (the pages' Play Music).
+    void playMusic(const QString& path, const QString& title);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +133,7 @@ private:
     PaneStatusBar* status_ = nullptr;
     DiscUsageGauge* gauge_ = nullptr;
     bool settingsSaved_ = false;
+    MiniPlayer* player_ = nullptr;
 };
 
 }  // namespace tellavine::ui
