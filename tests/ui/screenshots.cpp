@@ -2,6 +2,7 @@
 // looking at the layout by eye (run under Xvfb: xvfb-run build/default/bin/ui_screenshots
 // <folder>). Not a test: it checks nothing.
 
+#include "dialog_screenshots.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
 #include "project/project_commands.h"
@@ -93,5 +94,6 @@ int main(int argc, char* argv[]) {
         window.close();
     }
     drawApplicationIcon(128).save(out + QStringLiteral("/tellavine.png"));
+    if (!testing::shootDialogs(out, dir.folder())) return 1;
     return 0;
 }
