@@ -20,6 +20,7 @@ class QActionGroup;
 namespace tellavine::ui {
 
 class CPageBurn;
+class CPageEditor;
 class DiscUsageGauge;
 class PaneStatusBar;
 class RecorderAccess;
@@ -71,6 +72,7 @@ public:
     Page currentPage() const { return page_; }
     QWidget* page(Page page) const { return pages_[static_cast<int>(page)]; }
     CPageBurn* burnPage() const;
+    CPageEditor* editorPage() const;
     void refreshStatus();
     void updateTitle();
 
