@@ -192,7 +192,7 @@ void PictureFileBrowser::setListStyle(FileListStyle style) {
         case FileListStyle::Thumbnails:
             iconView_->setViewMode(QListView::IconMode);
             iconView_->setIconSize(QSize(kIconBox, kIconBox));
-            iconView_->setGridSize(QSize(86, 98));
+            iconView_->setGridSize(QSize(92, 108));  // room for the label under an upright photo
             iconView_->setSpacing(0);
             break;
         case FileListStyle::LargeIcons:
