@@ -254,6 +254,10 @@ std::string Project::statusLine() const {
 
 void Project::changed() {
     modified_ = true;
+    if (batchDepth_ > 0) {
+        batchChanged_ = true;
+        return;
+    }
     if (statusCallback_) statusCallback_(statusLine());
 }
 

@@ -163,6 +163,31 @@ public:
     void replaceCaption(Slide& slide, const SlideCaption& caption);
     // Shows or hides the slide's caption; its text and settings are kept.
     void setCaptionShown(Slide& slide, bool shown);
+    // Takes `moving` (slides of the album, in the order given) out of the album and
+    // inserts them at `targetIndex` of the shortened list, or at its end when the index
+    // lies past it. The editor's drag and drop reorders photos with it.
+    void moveSlides(int albumIndex, const std::vector<const Slide*>& moving, int targetIndex);
+    // Puts the album's slides into `order`, which must hold each of them exactly once;
+    // false (and nothing changes) otherwise.
+    bool reorderSlides(int albumIndex, const std::vector<const Slide*>& order);
+    // While one lives, changes mark the project but the status callback waits: it is
+    // called once when the last batch ends (adding a folder of 1980 photos estimates the
+    // disc once, not 1980 times).
+    class ChangeBatch {
+    public:
+        explicit ChangeBatch(Project& project) : project_(project) { ++project_.batchDepth_; }
+        ~ChangeBatch() {
+            if (--project_.batchDepth_ == 0 && project_.batchChanged_) {
+                project_.batchChanged_ = false;
+                project_.changed();
+            }
+        }
+        ChangeBatch(const ChangeBatch&) = delete;
+        ChangeBatch& operator=(const ChangeBatch&) = delete;
+
+    private:
+        Project& project_;
+    };
 
     // --- menu and defaults ----------------------------------------------------------
     const MenuSettings& menu() const { return menu_; }
@@ -225,6 +250,8 @@ private:
     MusicLengthQuery mp3Length_;
     std::function<int(const std::string&)> templateItems_;
     EngineServices services_;
+    int batchDepth_ = 0;
+    bool batchChanged_ = false;
 };
 
 // The music length stored for a file: the MP3 query for ".MP3", the file size for

@@ -18,6 +18,7 @@
 #include "ui/pages/main_window.h"
 #include "ui/pages/numbered_message.h"
 #include "ui/pages/page_burn.h"
+#include "ui/pages/page_editor.h"
 #include "ui/pages/progress_window.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
@@ -226,9 +227,13 @@ private slots:
         QVERIFY(window.page(Page::Preview)->isVisible());
         QCOMPARE(window.action(kShowEditorCommand)->shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
         QCOMPARE(window.action(kShowBurnCommand)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-        // The editor's commands wait for the editor.
-        QVERIFY(!window.action(kNewAlbumCommand)->isEnabled());
-        QVERIFY(!window.action(kAddPicturesCommand)->isEnabled());
+        // The Edit commands show the editor and act there; the status line follows.
+        window.editorPage()->choosePictureFiles = [this] { return QStringList{QString::fromStdString(photos_[0])}; };
+        window.action(kAddPicturesCommand)->trigger();
+        QCOMPARE(window.currentPage(), Page::Editor);
+        QCOMPARE(window.statusPanes()->paneText(kTotalsPane), QStringLiteral("Total : 1 Albums, 4 Photos"));
+        QVERIFY(window.project().modified());
+        window.action(kShowPreviewCommand)->trigger();
 
         // Pages and status bar keep their gaps from the window's edges.
         QWidget* area = window.centralWidget();

@@ -18,6 +18,8 @@
 #include "ui/dialogs/options_dialog.h"
 #include "ui/pages/numbered_message.h"
 #include "ui/pages/main_window.h"
+#include "ui/pages/editor_file_browser.h"
+#include "ui/pages/editor_photo_list.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/page_menu.h"
 #include "ui/pages/template_list.h"
@@ -25,6 +27,8 @@
 #include "ui/pages/remote_control.h"
 #include "ui/controls/image_button.h"
 #include "ui/player/mini_player.h"
+#include "ui/pages/page_editor.h"
+#include "ui/pages/thumbnail_loader.h"
 #include "ui/pages/progress_window.h"
 #include "ui/update/update_dialog.h"
 #include "loopback_http_server.h"
@@ -119,17 +123,21 @@ int main(int argc, char* argv[]) {
     auto prompt = std::make_shared<testing::RecordingPrompt>();
     prompt->setAnswer(PromptAnswer::Yes);
 
+    // Albums of the bundled sample photos, so the editor shows real pictures.
+    const QString samples = QStringLiteral(TELLAVINE_SAMPLE_PHOTOS);
+    const QStringList sampleFiles = QDir(samples).entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name);
     Project project;
+    const char* albumNames[] = {"Garden Walk", "Flowers", "Sea and Sand"};
     for (int a = 0; a < 3; ++a) {
-        const int album = project.addAlbum("Album " + std::to_string(a + 1));
-        for (int i = 0; i < 12; ++i) {
-            QImage photo(320, 240, QImage::Format_RGB32);
-            photo.fill(QColor(30 * i % 255, 90 + a * 40, 200));
-            const std::string path = dir.file("p" + std::to_string(a) + "_" + std::to_string(i) + ".jpg");
-            photo.save(QString::fromStdString(path), "JPG");
-            project.addSlide(album, path, "photo", 0);
+        const int album = project.addAlbum(albumNames[a]);
+        for (int i = 0; i < 8 - 2 * a && !sampleFiles.isEmpty(); ++i) {
+            const QString name = sampleFiles[(i + 3 * a) % sampleFiles.size()];
+            project.addSlide(album, QDir(samples).filePath(name).toStdString(), name.toStdString(), 0);
         }
     }
+    project.album(0).slides[1]->rotation = 90;
+    project.album(0).slides[1]->rotated = true;
+    project.album(1).musicPath = "/music/spring.mp3";  // the note in its row
     const std::string demo = dir.file("Family Holiday.ovp");
     saveProjectToFile(project, demo);
 
@@ -152,6 +160,14 @@ int main(int argc, char* argv[]) {
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) return 1;
         const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+        window.editorPage()->browseFolder(samples);
+        window.editorPage()->photoList()->selectRows({2});
+        for (int i = 0; i < 200 && !(window.editorPage()->fileBrowser()->loader()->idle() &&
+                                     window.editorPage()->photoLoader()->idle());
+             ++i) {
+            QTest::qWait(50);
+        }
+        QTest::qWait(100);
         const Page pages[] = {Page::Editor, Page::DiscMenu, Page::Preview, Page::Burn};
         const char* names[] = {"editor", "menu", "preview", "burn"};
         for (int i = 0; i < 4; ++i) {

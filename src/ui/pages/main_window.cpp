@@ -4,6 +4,7 @@
 #include "platform/folders.h"
 #include "project/messages.h"
 #include "project/project_commands.h"
+#include "audio/mp3_length.h"
 #include "project/project_file.h"
 #include "audio/mp3_length.h"
 #include "compose/menu_template.h"
@@ -20,6 +21,7 @@
 #include "ui/pages/page_preview.h"
 #include "ui/player/mini_player.h"
 #include "audio/mp3_length.h"
+#include "ui/pages/page_editor.h"
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
@@ -167,13 +169,27 @@ void MainWindow::createActions() {
     connect(addCommand(kSaveAsCommand, tr("Save &As...")), &QAction::triggered, this, &MainWindow::saveAsCommand);
     connect(addCommand(kExitCommand, tr("&Exit")), &QAction::triggered, this, &QWidget::close);
 
-    // The album editor is not part of this version; its commands stay disabled.
-    addCommand(kNewAlbumCommand, tr("&New Album"), QKeySequence(tr("Ctrl+B")))->setEnabled(false);
-    addCommand(kDeleteAlbumCommand, tr("&Delete Album"))->setEnabled(false);
-    addCommand(kAlbumPropertiesCommand, tr("Album &Properties..."))->setEnabled(false);
-    addCommand(kAddPicturesCommand, tr("&Add Pictures..."))->setEnabled(false);
-    addCommand(kDeletePicturesCommand, tr("Delete"), QKeySequence(Qt::Key_Delete))->setEnabled(false);
-    addCommand(kSelectAllCommand, tr("Select All"), QKeySequence(tr("Ctrl+A")))->setEnabled(false);
+    // The Edit commands show the album editor, then act there.
+    const struct {
+        int command;
+        const char* text;
+        QKeySequence shortcut;
+        void (CPageEditor::*run)();
+    } editCommands[] = {
+        {kNewAlbumCommand, "&New Album", QKeySequence(tr("Ctrl+B")), &CPageEditor::newAlbum},
+        {kDeleteAlbumCommand, "&Delete Album", {}, &CPageEditor::deleteAlbum},
+        {kAlbumPropertiesCommand, "Album &Properties...", {}, &CPageEditor::albumProperties},
+        {kAddPicturesCommand, "&Add Pictures...", {}, &CPageEditor::addPicturesWithDialog},
+        {kDeletePicturesCommand, "Delete", QKeySequence(Qt::Key_Delete), &CPageEditor::removeSelectedPhotos},
+        {kSelectAllCommand, "Select All", QKeySequence(tr("Ctrl+A")), &CPageEditor::selectAllFiles},
+    };
+    for (const auto& entry : editCommands) {
+        const auto run = entry.run;
+        connect(addCommand(entry.command, tr(entry.text), entry.shortcut), &QAction::triggered, this, [this, run] {
+            showPage(Page::Editor);
+            (editorPage()->*run)();
+        });
+    }
 
     pageActions_ = new QActionGroup(this);
     pageActions_->setExclusive(true);
@@ -320,8 +336,11 @@ void MainWindow::setUpRecorders() {
 }
 
 void MainWindow::createPages() {
-    pages_[0] = new PlaceholderPage(drawArtwork(Artwork::Editor, 96), tr("Album Editor"),
-                                    tr("Arrange photos into albums, set play times, music and captions."), area_);
+    auto* editor = new CPageEditor({&project_, &settings_, engine_}, area_);
+    editor->setMusicPlayerAvailable(true);
+    connect(editor, &CPageEditor::playMusicRequested, this, &MainWindow::playMusic);
+    connect(editor, &CPageEditor::stopMusicRequested, this, [this] { player_->closePlayer(); });
+    pages_[0] = editor;
     auto* menu = new CPageMenu({&project_, appFolders().programDir, &worker_}, area_);
     menu->setMusicPlayerAvailable(true);
     connect(menu, &CPageMenu::playMusicRequested, this, &MainWindow::playMusic);
@@ -347,6 +366,10 @@ void MainWindow::createPages() {
     pages_[0]->setObjectName(QStringLiteral("pageEditor"));
     pages_[1]->setObjectName(QStringLiteral("pageMenu"));
     pages_[2]->setObjectName(QStringLiteral("pagePreview"));
+}
+
+CPageEditor* MainWindow::editorPage() const {
+    return static_cast<CPageEditor*>(pages_[0]);
 }
 
 CPageBurn* MainWindow::burnPage() const {
@@ -425,6 +448,7 @@ void MainWindow::newProjectCommand() {
     if (worker_.running()) return worker_.whenIdle(this, [this] { newProjectCommand(); });
     if (!confirmDiscardingChanges(project_, [this] { return saveCommand(); })) return;
     newProject(project_);
+    editorPage()->projectReplaced();
     menuPage()->refresh();
     refreshStatus();
     updateTitle();
@@ -436,6 +460,7 @@ void MainWindow::openCommand() {
     const QString path = chooseProjectToOpen();
     if (path.isEmpty()) return;
     openProjectFile(project_, path.toStdString(), appFolders().programDir, ProjectReader::ByExtension);
+    editorPage()->projectReplaced();
     menuPage()->refresh();
     refreshStatus();
     updateTitle();
@@ -467,6 +492,7 @@ bool MainWindow::saveAsCommand() {
 
 void MainWindow::openCommandLineFile(const QString& path) {
     openProjectFile(project_, path.toStdString(), appFolders().programDir, ProjectReader::Binary);
+    editorPage()->projectReplaced();
     menuPage()->refresh();
     refreshStatus();
     updateTitle();

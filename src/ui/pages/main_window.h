@@ -23,6 +23,7 @@ class CPageBurn;
 class CPageMenu;
 class CPagePreview;
 class MiniPlayer;
+class CPageEditor;
 class DiscUsageGauge;
 class PaneStatusBar;
 class RecorderAccess;
@@ -77,6 +78,7 @@ public:
     CPageMenu* menuPage() const;
     CPagePreview* previewPage() const;
     MiniPlayer* miniPlayer() const { return player_; }
+    CPageEditor* editorPage() const;
     void refreshStatus();
     void updateTitle();
 
