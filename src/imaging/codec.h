@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace tellavine {
 
@@ -23,12 +24,23 @@ enum class PictureType {
     Wbmp,
     Wmf,
     Jpeg2000,
+    Heif,  // HEIC, HEIF and AVIF: one container, read by libheif
+    Webp,
 };
 
 const char* pictureTypeName(PictureType type);
 
 // The type a file's name suggests (".jpg", ".tif", ...), Unknown when it suggests none.
 PictureType pictureTypeFromExtension(const std::string& path);
+
+// The one list of file extensions offered to the user as photos (lower case, without
+// the dot: "jpg", "heic", ...): every extension this engine reads. Folder imports and file
+// dialogs take their choice from here, so a new reader shows up everywhere at once.
+// Metafiles are left out: they are recognised only to be refused with a reason.
+const std::vector<std::string>& pictureFileExtensions();
+
+// True when the file's extension is one of pictureFileExtensions(), in any case.
+bool hasPictureFileExtension(const std::string& path);
 
 // The type the bytes carry a signature of. TGA and WBMP have no signature: they are
 // recognised last, by headers that are consistent with the data length.
@@ -42,7 +54,9 @@ struct DecodeOptions {
     // the reduced picture stay at least this long (0 = full size). The reduction happens
     // in the DCT, which is much cheaper than decoding everything and shrinking after.
     int minimumSide = 0;
-    // Turn camera photos upright from their EXIF (JPEG) or orientation tag (TIFF).
+    // Turn camera photos upright from their EXIF (JPEG, WebP, HEIF without rotation
+    // boxes) or orientation tag (TIFF). A HEIF's own rotation and mirror boxes are
+    // always applied: they are part of the picture.
     bool applyOrientation = true;
 };
 
@@ -90,6 +104,8 @@ bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& er
 bool decodeTga(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeWbmp(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeHeif(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
+bool decodeWebp(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
 
 // The orientation (1..8) recorded in an EXIF block (the APP1 payload after "Exif\0\0",
 // which is a little TIFF file), 0 when it has none.
