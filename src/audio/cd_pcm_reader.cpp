@@ -21,7 +21,8 @@ CdPcmReader::OpenResult CdPcmReader::examine() {
     const auto layout = readWavLayout(file_);
     if (!layout) return OpenResult::NotWav;
     layout_ = *layout;
-    if (!isPlayablePcm16(layout_.format)) return OpenResult::Unsupported;
+    if (!isPlayablePcm(layout_.format)) return OpenResult::Unsupported;
+    encoding_ = pcmEncodingOf(layout_.format);
     return rewind() ? OpenResult::Ok : OpenResult::CannotOpen;
 }
 
@@ -65,7 +66,8 @@ std::size_t CdPcmReader::read(std::span<std::int16_t> values) {
 
 void CdPcmReader::produceMore() {
     const auto channels = static_cast<std::size_t>(layout_.format.channels);
-    const std::size_t frameBytes = channels * 2;
+    const auto sampleBytes = static_cast<std::size_t>(pcmSampleBytes(encoding_));
+    const std::size_t frameBytes = channels * sampleBytes;
     const std::uint64_t left = layout_.dataLength - dataRead_;
     // A partial frame at the end of the data is no sound.
     const std::size_t frames = static_cast<std::size_t>(std::min<std::uint64_t>(left / frameBytes, kBlockFrames));
@@ -78,8 +80,8 @@ void CdPcmReader::produceMore() {
 
     for (std::size_t frame = 0; frame < framesGot; ++frame) {
         const std::uint8_t* at = raw_.data() + frame * frameBytes;
-        const auto l = static_cast<std::int16_t>(at[0] | (at[1] << 8));
-        const auto r = channels == 2 ? static_cast<std::int16_t>(at[2] | (at[3] << 8)) : l;
+        const std::int16_t l = toPcm16(encoding_, at);
+        const std::int16_t r = channels == 2 ? toPcm16(encoding_, at + sampleBytes) : l;
         left_.push_back(l);
         right_.push_back(r);
     }

@@ -1,8 +1,10 @@
 #pragma once
-// Reads the samples of a 16-bit PCM WAV file as 44100 Hz interleaved stereo, the only
-// form the Video CD audio encoder takes: mono is doubled into both channels and other
-// rates go through the SampleRateConverter. Reading can start over for looped music.
+// Reads the samples of a PCM WAV file as 16-bit 44100 Hz interleaved stereo, the only
+// form the Video CD audio encoder takes: 8-, 24- and 32-bit integer and float samples are
+// brought to 16 bits first, mono is doubled into both channels and other rates go
+// through the SampleRateConverter. Reading can start over for looped music.
 
+#include "audio/pcm_samples.h"
 #include "audio/sample_rate_converter.h"
 #include "audio/wav_format.h"
 #include "platform/file.h"
@@ -23,7 +25,8 @@ public:
 
     enum class OpenResult { Ok, CannotOpen, NotWav, Unsupported };
 
-    // Opens the WAV and checks its format: 16-bit integer PCM, mono or stereo.
+    // Opens the WAV and checks its format: PCM samples (pcm_samples.h), mono or stereo.
+    // Compressed WAVs are Unsupported.
     OpenResult open(const std::string& path);
     // Same, over a file the caller keeps open (the reader does not close it).
     OpenResult open(std::FILE* file);
@@ -47,6 +50,7 @@ private:
     File owned_;
     std::FILE* file_ = nullptr;
     WavLayout layout_;
+    PcmEncoding encoding_ = PcmEncoding::Unsupported;
     std::unique_ptr<SampleRateConverter> converter_;
     std::uint64_t dataRead_ = 0;       // bytes of the data part read so far
     std::uint64_t framesIn_ = 0;       // input frames handed to the converter
