@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -50,25 +49,34 @@ int webpOrientation(WebPDemuxer* demux) {
     return exifOrientation(exif);
 }
 
+// The decoder's own output buffer. libwebp allocates it only once the frame's headers
+// and partitions are all there, so a small damaged file declaring a huge picture fails
+// before any memory is taken (decoding into a buffer of ours would need it first).
+struct DecodedFrame {
+    WebPDecoderConfig config{};
+    ~DecodedFrame() { WebPFreeDecBuffer(&config.output); }
+};
+
 // One frame's pixels, composited on black when it has alpha.
 bool decodeFrame(const WebPIterator& frame, Picture& out) {
-    Picture picture = Picture::create(frame.width, frame.height);
+    DecodedFrame decoded;
+    if (!WebPInitDecoderConfig(&decoded.config)) return false;
+    const bool alpha = frame.has_alpha != 0;
+    decoded.config.output.colorspace = alpha ? MODE_RGBA : MODE_RGB;
+    if (WebPDecode(frame.fragment.bytes, frame.fragment.size, &decoded.config) != VP8_STATUS_OK) return false;
+    const WebPRGBABuffer& rgb = decoded.config.output.u.RGBA;
+    const int width = decoded.config.output.width, height = decoded.config.output.height;
+    if (width != frame.width || height != frame.height || !rgb.rgba) return false;
+    Picture picture = Picture::create(width, height);
     if (!picture.valid()) return false;
-    const std::uint8_t* bytes = frame.fragment.bytes;
-    const std::size_t size = frame.fragment.size;
-    if (!frame.has_alpha) {
-        if (!WebPDecodeRGBInto(bytes, size, picture.row(0), picture.byteSize(), static_cast<int>(picture.rowBytes())))
-            return false;
-        out = std::move(picture);
-        return true;
-    }
-    const std::size_t rgbaRow = static_cast<std::size_t>(frame.width) * 4;
-    std::vector<std::uint8_t> rgba(rgbaRow * static_cast<std::size_t>(frame.height));
-    if (!WebPDecodeRGBAInto(bytes, size, rgba.data(), rgba.size(), static_cast<int>(rgbaRow))) return false;
-    for (int y = 0; y < frame.height; ++y) {
-        const std::uint8_t* in = rgba.data() + static_cast<std::size_t>(y) * rgbaRow;
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = rgb.rgba + static_cast<std::size_t>(y) * static_cast<std::size_t>(rgb.stride);
         std::uint8_t* row = picture.row(y);
-        for (int x = 0; x < frame.width; ++x, in += 4, row += 3)
+        if (!alpha) {
+            std::memcpy(row, in, picture.rowBytes());
+            continue;
+        }
+        for (int x = 0; x < width; ++x, in += 4, row += 3)
             for (int c = 0; c < 3; ++c) row[c] = static_cast<std::uint8_t>((in[c] * in[3] + 127) / 255);
     }
     out = std::move(picture);
