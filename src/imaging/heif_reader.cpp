@@ -95,6 +95,10 @@ bool decodeHeif(std::span<const std::uint8_t> data, const DecodeOptions& decodeO
 
     const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
+    // libheif 1.15 hands back whatever size the coded stream has; a stream larger than the
+    // picture the file declares is damaged (or made to waste memory), not a photo.
+    if (width != heif_image_handle_get_width(handle.get()) || height != heif_image_handle_get_height(handle.get()))
+        return fail(error, "the picture data does not have the size the file declares");
     int stride = 0;
     const std::uint8_t* plane = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     const int bytesPerPixel = alpha ? 4 : 3;

@@ -92,6 +92,15 @@ TEST(PictureFiles, AWebpDeclaringAHugePictureWithoutItsDataTakesNoMemory) {
     EXPECT_LT(peakMemoryKib() - before, 50 * 1024);
 }
 
+// 745 bytes (found by fuzz_picture_heif) declaring a 48 x 32 picture whose coded stream
+// is 8240 x 10496: refused, not turned into an 86-megapixel photo of noise.
+TEST(PictureFiles, AHeifWhoseStreamIsLargerThanDeclaredIsRefused) {
+    const PictureLoad load =
+        loadPicture(std::string(TELLAVINE_SOURCE_DIR) + "/fuzz/imaging/corpus/heif/stream-larger-than-declared.heic");
+    EXPECT_FALSE(load.ok()) << load.picture.width() << "x" << load.picture.height();
+    EXPECT_NE(load.error.find("size"), std::string::npos) << load.error;
+}
+
 struct HeifContextFree { void operator()(heif_context* c) const { heif_context_free(c); } };
 struct HeifEncoderRelease { void operator()(heif_encoder* e) const { heif_encoder_release(e); } };
 struct HeifImageRelease { void operator()(heif_image* i) const { heif_image_release(i); } };
