@@ -31,6 +31,7 @@ harnesses=(
   worker_reply_fuzz:encode/corpus
   fuzz_picture_bmp:imaging/corpus/bmp
   fuzz_picture_gif:imaging/corpus/gif
+  fuzz_picture_heif:imaging/corpus/heif
   fuzz_picture_jpeg:imaging/corpus/jpeg
   fuzz_picture_jpeg2000:imaging/corpus/jpeg2000
   fuzz_picture_pcx:imaging/corpus/pcx
@@ -38,6 +39,7 @@ harnesses=(
   fuzz_picture_tga:imaging/corpus/tga
   fuzz_picture_tiff:imaging/corpus/tiff
   fuzz_picture_wbmp:imaging/corpus/wbmp
+  fuzz_picture_webp:imaging/corpus/webp
   fuzz_project_file:project/corpus/project
   fuzz_old_project_file:project/corpus/old_project
   fuzz_settings_file:project/corpus/settings

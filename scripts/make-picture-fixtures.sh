@@ -31,6 +31,16 @@ add() {
   echo "$file $file.rgb $size $error" >> manifest.txt
 }
 
+# add_decoded <name> <decoded picture> <error> <reference options...> : as add, with the
+# reference made from another program's decoding of <name>.
+add_decoded() {
+  local name=$1 decoded=$2 error=$3
+  shift 3
+  local size
+  size=$($im "$decoded" "$@" -depth 8 -format '%w %h\n' -write info:- "rgb:$name.rgb" | head -n1)
+  echo "$name $name.rgb $size $error" >> manifest.txt
+}
+
 # JPEG: colour, grey, CMYK (Adobe), progressive.
 $im photo.png -quality 92 jpeg_rgb.jpg;                          add jpeg_rgb.jpg 3
 $im photo.png -colorspace Gray -quality 92 jpeg_gray.jpg;         add jpeg_gray.jpg 3
@@ -95,3 +105,18 @@ $im photo.png -colorspace Gray -compress RLE tga_gray.tga;       add tga_gray.tg
 $im photo.png wbmp_bilevel.wbmp;                                  add wbmp_bilevel.wbmp 0
 $im photo.png -quality 40 jp2_file.jp2;                           add jp2_file.jp2 3
 $im photo.png -quality 40 j2k_codestream.j2k;                     add j2k_codestream.j2k 3
+
+# HEIC, AVIF and WebP, made by the libraries' own tools (heif-enc, cwebp, img2webp);
+# ImageMagick reads them through the same libraries, so its decoding checks how our
+# readers take the pixels out (strides, channel order, alpha, bit depth).
+heif-enc -q 90 photo.png -o heic_photo.heic >/dev/null;              add heic_photo.heic 1
+# ImageMagick 6 drops a HEIF's alpha; libheif's own heif-convert keeps it.
+heif-enc -q 90 photo_alpha.png -o heic_alpha.heic >/dev/null
+heif-convert heic_alpha.heic heic_alpha_decoded.png >/dev/null;       add_decoded heic_alpha.heic heic_alpha_decoded.png 2 -background black -flatten
+heif-enc -q 90 -b 10 photo16.png -o heic_10bit.heic >/dev/null;      add heic_10bit.heic 2 -depth 8
+heif-enc -q 90 photo.png -o avif_photo.avif >/dev/null;              add avif_photo.avif 1
+cwebp -quiet -q 90 photo.png -o webp_lossy.webp;                     add webp_lossy.webp 0
+cwebp -quiet -lossless photo.png -o webp_lossless.webp;              add webp_lossless.webp 0
+cwebp -quiet -lossless -exact photo_alpha.png -o webp_alpha.webp;    add webp_alpha.webp 1 -background black -flatten
+$im photo.png -negate photo_negative.png
+img2webp -loop 0 -lossless photo.png photo_negative.png -o webp_animated.webp >/dev/null 2>&1; add 'webp_animated.webp[0]' 0

@@ -21,7 +21,8 @@ CdPcmReader::OpenResult CdPcmReader::examine() {
     const auto layout = readWavLayout(file_);
     if (!layout) return OpenResult::NotWav;
     layout_ = *layout;
-    if (!isPlayablePcm16(layout_.format)) return OpenResult::Unsupported;
+    if (!isPlayablePcm(layout_.format)) return OpenResult::Unsupported;
+    encoding_ = pcmEncodingOf(layout_.format);
     return rewind() ? OpenResult::Ok : OpenResult::CannotOpen;
 }
 
@@ -29,9 +30,13 @@ bool CdPcmReader::rewind() {
     return rewindTo(0);
 }
 
+std::uint64_t CdPcmReader::frameBytes() const {
+    return static_cast<std::uint64_t>(layout_.format.channels) * static_cast<std::uint64_t>(pcmSampleBytes(encoding_));
+}
+
 bool CdPcmReader::rewindTo(std::uint64_t frame) {
-    const auto frameBytes = static_cast<std::uint64_t>(layout_.format.channels) * 2;
-    const std::uint64_t skipped = std::min(frame * frameBytes, layout_.dataLength / frameBytes * frameBytes);
+    const std::uint64_t bytes = frameBytes();
+    const std::uint64_t skipped = std::min(frame * bytes, layout_.dataLength / bytes * bytes);
     if (!file_ || std::fseek(file_, static_cast<long>(layout_.dataOffset + skipped), SEEK_SET) != 0) {
         readFailed_ = true;
         return false;
@@ -66,7 +71,8 @@ std::size_t CdPcmReader::read(std::span<std::int16_t> values) {
 
 void CdPcmReader::produceMore() {
     const auto channels = static_cast<std::size_t>(layout_.format.channels);
-    const std::size_t frameBytes = channels * 2;
+    const auto sampleBytes = static_cast<std::size_t>(pcmSampleBytes(encoding_));
+    const std::size_t frameBytes = channels * sampleBytes;
     const std::uint64_t left = layout_.dataLength - dataRead_;
     // A partial frame at the end of the data is no sound.
     const std::size_t frames = static_cast<std::size_t>(std::min<std::uint64_t>(left / frameBytes, kBlockFrames));
@@ -76,7 +82,18 @@ void CdPcmReader::produceMore() {
     dataRead_ += got;
     const std::size_t framesGot = got / frameBytes;
     const bool lastBlock = framesGot < kBlockFrames || dataRead_ + frameBytes > layout_.dataLength;
-    stream_->append(std::span(raw_).first(framesGot * frameBytes), layout_.format.channels, lastBlock, ready_);
+    if (encoding_ == PcmEncoding::Signed16) {
+        stream_->append(std::span(raw_).first(framesGot * frameBytes), layout_.format.channels, lastBlock, ready_);
+    } else {
+        // Other encodings become 16-bit samples before the rate stream.
+        pcm16_.resize(framesGot * channels * 2);
+        for (std::size_t sample = 0; sample < framesGot * channels; ++sample) {
+            const auto value = static_cast<std::uint16_t>(toPcm16(encoding_, raw_.data() + sample * sampleBytes));
+            pcm16_[sample * 2] = static_cast<std::uint8_t>(value & 0xFF);
+            pcm16_[sample * 2 + 1] = static_cast<std::uint8_t>(value >> 8);
+        }
+        stream_->append(pcm16_, layout_.format.channels, lastBlock, ready_);
+    }
     if (lastBlock) dataEnded_ = true;
 }
 

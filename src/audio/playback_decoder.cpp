@@ -1,5 +1,7 @@
 #include "audio/playback_decoder.h"
 
+#include "audio/pcm_samples.h"
+
 #include "audio/cd_pcm_reader.h"
 #include "audio/mp3_length.h"
 #include "audio/mp3_pcm_reader.h"
@@ -57,9 +59,10 @@ std::uint32_t playbackLength(const std::string& path) {
         case PlaybackFormat::Wav: {
             File file = File::open(path, "rb");
             const auto layout = file ? readWavLayout(file.get()) : std::nullopt;
-            if (!layout || !isPlayablePcm16(layout->format)) return 0;
+            if (!layout || !isPlayablePcm(layout->format)) return 0;
             const auto& format = layout->format;
-            const std::uint64_t frames = layout->dataLength / (static_cast<std::uint64_t>(format.channels) * 2);
+            const auto sampleBytes = static_cast<std::uint64_t>(pcmSampleBytes(pcmEncodingOf(format)));
+            const std::uint64_t frames = layout->dataLength / (static_cast<std::uint64_t>(format.channels) * sampleBytes);
             const std::uint64_t bytes = frames * 44100 / static_cast<std::uint64_t>(format.sampleRate) * kBytesPerStereoFrame;
             return static_cast<std::uint32_t>(std::min<std::uint64_t>(bytes, std::numeric_limits<std::uint32_t>::max()));
         }

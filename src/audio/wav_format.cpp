@@ -9,9 +9,6 @@
 namespace tellavine::audio {
 namespace {
 
-constexpr int kLowestRate = 4000;
-constexpr int kHighestRate = 192000;
-
 std::optional<std::uint64_t> fileSize(std::FILE* file) {
     if (std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
     const long size = std::ftell(file);
@@ -86,12 +83,6 @@ std::optional<WavLayout> readWavLayout(std::FILE* file) {
     if (!format || !layout) return std::nullopt;
     layout->format = *format;
     return layout;
-}
-
-bool isPlayablePcm16(const WavFormat& format) {
-    return format.formatTag == kWavFormatPcm && format.bitsPerSample == 16 &&
-           (format.channels == 1 || format.channels == 2) && format.sampleRate >= kLowestRate &&
-           format.sampleRate <= kHighestRate;
 }
 
 std::vector<std::uint8_t> canonicalWavHeader(int channels, int sampleRate, int bitsPerSample,

@@ -12,6 +12,7 @@
 namespace tellavine::audio {
 
 inline constexpr std::uint16_t kWavFormatPcm = 1;
+inline constexpr std::uint16_t kWavFormatFloat = 3;  // IEEE float samples
 inline constexpr std::uint16_t kWavFormatExtensible = 0xFFFE;
 inline constexpr std::size_t kCanonicalWavHeaderSize = 44;
 
@@ -33,10 +34,6 @@ struct WavLayout {
 // Walks the chunks of the WAV file open in `file` and finds "fmt " and "data". Nothing
 // when the file is not RIFF/WAVE or lacks either chunk. Leaves the position undefined.
 std::optional<WavLayout> readWavLayout(std::FILE* file);
-
-// True for the samples the music route takes: integer PCM, 16 bits, mono or stereo, at
-// a sample rate the rate converter handles.
-bool isPlayablePcm16(const WavFormat& format);
 
 // The 44-byte header: RIFF, a 16-byte "fmt " chunk for integer PCM, and "data".
 std::vector<std::uint8_t> canonicalWavHeader(int channels, int sampleRate, int bitsPerSample,

@@ -3,9 +3,10 @@
 // CD's MPEG-1 Layer II (44100 Hz, stereo, 224 kbit/s, no CRC), either whole or
 // repeated and cut to a play time. Works file to file on the build thread.
 //
-// Any 16-bit PCM WAV is taken, whatever its chunks, rate and channel count: the samples
-// are brought to 44100 Hz stereo before encoding, so the music keeps its speed and
-// pitch on the disc. 8-bit and compressed WAV files are refused.
+// Any PCM WAV is taken, whatever its chunks, rate, channel count (mono or stereo) and
+// sample format (8-, 16-, 24-, 32-bit integer, 32- or 64-bit float, WAVE_FORMAT_EXTENSIBLE
+// too): the samples are brought to 16-bit 44100 Hz stereo before encoding, so the music
+// keeps its speed and pitch on the disc. Compressed WAV files are refused.
 
 #include "project/messages.h"
 

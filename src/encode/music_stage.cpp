@@ -19,7 +19,7 @@ MusicKind musicKind(const std::string& path) {
 
 // The run log has the details; the user is told which file could not be used.
 bool tellUnusable(const BuildInputs& inputs, const std::string& musicPath) {
-    inputs.services.showText(formatText("The music file %s cannot be encoded.\nOnly MP3 files and 16-bit PCM WAV files can be used.",
+    inputs.services.showText(formatText("The music file %s cannot be encoded.\nOnly MP3 files and uncompressed (PCM) WAV files can be used.",
                         musicPath.c_str()));
     return false;
 }

@@ -23,6 +23,8 @@ const char* pictureTypeName(PictureType type) {
         case PictureType::Wbmp: return "WBMP";
         case PictureType::Wmf: return "WMF";
         case PictureType::Jpeg2000: return "JPEG 2000";
+        case PictureType::Heif: return "HEIF";
+        case PictureType::Webp: return "WebP";
         case PictureType::Unknown: break;
     }
     return "unknown";
@@ -40,6 +42,8 @@ constexpr PictureExtension kPictureExtensions[] = {
     {"wbmp", PictureType::Wbmp}, {"wbm", PictureType::Wbmp},     {"wmf", PictureType::Wmf},
     {"emf", PictureType::Wmf},   {"jp2", PictureType::Jpeg2000}, {"j2k", PictureType::Jpeg2000},
     {"j2c", PictureType::Jpeg2000}, {"jpc", PictureType::Jpeg2000}, {"jpx", PictureType::Jpeg2000},
+    {"heic", PictureType::Heif}, {"heif", PictureType::Heif},    {"hif", PictureType::Heif},
+    {"avif", PictureType::Heif}, {"webp", PictureType::Webp},
 };
 
 }  // namespace
@@ -95,6 +99,24 @@ bool looksLikeWbmp(std::span<const std::uint8_t> data) {
     return data.size() - pos == (dims[0] + 7) / 8 * dims[1];
 }
 
+// HEIF and AVIF: an ISO media file whose "ftyp" box names a still-picture brand, as
+// its major brand or among the compatible ones (a video file names none of them).
+bool looksLikeHeif(std::span<const std::uint8_t> data) {
+    if (data.size() < 16 || std::memcmp(data.data() + 4, "ftyp", 4) != 0) return false;
+    const std::size_t boxSize = static_cast<std::size_t>(data[0]) << 24 | data[1] << 16 | data[2] << 8 | data[3];
+    const std::size_t end = std::min(boxSize, data.size());
+    static constexpr const char* kBrands[] = {"heic", "heix", "heim", "heis", "hevc", "hevx",
+                                              "mif1", "msf1", "avif", "avis"};
+    auto isStillBrand = [&](std::size_t at) {
+        return std::any_of(std::begin(kBrands), std::end(kBrands),
+                           [&](const char* brand) { return std::memcmp(data.data() + at, brand, 4) == 0; });
+    };
+    if (isStillBrand(8)) return true;
+    for (std::size_t at = 16; at + 4 <= end; at += 4)
+        if (isStillBrand(at)) return true;
+    return false;
+}
+
 // TGA: plausible header fields (image type, colour map, depth) only.
 bool looksLikeTga(std::span<const std::uint8_t> data) {
     if (data.size() < 18) return false;
@@ -118,6 +140,9 @@ PictureType detectPictureType(std::span<const std::uint8_t> data) {
     if (startsWith(data, {'I', 'I', 0x2A, 0x00}) || startsWith(data, {'M', 'M', 0x00, 0x2A}))
         return PictureType::Tiff;
     if (startsWith(data, {'B', 'M'})) return PictureType::Bmp;
+    if (data.size() >= 12 && startsWith(data, {'R', 'I', 'F', 'F'}) && std::memcmp(data.data() + 8, "WEBP", 4) == 0)
+        return PictureType::Webp;
+    if (looksLikeHeif(data)) return PictureType::Heif;
     if (startsWith(data, {0x00, 0x00, 0x00, 0x0C, 'j', 'P', ' ', ' '}) ||
         startsWith(data, {0xFF, 0x4F, 0xFF, 0x51}))
         return PictureType::Jpeg2000;
@@ -145,6 +170,8 @@ bool decodeAs(PictureType type, std::span<const std::uint8_t> data, const Decode
         case PictureType::Tga: return decodeTga(data, out, error);
         case PictureType::Wbmp: return decodeWbmp(data, out, error);
         case PictureType::Jpeg2000: return decodeJpeg2000(data, out, error);
+        case PictureType::Heif: return decodeHeif(data, options, out, error);
+        case PictureType::Webp: return decodeWebp(data, options, out, error);
         case PictureType::Wmf:
             error = "Windows metafiles (WMF) are not supported; convert the picture to JPEG or PNG";
             return false;

@@ -24,6 +24,8 @@ enum class PictureType {
     Wbmp,
     Wmf,
     Jpeg2000,
+    Heif,  // HEIC, HEIF and AVIF: one container, read by libheif
+    Webp,
 };
 
 const char* pictureTypeName(PictureType type);
@@ -58,7 +60,9 @@ struct DecodeOptions {
     // the reduced picture stay at least this long (0 = full size). The reduction happens
     // in the DCT, which is much cheaper than decoding everything and shrinking after.
     int minimumSide = 0;
-    // Turn camera photos upright from their EXIF (JPEG) or orientation tag (TIFF).
+    // Turn camera photos upright from their EXIF (JPEG, WebP, HEIF without rotation
+    // boxes) or orientation tag (TIFF). A HEIF's own rotation and mirror boxes are
+    // always applied: they are part of the picture.
     bool applyOrientation = true;
 };
 
@@ -106,6 +110,8 @@ bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& er
 bool decodeTga(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeWbmp(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeHeif(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
+bool decodeWebp(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
 
 // The orientation (1..8) recorded in an EXIF block (the APP1 payload after "Exif\0\0",
 // which is a little TIFF file), 0 when it has none.

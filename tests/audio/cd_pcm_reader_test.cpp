@@ -61,10 +61,10 @@ TEST(CdPcmReader, RewindGivesTheSameSamplesAgainAndBlockSizeDoesNotMatter) {
 
 TEST(CdPcmReader, RefusesUnsupportedAndMissingFiles) {
     testing::TempDir dir;
-    const auto eightBit = dir.file("8bit.wav");
-    testing::makeToneWav(eightBit, {44100, 2, 0.1, 1000, 8});
+    const auto compressed = dir.file("adpcm.wav");
+    testing::makeToneWav(compressed, {44100, 2, 0.1, 1000, 4, "ms-adpcm"});
     CdPcmReader reader;
-    EXPECT_EQ(reader.open(eightBit), CdPcmReader::OpenResult::Unsupported);
+    EXPECT_EQ(reader.open(compressed), CdPcmReader::OpenResult::Unsupported);
     EXPECT_EQ(reader.open(dir.file("missing.wav")), CdPcmReader::OpenResult::CannotOpen);
     const auto text = dir.file("text.wav");
     testing::writeFile(text, "not a wav file at all");

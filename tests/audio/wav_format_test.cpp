@@ -1,4 +1,5 @@
 #include "audio/wav_format.h"
+#include "audio/pcm_samples.h"
 
 #include "audio/support/audio_fixtures.h"
 #include "platform/file.h"
@@ -7,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <filesystem>
+#include <limits>
 
 namespace tellavine::audio {
 namespace {
@@ -35,7 +38,7 @@ TEST(WavLayout, FindsFormatAndDataBehindExtraChunks) {
         EXPECT_EQ(layout.format.sampleRate, 22050);
         EXPECT_EQ(layout.format.bitsPerSample, 16);
         EXPECT_EQ(layout.dataLength, 22050u / 2 * 2);
-        EXPECT_TRUE(isPlayablePcm16(layout.format));
+        EXPECT_TRUE(isPlayablePcm(layout.format));
     }
     // The samples behind the LIST chunk are the same as in the plain file.
     const auto plainBytes = testing::fileBytes(plain);
@@ -43,26 +46,76 @@ TEST(WavLayout, FindsFormatAndDataBehindExtraChunks) {
     EXPECT_TRUE(std::equal(plainBytes.begin() + 44, plainBytes.end(), listedBytes.begin() + b->dataOffset));
 }
 
-TEST(WavLayout, RefusesWhatIsNotSixteenBitPcm) {
+// Every uncompressed encoding sox writes is taken, in plain and extensible headers; what
+// the chain cannot turn into 16-bit stereo is not.
+TEST(WavLayout, TakesEveryPcmEncodingAndRefusesCompressedOrSurroundSound) {
     testing::TempDir dir;
-    const auto eightBit = dir.file("8bit.wav");
-    testing::makeToneWav(eightBit, {44100, 2, 0.1, 1000, 8});
-    const auto layout = layoutOf(eightBit);
-    ASSERT_TRUE(layout);
-    EXPECT_FALSE(isPlayablePcm16(layout->format));
+    struct Case {
+        int bits;
+        const char* encoding;
+        int channels;
+        PcmEncoding expected;
+    };
+    for (const Case c : {Case{8, "", 2, PcmEncoding::Unsigned8}, Case{16, "", 1, PcmEncoding::Signed16},
+                         Case{24, "", 2, PcmEncoding::Signed24}, Case{32, "", 2, PcmEncoding::Signed32},
+                         Case{32, "floating-point", 2, PcmEncoding::Float32},
+                         Case{64, "floating-point", 1, PcmEncoding::Float64},
+                         Case{4, "ms-adpcm", 2, PcmEncoding::Unsupported},
+                         Case{8, "a-law", 1, PcmEncoding::Unsupported},
+                         Case{16, "", 6, PcmEncoding::Signed16}}) {
+        SCOPED_TRACE(std::to_string(c.bits) + " bits " + c.encoding + ", " + std::to_string(c.channels) + " channels");
+        const auto path = dir.file("tone.wav");
+        testing::makeToneWav(path, {44100, c.channels, 0.1, 1000, c.bits, c.encoding});
+        const auto layout = layoutOf(path);
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(pcmEncodingOf(layout->format), c.expected);
+        EXPECT_EQ(isPlayablePcm(layout->format), c.expected != PcmEncoding::Unsupported && c.channels <= 2);
+    }
+}
 
-    const auto floats = dir.file("float.wav");
-    ASSERT_TRUE(testing::runShell("sox -n -r 44100 -c 2 -e floating-point -b 32 " + floats + " synth 0.1 sine 1000").succeeded());
-    const auto floatLayout = layoutOf(floats);
-    ASSERT_TRUE(floatLayout);
-    EXPECT_FALSE(isPlayablePcm16(floatLayout->format));
-
-    const auto sixChannels = dir.file("six.wav");
-    testing::makeToneWav(sixChannels, {44100, 6, 0.1, 1000});
-    const auto sixLayout = layoutOf(sixChannels);
-    ASSERT_TRUE(sixLayout);  // sox writes WAVE_FORMAT_EXTENSIBLE here; the sub-format is PCM
-    EXPECT_EQ(sixLayout->format.formatTag, kWavFormatPcm);
-    EXPECT_FALSE(isPlayablePcm16(sixLayout->format));
+// Wider samples round to the nearest 16-bit step; floats scale 1.0 to full scale; both
+// clip instead of wrapping round.
+TEST(PcmSamples, EveryEncodingBecomesTheNearestSixteenBitValue) {
+    struct Case {
+        PcmEncoding encoding;
+        std::vector<std::uint8_t> bytes;
+        std::int16_t expected;
+    };
+    auto floatBytes = [](float value) {
+        const auto bits = std::bit_cast<std::uint32_t>(value);
+        return std::vector<std::uint8_t>{static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+                                         static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+    };
+    auto doubleBytes = [](double value) {
+        const auto bits = std::bit_cast<std::uint64_t>(value);
+        std::vector<std::uint8_t> bytes;
+        for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+        return bytes;
+    };
+    const Case cases[] = {
+        {PcmEncoding::Unsigned8, {0x80}, 0},
+        {PcmEncoding::Unsigned8, {0x00}, -32768},
+        {PcmEncoding::Unsigned8, {0xFF}, 32512},
+        {PcmEncoding::Signed16, {0x34, 0x12}, 0x1234},
+        {PcmEncoding::Signed24, {0x7F, 0x34, 0x12}, 0x1234},   // below half a step: down
+        {PcmEncoding::Signed24, {0x80, 0x34, 0x12}, 0x1235},   // half a step: up
+        {PcmEncoding::Signed24, {0x00, 0x00, 0x80}, -32768},
+        {PcmEncoding::Signed24, {0xFF, 0xFF, 0x7F}, 32767},    // rounds past the top: clipped
+        {PcmEncoding::Signed24, {0x80, 0xFF, 0xFF}, 0},        // -128 / 256 rounds to 0
+        {PcmEncoding::Signed32, {0x00, 0x80, 0x34, 0x12}, 0x1235},
+        {PcmEncoding::Signed32, {0x00, 0x00, 0x00, 0x80}, -32768},
+        {PcmEncoding::Float32, floatBytes(0.5f), 16384},
+        {PcmEncoding::Float32, floatBytes(-1.0f), -32768},
+        {PcmEncoding::Float32, floatBytes(1.0f), 32767},
+        {PcmEncoding::Float32, floatBytes(7.5f), 32767},
+        {PcmEncoding::Float32, floatBytes(std::numeric_limits<float>::quiet_NaN()), 0},
+        {PcmEncoding::Float64, doubleBytes(-0.25), -8192},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.bytes));
+        ASSERT_EQ(c.bytes.size(), static_cast<std::size_t>(pcmSampleBytes(c.encoding)));
+        EXPECT_EQ(toPcm16(c.encoding, c.bytes.data()), c.expected);
+    }
 }
 
 TEST(WavLayout, DamagedFilesFailOrAreCutToWhatExists) {

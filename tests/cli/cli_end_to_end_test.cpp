@@ -4,6 +4,7 @@
 #include "platform/text.h"
 #include "project/project_file.h"
 #include "support/child_process.h"
+#include "support/exif_block.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +147,86 @@ TEST_F(EndToEnd, PalProjectWithCaptionsRotationsMusicAndAnEmptyAlbum) {
     const auto track = runShell("ffprobe -v error -show_entries stream=codec_name,width,height -of csv=p=0 " +
                            shellQuoted(dir.folder() + "x/track02.mpg"));
     EXPECT_NE(track.output.find("mpeg1video,352,288"), std::string::npos) << track.output;
+}
+
+// Photos as phones and the web save them, each taken sideways (EXIF orientation 6), and
+// music as audio editors save it (24-bit, float): the disc shows every photo upright and
+// plays the music as the Video CD's MPEG-1 Layer II.
+TEST_F(EndToEnd, PhonePhotosStandUprightAndStudioWavMusicIsPlayed) {
+    // Upright: 320 x 180, red on the left, blue on the right.
+    const std::string upright = dir.file("upright.png");
+    ASSERT_TRUE(runShell("convert-im6.q16 -size 160x180 xc:'#d02020' -size 160x180 xc:'#2020d0' +append " +
+                         shellQuoted(upright)).succeeded());
+    // As the camera stored it: turned a quarter left, with orientation 6 to turn it back.
+    const std::string sideways = dir.file("sideways.jpg");
+    ASSERT_TRUE(runShell("convert-im6.q16 " + shellQuoted(upright) + " -rotate -90 -quality 95 " + shellQuoted(sideways))
+                    .succeeded());
+    const auto withExif = testing::jpegWithExifOrientation(testing::readBytes(sideways), 6);
+    testing::writeFile(sideways, std::string(withExif.begin(), withExif.end()));
+    struct Photo {
+        const char* name;
+        std::string command;  // makes the photo from sideways.jpg
+    };
+    const Photo photos[] = {
+        {"phone.heic", "heif-enc -q 90 " + shellQuoted(sideways) + " -o " + shellQuoted(dir.file("phone.heic"))},
+        {"phone.avif", "heif-enc -q 90 " + shellQuoted(sideways) + " -o " + shellQuoted(dir.file("phone.avif"))},
+        {"web.webp", "cwebp -quiet -q 95 -metadata exif " + shellQuoted(sideways) + " -o " + shellQuoted(dir.file("web.webp"))},
+    };
+    Project project;
+    MenuSettings menu = project.menu();
+    menu.musicPath = dir.file("menu.wav");
+    ASSERT_TRUE(runShell("sox -q -n -r 48000 -c 2 -b 32 -e floating-point " + shellQuoted(menu.musicPath) +
+                         " synth 3 sine 523 gain -6").succeeded());
+    project.setMenu(menu);
+    const int album = project.addAlbum("Phone");
+    for (const Photo& photo : photos) {
+        ASSERT_TRUE(runShell(photo.command).succeeded()) << photo.name;
+        project.addSlide(album, dir.file(photo.name), photo.name, 0);
+    }
+    const int music = project.addAlbum("Music");
+    project.album(music).playTime = 3;
+    project.album(music).musicPath = dir.file("album.wav");
+    ASSERT_TRUE(runShell("sox -q -n -r 44100 -c 2 -b 24 " + shellQuoted(project.album(music).musicPath) +
+                         " synth 5 sine 523 gain -6").succeeded());
+    project.addSlide(music, kPhotos + "dune.jpg", "dune.jpg", 0);
+    const auto result = build(saveAs(project, "phone.ovp"), "--pal --aspect none --crop 0");
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+
+    const auto listing = cli("inspect " + shellQuoted(dir.file("disc.cue")) + " --extract " + shellQuoted(dir.folder() + "x"));
+    ASSERT_EQ(listing.exitStatus, 0) << listing.output;
+    for (const char* listed : {"PHOTO FILES/PHONE/PHONE.HEIC", "PHOTO FILES/PHONE/PHONE.AVIF", "PHOTO FILES/PHONE/WEB.WEBP",
+                               "AUDIO FILES/MENU.WAV", "AUDIO FILES/MUSIC/ALBUM.WAV"})
+        EXPECT_NE(listing.output.find(listed), std::string::npos) << listed << " not in\n" << listing.output;
+
+    const auto image = readImage();
+    const auto segments = image.segments();
+    ASSERT_EQ(segments.size(), 5u);  // the menu page, three photos, the album with music
+    auto itemPath = [&](std::size_t segment) {
+        return dir.folder() + "x/SEGMENT/" + formatText("ITEM%04d.DAT", segments[segment].playItem - 999);
+    };
+    for (std::size_t withMusic : {0u, 4u}) {
+        EXPECT_EQ(segments[withMusic].content, (6 << 2) | 2);  // PAL hi-res still, stereo audio
+        const auto probe = runShell("ffprobe -v error -select_streams a -show_entries stream=codec_name,sample_rate,channels "
+                                    "-of csv=p=0 " + shellQuoted(itemPath(withMusic)));
+        EXPECT_NE(probe.output.find("mp2,44100,2"), std::string::npos) << itemPath(withMusic) << ": " << probe.output;
+    }
+    // Each photo's hi-res still, decoded by ffmpeg: a landscape picture 704 x 396 in the
+    // middle of the frame, red on the left and blue on the right.
+    for (std::size_t photo = 0; photo < 3; ++photo) {
+        SCOPED_TRACE(photos[photo].name);
+        const std::string frame = dir.file("frame.rgb");
+        ASSERT_TRUE(runShell("ffmpeg -v error -y -i " + shellQuoted(itemPath(photo + 1)) +
+                             " -frames:v 1 -f rawvideo -pix_fmt rgb24 " + shellQuoted(frame)).succeeded());
+        const auto rgb = testing::readBytes(frame);
+        ASSERT_EQ(rgb.size(), 704u * 576 * 3);
+        auto at = [&](int x, int y) { return &rgb[(static_cast<std::size_t>(y) * 704 + x) * 3]; };
+        EXPECT_GT(at(176, 288)[0], 150);  // left: red
+        EXPECT_LT(at(176, 288)[2], 100);
+        EXPECT_GT(at(528, 288)[2], 150);  // right: blue
+        EXPECT_LT(at(528, 288)[0], 100);
+        EXPECT_LT(at(352, 40)[0] + at(352, 40)[1] + at(352, 40)[2], 60);  // black above the photo
+        EXPECT_LT(at(352, 536)[0] + at(352, 536)[1] + at(352, 536)[2], 60);  // and below
+    }
 }
 
 TEST_F(EndToEnd, NtscWideWithoutOriginalFiles) {

@@ -3,6 +3,7 @@
 #include "audio/wav_format.h"
 #include "encode/vcd_audio_check.h"
 #include "project/messages.h"
+#include "support/child_process.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 
@@ -15,19 +16,43 @@ namespace {
 
 constexpr double kChunkSeconds = 1152.0 / 44100;
 
+// Every rate, channel count and sample encoding an audio editor saves, made by sox (and
+// by ffmpeg, whose float and 24-bit files carry WAVE_FORMAT_EXTENSIBLE headers and a LIST
+// chunk): VCD audio of the same length, pitch and loudness.
 TEST(EncodeWavToMp2, AnyPcmWavBecomesVcdAudioAtItsPitchAndLength) {
     testing::TempDir dir;
     struct Case {
-        int rate, channels;
-        bool listChunk;
+        int rate, channels, bits;
+        std::string soxEncoding;
+        std::string ffmpegRewrite;  // codec ffmpeg rewrites the file with, or empty
     };
-    for (const Case c : {Case{44100, 2, false}, Case{22050, 1, false}, Case{48000, 2, true}, Case{32000, 1, true}}) {
-        SCOPED_TRACE(std::to_string(c.rate) + " Hz, " + std::to_string(c.channels) + " channels");
+    const Case cases[] = {
+        {44100, 2, 16, "", ""},
+        {22050, 1, 16, "", ""},
+        {48000, 2, 16, "", "pcm_s16le"},
+        {32000, 1, 16, "", "pcm_s16le"},
+        {44100, 2, 24, "", ""},
+        {48000, 2, 24, "", ""},
+        {96000, 2, 24, "", "pcm_s24le"},
+        {44100, 2, 32, "", ""},
+        {44100, 2, 32, "floating-point", ""},
+        {22050, 1, 32, "floating-point", ""},
+        {48000, 2, 32, "floating-point", "pcm_f32le"},
+        {44100, 2, 64, "floating-point", ""},
+        {44100, 1, 8, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz, " + std::to_string(c.channels) + " channels, " +
+                     std::to_string(c.bits) + " bits " + c.soxEncoding + " " + c.ffmpegRewrite);
         const auto wav = dir.file("tone.wav");
-        const auto input = c.listChunk ? dir.file("listed.wav") : wav;
+        const auto input = c.ffmpegRewrite.empty() ? wav : dir.file("rewritten.wav");
         const auto mp2 = dir.file("tone.mp2");
-        testing::makeToneWav(wav, {c.rate, c.channels, 1.5, 1000});
-        if (c.listChunk) testing::addListChunk(wav, input);
+        testing::makeToneWav(wav, {c.rate, c.channels, 1.5, 1000, c.bits, c.soxEncoding});
+        if (!c.ffmpegRewrite.empty()) {
+            ASSERT_TRUE(testing::runShell("ffmpeg -v error -y -i " + testing::shellQuoted(wav) + " -metadata title=Tone -c:a " +
+                                          c.ffmpegRewrite + " " + testing::shellQuoted(input))
+                            .succeeded());
+        }
         ASSERT_TRUE(encodeWavToMp2(input, mp2));
         testing::expectVcdAudio(mp2);
         const auto samples = testing::decodeWithFfmpeg(mp2);
@@ -35,6 +60,8 @@ TEST(EncodeWavToMp2, AnyPcmWavBecomesVcdAudioAtItsPitchAndLength) {
         EXPECT_LT(testing::decodedSeconds(samples), 1.5 + kChunkSeconds);
         EXPECT_NEAR(testing::toneFrequency(samples, 2, 44100, 0), 1000.0, 2.0);
         EXPECT_NEAR(testing::toneFrequency(samples, 2, 44100, 1), 1000.0, 2.0);
+        // Half of full scale ("vol 0.5"), as RMS: 16384 / sqrt(2).
+        EXPECT_NEAR(testing::quietestHalfSecond(samples), 11585.0, 600.0);
     }
 }
 
@@ -90,15 +117,15 @@ TEST(EncodeWavToMp2, RefusalsLeaveAnEmptyMp2AndOnlyTheFirstLogLine) {
     testing::TempDir dir;
     const auto log = dir.file("log.txt");
     const EngineServices services = testing::RecordingServices(log);
-    const auto eightBit = dir.file("8bit.wav");
-    testing::makeToneWav(eightBit, {44100, 2, 0.2, 1000, 8});
+    const auto compressed = dir.file("adpcm.wav");
+    testing::makeToneWav(compressed, {44100, 2, 0.2, 1000, 4, "ms-adpcm"});
     const auto mp2 = dir.file("out.mp2");
-    EXPECT_FALSE(encodeWavToMp2(eightBit, mp2, services));
+    EXPECT_FALSE(encodeWavToMp2(compressed, mp2, services));
     ASSERT_TRUE(std::filesystem::exists(mp2));
     EXPECT_EQ(std::filesystem::file_size(mp2), 0u);
-    EXPECT_FALSE(encodeWavToMp2Looped(eightBit, mp2, 5));
+    EXPECT_FALSE(encodeWavToMp2Looped(compressed, mp2, 5));
     EXPECT_EQ(std::filesystem::file_size(mp2), 0u);
-    EXPECT_EQ(testing::readFile(log), "\nEncoding music file " + eightBit + " to mp2.");
+    EXPECT_EQ(testing::readFile(log), "\nEncoding music file " + compressed + " to mp2.");
 
     const auto good = dir.file("good.wav");
     testing::makeToneWav(good, {44100, 2, 0.2, 1000});

@@ -2,6 +2,7 @@
 #include "imaging/picture_fixtures.h"
 
 #include "platform/bytes.h"
+#include "support/exif_block.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -93,22 +94,6 @@ TEST(PictureDecoding, JpegReductionPicksTheSmallestScaleThatKeepsTheMinimumWidth
     EXPECT_EQ(loadPictureReduced(pictureFixture("png_rgb.png").file, 10).picture.width(), 101);
 }
 
-// Inserts an EXIF block with the given orientation right after the JPEG's SOI marker.
-std::vector<unsigned char> withExifOrientation(std::vector<unsigned char> jpeg, int orientation, bool bigEndian) {
-    std::vector<unsigned char> tiff;
-    if (bigEndian)
-        tiff = {'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, static_cast<unsigned char>(orientation), 0, 0, 0, 0, 0, 0};
-    else
-        tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, static_cast<unsigned char>(orientation), 0, 0, 0, 0, 0, 0, 0};
-    std::vector<unsigned char> app1 = {0xFF, 0xE1, 0, 0, 'E', 'x', 'i', 'f', 0, 0};
-    app1.insert(app1.end(), tiff.begin(), tiff.end());
-    const std::size_t length = app1.size() - 2;
-    app1[2] = static_cast<unsigned char>(length >> 8);
-    app1[3] = static_cast<unsigned char>(length & 0xFF);
-    jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
-    return jpeg;
-}
-
 TEST(PictureDecoding, CameraOrientationIsAppliedSoPhotosStandUpright) {
     const auto jpeg = readBytes(pictureFixture("jpeg_rgb.jpg").file);
     const PictureLoad plain = decodePicture(jpeg);
@@ -118,7 +103,7 @@ TEST(PictureDecoding, CameraOrientationIsAppliedSoPhotosStandUpright) {
                          Case{4, "-flip"}, Case{5, "-transpose"}, Case{7, "-transverse"}}) {
         for (bool bigEndian : {false, true}) {
             SCOPED_TRACE(c.orientation);
-            const PictureLoad turned = decodePicture(withExifOrientation(jpeg, c.orientation, bigEndian));
+            const PictureLoad turned = decodePicture(testing::jpegWithExifOrientation(jpeg, c.orientation, bigEndian));
             ASSERT_TRUE(turned.ok());
             testing::TempDir dir;
             writeBytes(dir.file("plain.rgb"), plain.picture.pixels());
@@ -130,7 +115,7 @@ TEST(PictureDecoding, CameraOrientationIsAppliedSoPhotosStandUpright) {
     }
     DecodeOptions raw;
     raw.applyOrientation = false;
-    EXPECT_EQ(decodePicture(withExifOrientation(jpeg, 6, false), PictureType::Jpeg, raw).picture.width(), 101);
+    EXPECT_EQ(decodePicture(testing::jpegWithExifOrientation(jpeg, 6, false), PictureType::Jpeg, raw).picture.width(), 101);
 }
 
 TEST(PictureDecoding, ReductionByShorterSideKeepsBothSidesAndReportsTheFullSizeUpright) {
@@ -155,7 +140,7 @@ TEST(PictureDecoding, ReductionByShorterSideKeepsBothSidesAndReportsTheFullSizeU
         EXPECT_EQ(load.fullSize.height, 1200) << side;
     }
     // A camera's quarter turn turns the full size too.
-    const PictureLoad turned = decode(withExifOrientation(bytes, 6, false), 300);
+    const PictureLoad turned = decode(testing::jpegWithExifOrientation(bytes, 6, false), 300);
     EXPECT_EQ(turned.picture.width(), 300);
     EXPECT_EQ(turned.picture.height(), 400);
     EXPECT_EQ(turned.fullSize.width, 1200);

@@ -61,7 +61,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFileCase{"DecompressionBomb", Role::Photo, Source::Hostile, "bomb.png"},
                       BadFileCase{"PhotoThatIsAFolder", Role::Photo, Source::Folder, "folder.jpg"},
                       BadFileCase{"MusicThatIsNotMp3", Role::Music, Source::Hostile, "not_mp3.mp3"},
-                      BadFileCase{"EightBitWavMusic", Role::Music, Source::Hostile, "eight_bit.wav"}),
+                      BadFileCase{"CompressedWavMusic", Role::Music, Source::Hostile, "alaw.wav"}),
     [](const ::testing::TestParamInfo<BadFileCase>& info) { return std::string(info.param.name); });
 
 // The template reader bounds every size and position, so a template with absurd sizes

@@ -5,7 +5,7 @@
 
 Kinds: huge_header.png (a 60000 x 60000 PNG header with a few bytes of data),
 bomb.png (a real 20000 x 20000 greyscale PNG of zeros, a few hundred KiB compressed),
-eight_bit.wav (8-bit mono PCM), tone.wav (3 s of 16-bit stereo 44.1 kHz PCM: music the
+alaw.wav (A-law compressed mono, which the chain does not decode), tone.wav (3 s of 16-bit stereo 44.1 kHz PCM: music the
 build accepts), not_mp3.mp3 (text), text.jpg (text).
 """
 import struct
@@ -31,10 +31,10 @@ def bomb():
     return png(width, height, 0, b"".join(parts))
 
 
-def eight_bit_wav():
+def alaw_wav():
     rate, seconds = 22050, 3
-    samples = bytes(128 + (i // 20 % 2) * 40 for i in range(rate * seconds))
-    fmt = struct.pack("<HHIIHH", 1, 1, rate, rate, 1, 8)
+    samples = bytes(0xD5 + (i // 20 % 2) * 0x20 for i in range(rate * seconds))
+    fmt = struct.pack("<HHIIHH", 6, 1, rate, rate, 1, 8)  # format 6: A-law
     body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(samples)) + samples
     return b"RIFF" + struct.pack("<I", len(body)) + body
 
@@ -50,7 +50,7 @@ def tone_wav():
 MAKERS = {
     "huge_header.png": lambda: png(60000, 60000, 2, zlib.compress(bytes(64))),
     "bomb.png": bomb,
-    "eight_bit.wav": eight_bit_wav,
+    "alaw.wav": alaw_wav,
     "tone.wav": tone_wav,
     "not_mp3.mp3": lambda: b"This is a shopping list, not music.\n" * 200,
     "text.jpg": lambda: b"Not a photograph at all.\n" * 20,

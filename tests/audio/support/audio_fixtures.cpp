@@ -21,6 +21,7 @@ void require(const std::string& command) {
 void makeToneWav(const std::string& path, const ToneSpec& tone) {
     std::ostringstream command;
     command << "sox -n -r " << tone.sampleRate << " -c " << tone.channels << " -b " << tone.bits << " "
+            << (tone.encoding.empty() ? "" : "-e " + tone.encoding + " ")
             << shellQuoted(path) << " synth " << tone.seconds << " sine " << tone.frequency << " vol 0.5";
     require(command.str());
 }

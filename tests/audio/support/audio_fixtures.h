@@ -14,6 +14,7 @@ struct ToneSpec {
     double seconds = 1.0;
     double frequency = 1000.0;
     int bits = 16;
+    std::string encoding = {};  // sox's -e ("floating-point", "ms-adpcm", ...); empty: sox's choice for the bits
 };
 
 // A sine tone as a WAV file written by sox (canonical 44-byte header).
