@@ -1,10 +1,9 @@
 #include "audio/playback_decoder.h"
 
-#include "audio/pcm_samples.h"
-
 #include "audio/cd_pcm_reader.h"
 #include "audio/mp3_length.h"
 #include "audio/mp3_pcm_reader.h"
+#include "audio/pcm_samples.h"
 #include "audio/wav_format.h"
 #include "platform/file.h"
 
