@@ -86,7 +86,7 @@ micro=$work/micro.txt
     gbench bench_vcd_sectors BM_FormatForm1Sector format_form1 MB/s BM_FormatForm2Sector format_form2 MB/s \
         BM_Edc edc MB/s BM_Ecc ecc_form1 MB/s BM_WriteBinThroughImageSink bin_write MB/s \
         BM_WritePlainSequentialFile plain_write_in_process MB/s
-    gbench bench_slide_frame decodeJpeg jpeg_decode_4000x3000 ms decodeJpegReduced jpeg_decode_4000x3000_at_half ms \
+    gbench bench_slide_frame decodeJpeg jpeg_decode_4000x3000 ms decodeJpegReduced jpeg_decode_4000x3000_at_quarter ms \
         resampleMode3 resample_mode3_4000x3000_to_704x528 ms \
         composeSlideFrame compose_slide_frame ms
     gbench encode_bench BM_EncodeStillHighRes encode_still_704 ms BM_EncodeStillNormalRes encode_still_352 ms \
