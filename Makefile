@@ -6,11 +6,14 @@
 #   make demo   builds and authors the demo disc from the bundled sample photos
 #   make build  builds (after installing dependencies)
 #   make run    builds and starts the desktop program
+#   make package  builds the Debian package build/$(PRESET)/package/tellavine_*.deb (CPack)
+#   make package-test  builds it, checks it (lintian, desktop-file-validate, appstreamcli)
+#               and runs the programs from an unpacked, read-only copy
 JOBS ?= $(shell nproc)
 PRESET ?= default
 SANITIZE ?= 1
 
-.PHONY: all deps configure build test asan-test demo run clean
+.PHONY: all deps configure build test asan-test demo run package package-test clean
 
 all: build
 
@@ -32,6 +35,12 @@ demo: build
 
 run: build
 	build/$(PRESET)/bin/tellavine
+
+package: build
+	cmake --build --preset $(PRESET) --target package
+
+package-test: build
+	ctest --preset $(PRESET) -L package
 
 asan-test:
 	$(MAKE) --no-print-directory test PRESET=asan SANITIZE=0

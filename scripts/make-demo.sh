@@ -2,12 +2,16 @@
 # Authors the demo disc from the bundled sample photographs (samples/photos, see its
 # COPYING) and music made here with sox and lame: three albums (one with background
 # music), captions, a portrait photo rotated, and menu music.
-#   scripts/make-demo.sh [BUILD_DIR]    (default build/default)
+#   scripts/make-demo.sh [--project-only] [BUILD_DIR [OUT_DIR]]
+#       BUILD_DIR defaults to build/default, OUT_DIR to build/demo; --project-only writes
+#       the music and demo.ovp into OUT_DIR without building the disc.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+project_only=0
+if [[ ${1:-} == --project-only ]]; then project_only=1; shift; fi
 build=${1:-$top/build/default}
 cli=$build/bin/tellavine-cli
-out=$top/build/demo
+out=${2:-$top/build/demo}
 photos=$top/samples/photos
 mkdir -p "$out"
 
@@ -53,6 +57,7 @@ cat > "$out/demo.json" <<JSON
 }
 JSON
 python3 "$top/scripts/write-project.py" "$out/demo.json" "$out/demo.ovp"
+[[ $project_only == 1 ]] && exit 0
 
 "$cli" build "$out/demo.ovp" -o "$out/demo.cue" --yes --temp "$out/temp"
 echo

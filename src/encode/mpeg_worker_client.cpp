@@ -1,5 +1,7 @@
 #include "encode/mpeg_worker_client.h"
 
+#include "platform/folders.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,7 +14,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 extern char** environ;
@@ -71,10 +72,7 @@ Transfer receiveAll(int fd, std::uint8_t* data, std::size_t size, Clock::time_po
 }  // namespace
 
 std::string defaultMpegWorkerPath() {
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) return "tellavine-mpegworker";
-    return (self.parent_path() / "tellavine-mpegworker").string();
+    return helperProgramPath("tellavine-mpegworker");
 }
 
 MpegWorkerClient& sharedMpegWorker() {

@@ -22,7 +22,7 @@
 namespace tellavine {
 
 struct MpegWorkerOptions {
-    // Empty: "tellavine-mpegworker" in the folder of the running program.
+    // Empty: "tellavine-mpegworker" beside the running program, or installed in libexec.
     std::string executablePath;
     std::chrono::milliseconds jobTimeout{std::chrono::minutes(2)};
     // A worker leaves after this many jobs, or once its resident size passes the memory

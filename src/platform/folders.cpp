@@ -8,8 +8,12 @@
 #include <mutex>
 #include <optional>
 
-#ifndef TELLAVINE_INSTALL_DATADIR
-#define TELLAVINE_INSTALL_DATADIR "/usr/local/share/tellavine"
+// Where the installation keeps its data and helpers, relative to its bin folder.
+#ifndef TELLAVINE_DATADIR_FROM_BINDIR
+#define TELLAVINE_DATADIR_FROM_BINDIR "../share/tellavine"
+#endif
+#ifndef TELLAVINE_HELPERDIR_FROM_BINDIR
+#define TELLAVINE_HELPERDIR_FROM_BINDIR "../libexec/tellavine"
 #endif
 
 namespace tellavine {
@@ -45,6 +49,7 @@ bool folderIsWritable(const std::string& folder) {
 }
 
 std::string environmentFolder(const char* variable, const char* homeRelative) {
+    // The XDG rules ignore relative values.
     if (const char* value = std::getenv(variable); value && *value == '/') {
         return withTrailingSeparator(value);
     }
@@ -52,15 +57,33 @@ std::string environmentFolder(const char* variable, const char* homeRelative) {
     return withTrailingSeparator(std::string(home && *home ? home : "/tmp") + "/" + homeRelative);
 }
 
+std::string executableFolder() {
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("./") : withTrailingSeparator(exe.parent_path().string());
+}
+
+std::string besideExecutable(const std::string& executableDir, const char* relative) {
+    return withTrailingSeparator((fs::path(executableDir) / relative).lexically_normal().string());
+}
+
+void useXdgFolders(AppFolders& folders, const FolderEnvironment& environment) {
+    folders.settingsDir = environment.xdgConfigHome + "tellavine/";
+    folders.stateDir = environment.xdgStateHome + "tellavine/";
+    folders.cacheDir = environment.xdgCacheHome + "tellavine/";
+    folders.defaultTempDir = folders.cacheDir + "Temp/";
+    makeSureFolderExists(folders.settingsDir);
+    makeSureFolderExists(folders.stateDir);
+}
+
 }  // namespace
 
 FolderEnvironment currentFolderEnvironment() {
     FolderEnvironment environment;
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    environment.executableDir = ec ? std::string("./") : withTrailingSeparator(exe.parent_path().string());
-    environment.installedDataDir = withTrailingSeparator(TELLAVINE_INSTALL_DATADIR);
+    environment.executableDir = executableFolder();
+    environment.installedDataDir = besideExecutable(environment.executableDir, TELLAVINE_DATADIR_FROM_BINDIR);
     environment.xdgConfigHome = environmentFolder("XDG_CONFIG_HOME", ".config");
+    environment.xdgStateHome = environmentFolder("XDG_STATE_HOME", ".local/state");
     environment.xdgCacheHome = environmentFolder("XDG_CACHE_HOME", ".cache");
     environment.isWritable = folderIsWritable;
     return environment;
@@ -68,17 +91,21 @@ FolderEnvironment currentFolderEnvironment() {
 
 AppFolders resolveAppFolders(const FolderEnvironment& environment) {
     AppFolders folders;
-    folders.programDir = holdsProgramData(environment.executableDir) ||
-                                 !holdsProgramData(environment.installedDataDir)
-                             ? environment.executableDir
-                             : environment.installedDataDir;
+    const bool installed = !holdsProgramData(environment.executableDir) &&
+                           holdsProgramData(environment.installedDataDir);
+    if (installed) {
+        folders.programDir = environment.installedDataDir;
+        useXdgFolders(folders, environment);
+        return folders;
+    }
+    folders.programDir = environment.executableDir;
     if (environment.isWritable && environment.isWritable(folders.programDir)) {
         folders.settingsDir = folders.programDir;
+        folders.stateDir = folders.programDir;
         folders.defaultTempDir = folders.programDir + "Temp/";
+        folders.cacheDir = folders.defaultTempDir;
     } else {
-        folders.settingsDir = environment.xdgConfigHome + "tellavine/";
-        folders.defaultTempDir = environment.xdgCacheHome + "tellavine/Temp/";
-        makeSureFolderExists(folders.settingsDir);
+        useXdgFolders(folders, environment);
     }
     return folders;
 }
@@ -97,6 +124,14 @@ const AppFolders& appFolders() {
 void setAppFolders(const AppFolders& folders) {
     std::lock_guard lock(foldersMutex);
     processFolders = folders;
+}
+
+std::string helperProgramPath(const std::string& name) {
+    const std::string executableDir = executableFolder();
+    std::error_code ec;
+    if (fs::exists(executableDir + name, ec)) return executableDir + name;
+    const std::string installed = besideExecutable(executableDir, TELLAVINE_HELPERDIR_FROM_BINDIR) + name;
+    return fs::exists(installed, ec) ? installed : executableDir + name;
 }
 
 }  // namespace tellavine

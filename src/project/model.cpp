@@ -196,6 +196,18 @@ void Project::moveCaption(Slide& slide, int dx, int dy) {
     changed();
 }
 
+void Project::replaceCaption(Slide& slide, const SlideCaption& caption) {
+    slide.caption = caption;
+    slide.caption.text = truncateUtf8(caption.text, kMaxTextLength);
+    slide.hasCaption = true;
+    changed();
+}
+
+void Project::setCaptionShown(Slide& slide, bool shown) {
+    slide.hasCaption = shown;
+    changed();
+}
+
 void Project::setMenu(const MenuSettings& menu) {
     menu_ = menu;
     menu_.templatePath = truncateUtf8(menu.templatePath, kMaxTextLength);

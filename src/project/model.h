@@ -158,6 +158,11 @@ public:
     void rotateCounterClockwise(Slide& slide);
     void setCaption(Slide& slide, const SlideCaption& caption);
     void moveCaption(Slide& slide, int dx, int dy);
+    // Stores the caption as edited, a User Defined alignment included: editing the text
+    // of a caption placed by hand leaves it where it was put.
+    void replaceCaption(Slide& slide, const SlideCaption& caption);
+    // Shows or hides the slide's caption; its text and settings are kept.
+    void setCaptionShown(Slide& slide, bool shown);
 
     // --- menu and defaults ----------------------------------------------------------
     const MenuSettings& menu() const { return menu_; }

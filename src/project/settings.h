@@ -38,6 +38,8 @@ struct AppSettings {
     int ratioCorrection = 1;
     // "Options"
     bool fullRangeStills = false;  // FullRangeStills=1: stills in full-range levels (no dialog)
+    // "Update"
+    std::string updateUrl;  // Url: the update server's address; empty: no update check
     // "Window"
     WindowPlacement window;
 };
@@ -49,8 +51,8 @@ AppSettings loadSettings(const AppFolders& folders);
 AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders);
 
 // Writes every key in the program's fixed order. False when the file cannot be written
-// (a read-only folder); nothing is reported then. "Options" keys are set by hand and
-// left in the file as they stand.
+// (a read-only folder); nothing is reported then. "Options" and "Update" keys are set by
+// hand and left in the file as they stand.
 bool saveSettings(const AppSettings& settings, const AppFolders& folders);
 
 // The per-build disc options as the burn page starts them from the settings.

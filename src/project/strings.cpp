@@ -6,6 +6,11 @@ namespace tellavine {
 
 const char* builtInString(int id) {
     static const std::map<int, const char*> table{
+        {IDS_VIEWER_ROTATE_CLOCKWISE, "Rotate 90 degrees clock-wise"},
+        {IDS_VIEWER_ROTATE_COUNTER_CLOCKWISE, "Rotate 90 degrees counter clock-wise"},
+        {IDS_CLOSE_DIALOG, "Close the dialog"},
+        {IDS_VIEW_PREVIOUS_PICTURE, "View previous picture of current album."},
+        {IDS_VIEW_NEXT_PICTURE, "View next picture of current album."},
         {IDS_CURRENT_SELECTION, "Current Selection"},
         {IDS_MINI_PLAYER, "Mini Player"},
         {IDS_MAX_ALBUMS, "The max. album number has been reached. Cannot add more albums."},

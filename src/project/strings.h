@@ -7,6 +7,13 @@
 namespace tellavine {
 
 enum StringId : int {
+    // The photo viewer's button tooltips.
+    IDS_VIEWER_ROTATE_CLOCKWISE = 117,
+    IDS_VIEWER_ROTATE_COUNTER_CLOCKWISE = 119,
+    IDS_CLOSE_DIALOG = 188,
+    IDS_VIEW_PREVIOUS_PICTURE = 234,
+    IDS_VIEW_NEXT_PICTURE = 235,
+
     IDS_CURRENT_SELECTION = 142,
     IDS_MINI_PLAYER = 221,
 

@@ -180,6 +180,20 @@ TEST(ProjectSlides, OnlyMovingACaptionMakesItUserDefined) {
     EXPECT_EQ(slide.caption.align, CaptionAlign::UserDefined);
     EXPECT_EQ(slide.caption.x, 15);
     EXPECT_EQ(slide.caption.y, 17);
+    // Editing the text of a caption placed by hand keeps its place.
+    SlideCaption edited = slide.caption;
+    edited.text = "Hello again";
+    project.setModified(false);
+    project.replaceCaption(slide, edited);
+    EXPECT_EQ(slide.caption.align, CaptionAlign::UserDefined);
+    EXPECT_EQ(slide.caption.x, 15);
+    EXPECT_TRUE(project.modified());
+    // Hiding the caption keeps it for showing again.
+    project.setModified(false);
+    project.setCaptionShown(slide, false);
+    EXPECT_FALSE(slide.hasCaption);
+    EXPECT_EQ(slide.caption.text, "Hello again");
+    EXPECT_TRUE(project.modified());
 }
 
 TEST(ProjectDefaults, DefaultPlayTimeFollowsOnlyAlbumsStillAtTheOldDefault) {

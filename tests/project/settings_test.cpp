@@ -15,7 +15,11 @@ using testing::TempDir;
 using testing::writeFile;
 
 AppFolders foldersIn(const TempDir& dir) {
-    return {dir.folder(), dir.folder(), dir.folder() + "Temp/"};
+    return {.programDir = dir.folder(),
+            .settingsDir = dir.folder(),
+            .stateDir = dir.folder(),
+            .cacheDir = dir.folder() + "Temp/",
+            .defaultTempDir = dir.folder() + "Temp/"};
 }
 
 TEST(Settings, MissingFileGivesDefaultsAndIsWrittenBackComplete) {
@@ -85,9 +89,11 @@ TEST(Settings, EmptyTempDirReadsAsTheDefault) {
 TEST(Settings, SavingKeepsUnknownKeysAndRoundTrips) {
     TempDir dir;
     const auto folders = foldersIn(dir);
-    writeFile(folders.settingsFile(), "[GENERAL]\nFutureKey=keep\n[Options]\nFullRangeStills=1\n");
+    writeFile(folders.settingsFile(), "[GENERAL]\nFutureKey=keep\n[Options]\nFullRangeStills=1\n"
+                                      "[Update]\nUrl=https://updates.example/tellavine/\n");
     AppSettings s = loadSettings(folders);
     EXPECT_EQ(discOptionsFromSettings(s).stillLevels, StillLevels::Full);
+    EXPECT_EQ(s.updateUrl, "https://updates.example/tellavine/");
     s.pal = true;
     s.discName = "Wedding";
     s.window.width = 1024;
@@ -98,6 +104,7 @@ TEST(Settings, SavingKeepsUnknownKeysAndRoundTrips) {
     EXPECT_EQ(again.discName, "Wedding");
     EXPECT_EQ(again.window.width, 1024);
     EXPECT_TRUE(again.fullRangeStills) << "a key set by hand stays";
+    EXPECT_EQ(again.updateUrl, "https://updates.example/tellavine/");
 }
 
 TEST(Settings, OptionsMoveAlbumsAtTheOldDefault) {

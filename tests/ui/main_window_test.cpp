@@ -5,6 +5,7 @@
 #include "pipeline/disc_pipeline.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
+#include "platform/profile.h"
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -20,6 +21,7 @@
 #include "ui/pages/progress_window.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
+#include "ui/update/update_dialog.h"
 #include "platform/numbered_messages.h"
 #include "vcd/image_sink.h"
 #include "when_modal.h"
@@ -119,6 +121,8 @@ private slots:
         AppFolders folders;
         folders.programDir = QDir::currentPath().toStdString() + "/";
         folders.settingsDir = dir_->folder();
+        folders.stateDir = dir_->folder();
+        folders.cacheDir = dir_->folder() + "Temp/";
         folders.defaultTempDir = dir_->folder() + "Temp/";
         setAppFolders(folders);
         testing::writeFile(folders.settingsFile(),
@@ -643,6 +647,39 @@ private slots:
         receiver->release();
         receiver->postMessage({WM_BUILD_FAILED, 0, 0, {}});
         QCOMPARE(receiver->sendMessage({WM_BUILD_FAILED, 0, 0, {}}), MessageParam(0));
+    }
+
+    void checkLatestVersionNeedsAnUpdateServer() {
+        {
+            MainWindow window(services(), QString());
+            QAction* check = window.action(kCheckVersionCommand);
+            QVERIFY(!check->isEnabled());
+            QVERIFY2(check->toolTip().contains(QStringLiteral("[Update]")), qPrintable(check->toolTip()));
+        }
+        // With a server set, the command opens the dialog, which asks that server (here
+        // a loopback port where nothing listens).
+        const std::string settingsFile = appFolders().settingsFile();
+        const std::string kept = testing::readFile(settingsFile);
+        QVERIFY(writeProfileString(settingsFile, "Update", "Url", "http://127.0.0.1:9/"));
+        MainWindow window(services(), QString());
+        testing::writeFile(settingsFile, kept);
+        QAction* check = window.action(kCheckVersionCommand);
+        QVERIFY(check->isEnabled());
+        QString news;
+        QTimer poll;
+        int polls = 0;
+        connect(&poll, &QTimer::timeout, &window, [&] {
+            auto* dialog = window.findChild<UpdateDialog*>();
+            if (!dialog || (dialog->news() == QString::fromStdString(checkingText()) && ++polls < 400)) return;
+            news = dialog->news();
+            dialog->accept();
+        });
+        poll.start(25);
+        check->trigger();
+        poll.stop();
+        QVERIFY2(news.startsWith(QStringLiteral("Error while getting version information from http://127.0.0.1:9/")),
+                 qPrintable(news));
+        QVERIFY(!window.findChild<UpdateDialog*>());
     }
 
     void closingAsksToSaveAndWritesSettings() {

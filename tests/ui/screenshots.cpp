@@ -2,6 +2,7 @@
 // looking at the layout by eye (run under Xvfb: xvfb-run build/default/bin/ui_screenshots
 // <folder>). Not a test: it checks nothing.
 
+#include "dialog_screenshots.h"
 #include "fake_pipeline.h"
 #include "platform/folders.h"
 #include "project/project_commands.h"
@@ -19,11 +20,14 @@
 #include "ui/pages/main_window.h"
 #include "ui/pages/page_burn.h"
 #include "ui/pages/progress_window.h"
+#include "ui/update/update_dialog.h"
+#include "loopback_http_server.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace tellavine;
@@ -37,6 +41,8 @@ int main(int argc, char* argv[]) {
     AppFolders folders;
     folders.programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
     folders.settingsDir = dir.folder();
+    folders.stateDir = dir.folder();
+    folders.cacheDir = dir.folder() + "Temp/";
     folders.defaultTempDir = dir.folder() + "Temp/";
     setAppFolders(folders);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
@@ -137,6 +143,23 @@ int main(int argc, char* argv[]) {
         window.project().setModified(false);
         window.close();
     }
+    // The update check: a newer release on a loopback server, and no server at all.
+    testing::LoopbackHttpServer server;
+    server.answer("/version.ini", testing::HttpAnswer::file("[Gerneral]\nversion=302\nbuild=410\n"));
+    for (const auto& [name, address] : {std::pair{"newer", server.address()}, {"failed", testing::unusedLoopbackAddress()}}) {
+        UpdateCheckSetup setup;
+        setup.serverAddress = address.toString().toStdString();
+        setup.cacheDir = dir.folder();
+        UpdateDialog dialog(std::move(setup));
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) return 1;
+        QSignalSpy ended(&dialog, &UpdateDialog::checkEnded);
+        dialog.startCheck();
+        ended.wait(10000);
+        QTest::qWait(100);
+        dialog.grab().save(out + QStringLiteral("/update_%1.png").arg(QLatin1String(name)));
+    }
     drawApplicationIcon(128).save(out + QStringLiteral("/tellavine.png"));
+    if (!testing::shootDialogs(out, dir.folder())) return 1;
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "ui/app/artwork.h"
 
+#include "tellavine_version.h"
+
 #include <QLinearGradient>
 #include <algorithm>
 #include <QPainter>
@@ -270,7 +272,10 @@ QPixmap drawAboutPicture() {
     p.setFont(body);
     p.setPen(QColor(210, 222, 245));
     p.drawText(QRect(178, 108, 230, 80), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Version 0.1.0\nPhoto albums on Video CD,\nready for any DVD or VCD player."));
+               QStringLiteral("Version %1.%2 (build %3)\nPhoto albums on Video CD,\nready for any DVD or VCD player.")
+                   .arg(kProgramRelease / 100)
+                   .arg(kProgramRelease % 100)
+                   .arg(kProgramBuild));
     p.setPen(QColor(150, 165, 200));
     p.drawText(QRect(0, 212, 420, 20), Qt::AlignCenter, QStringLiteral("Click to close"));
     return pixmap;

@@ -3,9 +3,12 @@
 #include "pipeline/disc_pipeline.h"
 #include "ui/app/artwork.h"
 #include "ui/app/qt_prompt.h"
+#include "ui/app/termination_signals.h"
 #include "ui/controls/splash_window.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/engine_recorders.h"
+
+#include "tellavine_version.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -13,8 +16,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellavine"));
-    QApplication::setApplicationVersion(QStringLiteral("0.1.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tellavine"));
+    QApplication::setApplicationVersion(QString::fromLatin1(tellavine::kProgramVersionText));
+    QApplication::setDesktopFileName(QStringLiteral("org.tellavine.Tellavine"));
+    tellavine::ui::closeWindowsOnTerminationSignals();
 
     tellavine::ui::MainWindowServices services;
     services.prompt = std::make_shared<tellavine::ui::QtPrompt>();

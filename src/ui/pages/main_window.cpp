@@ -18,6 +18,7 @@
 #include "ui/pages/placeholder_page.h"
 #include "ui/pages/engine_recorders.h"
 #include "ui/pages/recorder_access.h"
+#include "ui/update/update_dialog.h"
 
 #include <QAction>
 #include <algorithm>
@@ -195,7 +196,13 @@ void MainWindow::createActions() {
             [this] { openHelp("start.htm"); });
     connect(addCommand(kWebsiteCommand, tr("Website of Tellavine")), &QAction::triggered, this,
             [this] { openLinkOrExplain(QString::fromLatin1(kWebsite), *engine_.prompt); });
-    addCommand(kCheckVersionCommand, tr("&Check Latest Version..."))->setEnabled(false);
+    QAction* checkVersion = addCommand(kCheckVersionCommand, tr("&Check Latest Version..."));
+    connect(checkVersion, &QAction::triggered, this, &MainWindow::checkLatestVersion);
+    // Without a usable update server ([Update] Url) the command says why it is off.
+    if (const std::string problem = updateServerProblem(settings_.updateUrl); !problem.empty()) {
+        checkVersion->setEnabled(false);
+        checkVersion->setToolTip(QString::fromStdString(problem));
+    }
     connect(addCommand(kAboutCommand, tr("&About Tellavine")), &QAction::triggered, this, &MainWindow::showAbout);
 }
 
@@ -219,6 +226,7 @@ void MainWindow::createMenus() {
     view->addAction(action(kOptionsCommand));
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help->setToolTipsVisible(true);
     for (int command : {kHelpContentsCommand, kQuickStartCommand}) help->addAction(action(command));
     help->addSeparator();
     for (int command : {kWebsiteCommand, kCheckVersionCommand}) help->addAction(action(command));
@@ -432,6 +440,15 @@ void MainWindow::openCommandLineFile(const QString& path) {
 
 void MainWindow::openHelp(const char* page) {
     openLinkOrExplain(QString::fromStdString(appFolders().programDir + "help/" + page), *engine_.prompt);
+}
+
+void MainWindow::checkLatestVersion() {
+    UpdateCheckSetup setup;
+    setup.serverAddress = settings_.updateUrl;
+    setup.cacheDir = appFolders().cacheDir;
+    UpdateDialog dialog(std::move(setup), this);
+    dialog.startCheck();
+    dialog.exec();
 }
 
 void MainWindow::showAbout() {

@@ -107,6 +107,7 @@ private:
     void openCommandLineFile(const QString& path);
     void openHelp(const char* page);
     void showAbout();
+    void checkLatestVersion();
     QAction* addCommand(int command, const QString& text, const QKeySequence& shortcut = {});
 
     MainWindowServices services_;
