@@ -10,7 +10,11 @@
 namespace tellavine {
 namespace {
 
-constexpr int kReducedDecodeMargin = 2;
+// How many times the safe area's longer side the reduced photo's shorter side keeps.
+// At 1 a 12-megapixel photo decodes at 1/4 for a 704-wide still (1/2 at 2): the frame
+// then stays 48.8 to 55.6 dB from decoding the photo whole (50.2 to 60.4 dB at 2, both
+// far above the 41 to 42 dB the MPEG coding keeps), and composing it costs a third.
+constexpr int kReducedDecodeMargin = 1;
 
 }  // namespace
 
@@ -29,8 +33,9 @@ std::optional<StillFrame> composeSlideFrame(Slide& slide, const SlideFrameReques
 
     const SafeArea area = safeArea(frameSize, request.cropPercent);
     // A camera photo many times larger than the frame decodes at a DCT reduction that
-    // still leaves twice the frame's longer side (in either orientation) to average
-    // down; the placement comes from the full size so the geometry stays exact.
+    // still leaves at least the frame's longer side (in either orientation) to average
+    // down, so the photo is never enlarged; the placement comes from the full size so
+    // the geometry stays exact.
     DecodeOptions options;
     if (request.reducedDecoding) options.minimumSide = kReducedDecodeMargin * std::max(area.width, area.height);
     PictureLoad load = loadPicture(slide.path, PictureType::Unknown, options);

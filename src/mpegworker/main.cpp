@@ -4,7 +4,10 @@
 // The worker leaves after a fatal library error and when its budget is spent (the
 // encoder library leaks about 2.4 MB with every 704-wide still); the engine then starts
 // a new one. Options: --job-budget N (jobs per worker), --memory-budget-mb N (resident
-// size after which it leaves).
+// size after which it leaves), --reference-dct (code stills with the library's slow
+// reference transforms, for quality comparisons), --describe-transforms (code one small
+// still, print the transforms that coded it, "forward_dct NAME" and "inverse_dct NAME",
+// and exit).
 
 #include "encode/worker_protocol.h"
 #include "mpegworker/channel.h"
@@ -24,20 +27,46 @@ using namespace tellavine::mpegworker;
 
 namespace {
 
-struct Budget {
+struct Settings {
     int jobs = 400;
     long residentBytes = 192L * 1024 * 1024;
+    DctChoice dct = DctChoice::Fast;
+    bool describeTransforms = false;
 };
 
-Budget budgetFrom(int argc, char** argv) {
-    Budget budget;
-    for (int i = 1; i + 1 < argc; i += 2) {
+Settings settingsFrom(int argc, char** argv) {
+    Settings settings;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--reference-dct") == 0) {
+            settings.dct = DctChoice::Reference;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--describe-transforms") == 0) {
+            settings.describeTransforms = true;
+            continue;
+        }
+        if (i + 1 == argc) break;
         const long value = std::strtol(argv[i + 1], nullptr, 10);
-        if (value <= 0) continue;
-        if (std::strcmp(argv[i], "--job-budget") == 0) budget.jobs = static_cast<int>(value);
-        if (std::strcmp(argv[i], "--memory-budget-mb") == 0) budget.residentBytes = value * 1024 * 1024;
+        if (std::strcmp(argv[i], "--job-budget") == 0 && value > 0) settings.jobs = static_cast<int>(value);
+        if (std::strcmp(argv[i], "--memory-budget-mb") == 0 && value > 0) settings.residentBytes = value * 1024 * 1024;
+        ++i;
     }
-    return budget;
+    return settings;
+}
+
+// Codes one grey 352 x 288 still, then prints the transforms that coded it.
+int describeTransforms(DctChoice dct) {
+    EncodeStillRequest grey;
+    grey.width = 352;
+    grey.height = 288;
+    grey.luma.assign(352 * 288, 128);
+    grey.blueChroma.assign(176 * 144, 128);
+    grey.redChroma.assign(176 * 144, 128);
+    silenceLibraryLog();
+    encodeStillPicture(grey, dct);
+    const auto names = activeTransforms();
+    std::printf("forward_dct %s\ninverse_dct %s\n", names.forward.c_str(), names.inverse.c_str());
+    return 0;
 }
 
 long residentBytes() {
@@ -47,12 +76,12 @@ long residentBytes() {
     return residentPages * ::sysconf(_SC_PAGESIZE);
 }
 
-Reply runJob(const std::vector<std::uint8_t>& payload) {
+Reply runJob(const std::vector<std::uint8_t>& payload, DctChoice dct) {
     Reply reply;
     const auto kind = payloadKind(payload);
     if (kind == MessageKind::EncodeStill) {
         if (const auto request = decodeEncodeStill(payload)) {
-            reply.data = encodeStillPicture(*request);
+            reply.data = encodeStillPicture(*request, dct);
             return reply;
         }
     } else if (kind == MessageKind::MultiplexStills) {
@@ -69,7 +98,8 @@ Reply runJob(const std::vector<std::uint8_t>& payload) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const auto budget = budgetFrom(argc, argv);
+    const auto settings = settingsFrom(argc, argv);
+    if (settings.describeTransforms) return describeTransforms(settings.dct);
     // Keep the channel on private descriptors, and give the libraries' stray
     // printf output somewhere harmless.
     const int requests = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
@@ -85,9 +115,9 @@ int main(int argc, char** argv) {
     for (int jobs = 1;; ++jobs) {
         const auto payload = readPayload(requests);
         if (!payload) return 0;
-        auto reply = runJob(*payload);
+        auto reply = runJob(*payload, settings.dct);
         std::fflush(stdout);
-        reply.retiring = jobs >= budget.jobs || residentBytes() > budget.residentBytes;
+        reply.retiring = jobs >= settings.jobs || residentBytes() > settings.residentBytes;
         if (!writePayload(replies, encodeReply(reply))) return 0;
         if (reply.retiring) return 0;
     }

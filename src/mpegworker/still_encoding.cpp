@@ -1,6 +1,7 @@
 #include "mpegworker/still_encoding.h"
 
 #include "mpegworker/fatal_error.h"
+#include "mpegworker/transform_choice.h"
 
 #include <elemstrmwriter.hh>
 #include <encoderparams.hh>
@@ -112,7 +113,7 @@ public:
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeStillPicture(const EncodeStillRequest& request) {
+std::vector<std::uint8_t> encodeStillPicture(const EncodeStillRequest& request, DctChoice dct) {
     MPEG2EncOptions options;
     options.format = kVcdStillsFormat;
     options.frame_rate = kFrameRateCode25;
@@ -123,7 +124,12 @@ std::vector<std::uint8_t> encodeStillPicture(const EncodeStillRequest& request) 
     std::vector<std::uint8_t> coded;
     coded.reserve(256 * 1024);
     StillEncoder encoder(options, request, coded);
+    // The library has initialised by now and left its reference transforms in place.
+    selectTransforms(dct);
     encoder.encode();
+    // A still coded with other transforms than the chosen ones fails rather than
+    // passing for a fast (or a reference) one.
+    if (activeTransforms() != transformNamesOf(dct)) failJob("The still encoder ran other transforms than chosen.\n");
     return coded;
 }
 

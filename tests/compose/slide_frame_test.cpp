@@ -230,7 +230,7 @@ TEST_F(LargePhotoFrames, ReducedDecodingStaysWithin45DbOfDecodingWhole) {
     const std::string portrait = largePhoto("two_wings_portrait.jpg", 3000, 4000);
     const std::string odd = largePhoto("storm.jpg", 4001, 2999);
     const Case cases[] = {
-        // Decoded at 1/2 (2000 x 1500, 1500 x 2000) for the 704-wide stills, 1/4 (1001 x 750)
+        // Decoded at 1/4 (1000 x 750, 750 x 1000) for the 704-wide stills, 1/8 (501 x 375)
         // for the 352-wide ones.
         {landscape, 0, {TvStandard::PAL, AspectCorrection::Aspect4x3, 5, StillResolution::HighRes}},
         {landscape, 90, {TvStandard::NTSC, AspectCorrection::NoCorrection, 0, StillResolution::HighRes}},

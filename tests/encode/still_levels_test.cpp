@@ -6,20 +6,15 @@
 #include "encode/worker_protocol.h"
 #include "encode/ycbcr_conversion.h"
 
-#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "video_fixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace tellavine {
 namespace {
 
 using testing::readBytes;
-using testing::shellOutput;
-using testing::shellQuoted;
 
 constexpr int kLevels[] = {0, 16, 128, 235, 255};
 
@@ -32,11 +27,6 @@ testing::TestPicture greyBands() {
             for (int c = 0; c < 3; ++c)
                 picture.pixels[(row * 352 + column) * 3 + c] = static_cast<std::uint8_t>(kLevels[column * 5 / 352]);
     return picture;
-}
-
-// The still decoded by ffmpeg in `pixelFormat` ("yuv420p" keeps the coded samples).
-std::string decoded(const std::string& still, const std::string& pixelFormat) {
-    return shellOutput("ffmpeg -v error -i " + shellQuoted(still) + " -frames:v 1 -f rawvideo -pix_fmt " + pixelFormat + " -");
 }
 
 struct LevelsCase {
@@ -54,7 +44,7 @@ TEST_P(StillLevelsTest, GreyLevelsDecodeToTheLumaOfTheirRange) {
     const auto picture = greyBands();
     const auto path = dir.file("bands.m1v");
     ASSERT_TRUE(encodeStill(picture.view(), path, {TvStandard::PAL, GetParam().levels}, StillWrite::Create, worker));
-    const std::string yuv = decoded(path, "yuv420p");
+    const std::string yuv = testing::decodedStill(path, "yuv420p");
     ASSERT_GE(yuv.size(), 352u * 288);
     for (int band = 0; band < 5; ++band) {
         // The mean of a 16 x 16 block in the middle of the band, away from its edges.
@@ -94,19 +84,6 @@ TEST(StillLevels, FullLevelsGiveTheStillOfTheFullRangeConversion) {
     EXPECT_EQ(readBytes(dir.file("full.m1v")), reply.data);
 }
 
-double psnr(const std::string& decodedRgb, const StillFrame& frame) {
-    double squares = 0;
-    for (int y = 0; y < frame.height; ++y)
-        for (int x = 0; x < frame.width; ++x) {
-            const Rgb source = frame.pixelFromTop(x, y);
-            const auto* out = reinterpret_cast<const std::uint8_t*>(decodedRgb.data()) + (y * frame.width + x) * 3;
-            const int differences[] = {source.r - out[0], source.g - out[1], source.b - out[2]};
-            for (const int d : differences) squares += d * d;
-        }
-    const double mean = squares / (3.0 * frame.width * frame.height);
-    return 10 * std::log10(255.0 * 255.0 / mean);
-}
-
 TEST(StillLevels, APhotoDecodesCloseToItsFrame) {
     testing::TempDir dir;
     MpegWorkerClient worker{testing::realWorkerOptions()};
@@ -118,9 +95,9 @@ TEST(StillLevels, APhotoDecodesCloseToItsFrame) {
     for (const StillLevels levels : {StillLevels::Studio, StillLevels::Full}) {
         const auto path = dir.file("photo.m1v");
         ASSERT_TRUE(encodeStill(stillPictureOf(*frame), path, {TvStandard::PAL, levels}, StillWrite::Create, worker));
-        const std::string rgb = decoded(path, "rgb24");
+        const std::string rgb = testing::decodedStill(path, "rgb24");
         ASSERT_EQ(rgb.size(), std::size_t{704} * 576 * 3);
-        quality[levels == StillLevels::Full] = psnr(rgb, *frame);
+        quality[levels == StillLevels::Full] = testing::psnrAgainst(rgb, *frame);
     }
     RecordProperty("studio_psnr_db", std::to_string(quality[0]));
     RecordProperty("full_psnr_db", std::to_string(quality[1]));

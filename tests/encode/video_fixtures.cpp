@@ -48,4 +48,21 @@ MpegWorkerOptions realWorkerOptions() {
     return options;
 }
 
+std::string decodedStill(const std::string& still, const std::string& pixelFormat) {
+    return shellOutput("ffmpeg -v error -i " + shellQuoted(still) + " -frames:v 1 -f rawvideo -pix_fmt " + pixelFormat + " -");
+}
+
+double psnrAgainst(const std::string& decodedRgb, const StillFrame& frame) {
+    double squares = 0;
+    for (int y = 0; y < frame.height; ++y)
+        for (int x = 0; x < frame.width; ++x) {
+            const Rgb source = frame.pixelFromTop(x, y);
+            const auto* out = reinterpret_cast<const std::uint8_t*>(decodedRgb.data()) + (y * frame.width + x) * 3;
+            const int differences[] = {source.r - out[0], source.g - out[1], source.b - out[2]};
+            for (const int d : differences) squares += d * d;
+        }
+    const double mean = squares / (3.0 * frame.width * frame.height);
+    return 10 * std::log10(255.0 * 255.0 / mean);
+}
+
 }  // namespace tellavine::testing

@@ -2,6 +2,7 @@
 // Fixtures for the still encoder and multiplexer tests: pictures, MPEG audio made by
 // ffmpeg, and start-code scans.
 
+#include "compose/still_frame.h"
 #include "encode/mpeg_worker_client.h"
 #include "encode/still_picture.h"
 
@@ -28,5 +29,12 @@ std::vector<std::size_t> startCodeOffsets(const std::vector<std::uint8_t>& bytes
 
 // The test worker: the real tellavine-mpegworker beside the test program.
 MpegWorkerOptions realWorkerOptions();
+
+// The first picture of `still` decoded by ffmpeg in `pixelFormat` ("yuv420p" keeps the
+// coded samples, "rgb24" gives what a player shows).
+std::string decodedStill(const std::string& still, const std::string& pixelFormat);
+
+// PSNR in dB of an rgb24 picture against `frame`, over all three colours.
+double psnrAgainst(const std::string& decodedRgb, const StillFrame& frame);
 
 }  // namespace tellavine::testing
