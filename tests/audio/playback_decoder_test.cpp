@@ -133,9 +133,18 @@ TEST(PlaybackDecoder, UnreadableFilesGiveNoBlockAtAll) {
     testing::TempDir dir;
     const std::string junk = dir.file("junk.mp3");
     testing::writeFile(junk, std::string(5000, 'x'));
-    const std::string eightBit = dir.file("eight.wav");
-    testing::makeToneWav(eightBit, {44100, 1, 1.0, 1000, 8});
-    for (const std::string& path : {junk, eightBit, dir.file("missing.wav"), dir.file("tone.ogg")}) {
+    // A-law: a compressed WAV, which nothing here decodes.
+    const std::string compressed = dir.file("alaw.wav");
+    const std::string samples(8000, '\xD5');
+    auto le = [](std::uint32_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    const std::string format = le(6, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
+    const std::string body = "WAVEfmt " + le(16, 4) + format + "data" + le(8000, 4) + samples;
+    testing::writeFile(compressed, "RIFF" + le(static_cast<std::uint32_t>(body.size()), 4) + body);
+    for (const std::string& path : {junk, compressed, dir.file("missing.wav"), dir.file("tone.ogg")}) {
         EXPECT_TRUE(decodeAll(path).empty()) << path;
     }
 }
