@@ -63,8 +63,9 @@ struct EditorFixture {
         if (!folder.empty()) browse(folder);
     }
     void browse(const std::string& folder) {
+        // The folder is listed and its thumbnails made in the background.
         page->browseFolder(QString::fromStdString(folder));
-        page->fileBrowser()->loader()->waitUntilIdle(std::chrono::seconds(10));
+        QTRY_VERIFY_WITH_TIMEOUT(!page->fileBrowser()->busy(), 10000);
     }
     // Lets the photo loader finish and its results arrive.
     void settle() {
@@ -169,6 +170,50 @@ private slots:
         // Names are compared without regard to letter case.
         browser.sortBy(kNameColumn, Qt::AscendingOrder);
         QCOMPARE(listed(browser), (QStringList{"a.JPEG", "b.gif", "c.Tif"}));
+        // The selection stays with its file when the order changes.
+        browser.view()->selectionModel()->select(browser.view()->model()->index(2, kNameColumn),
+                                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        browser.sortBy(kNameColumn, Qt::DescendingOrder);
+        QCOMPARE(browser.selectedPaths(), QStringList{QString::fromStdString(mixed + "/c.Tif")});
+    }
+
+    void fileListThumbnailsLandOnTheirOwnRowsAndShareOneSquare() {
+        // Upright and landscape photos of distinct colours; the list is re-sorted as soon
+        // as it is filled, before any thumbnail has reached it.
+        const std::string coloured = folder("Coloured");
+        const std::pair<const char*, QColor> photos[] = {
+            {"a.jpg", QColor(220, 30, 30)}, {"b.jpg", QColor(30, 200, 40)}, {"c.jpg", QColor(40, 60, 220)}};
+        writePhoto(coloured + "/a.jpg", 300, 400, photos[0].second);  // upright
+        writePhoto(coloured + "/b.jpg", 400, 300, photos[1].second);
+        writePhoto(coloured + "/c.jpg", 400, 100, photos[2].second);  // a panorama
+        EditorFixture editor;
+        PictureFileBrowser& browser = *editor.page->fileBrowser();
+        connect(&browser, &PictureFileBrowser::folderListed, &browser,
+                [&browser] { browser.sortBy(kNameColumn, Qt::DescendingOrder); });
+        editor.browse(coloured);
+        QCOMPARE(listed(browser), (QStringList{"c.jpg", "b.jpg", "a.jpg"}));
+        QAbstractItemView* view = browser.view();
+        for (int row = 0; row < 3; ++row) {
+            const QModelIndex index = view->model()->index(row, kNameColumn);
+            const QImage icon = index.data(Qt::DecorationRole).value<QIcon>().pixmap(kFileIconBox, kFileIconBox).toImage();
+            // Every icon is the full square, so every label sits at the same height.
+            QCOMPARE(icon.size(), QSize(kFileIconBox, kFileIconBox));
+            const QColor expected = photos[2 - row].second;
+            const QColor centre = icon.pixelColor(kFileIconBox / 2, kFileIconBox / 2);
+            QVERIFY2(std::abs(centre.red() - expected.red()) < 24 && std::abs(centre.green() - expected.green()) < 24 &&
+                         std::abs(centre.blue() - expected.blue()) < 24,
+                     qPrintable(listed(browser)[row] + " shows " + centre.name()));
+            QCOMPARE(view->visualRect(index).size(), view->visualRect(view->model()->index(0, kNameColumn)).size());
+        }
+    }
+
+    void aFolderChosenWhileAnotherIsListedShowsOnlyItsOwnFiles() {
+        EditorFixture editor;
+        PictureFileBrowser& browser = *editor.page->fileBrowser();
+        const std::string mixed = folder("Mixed");
+        browser.setFolder(QString::fromStdString(mixed));
+        editor.browse(photos_);
+        QCOMPARE(listed(browser), (QStringList{"p1.jpg", "p2.jpg", "p3.jpg", "p4.jpg", "p5.jpg"}));
     }
 
     void addingFromTheBrowserNamesTheFirstAlbumAfterTheFolder() {

@@ -162,8 +162,8 @@ int main(int argc, char* argv[]) {
         const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
         window.editorPage()->browseFolder(samples);
         window.editorPage()->photoList()->selectRows({2});
-        for (int i = 0; i < 200 && !(window.editorPage()->fileBrowser()->loader()->idle() &&
-                                     window.editorPage()->photoLoader()->idle());
+        for (int i = 0; i < 200 && (window.editorPage()->fileBrowser()->busy() ||
+                                    !window.editorPage()->photoLoader()->idle());
              ++i) {
             QTest::qWait(50);
         }

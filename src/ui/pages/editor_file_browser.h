@@ -3,13 +3,19 @@
 // type and modified time, shown in one of five view styles ("ListStyle"), sortable by
 // any column, with thumbnails made in the background. Files are dragged from it into
 // the photo list (or into other programs) as file addresses.
+//
+// Opening a folder never blocks the page: the folder is listed on a background thread
+// and shown in one piece, then the thumbnail loader fills in the pictures, which are
+// handed to the list in batches (one model update per tick, not one per photo).
 
 #include "compose/thumbnail_cache.h"
+#include "ui/pages/editor_file_list_model.h"
 
 #include <QPixmap>
-#include <QStandardItemModel>
+#include <QTimer>
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 class QListView;
@@ -19,16 +25,15 @@ class QAbstractItemView;
 
 namespace tellavine::ui {
 
+class FolderLister;
 class ThumbnailLoader;
 
 // "ListStyle" values; any other value means Thumbnails.
 enum class FileListStyle { Thumbnails = 0, List = 1, Details = 2, SmallIcons = 3, LargeIcons = 4 };
 FileListStyle fileListStyleFromSetting(int value);
 
-// Marks drags that start in the browser (the photo list adds them "from the browser").
-inline constexpr const char* kBrowserDragFormat = "application/x-tellavine-browser-files";
-
-enum FileListColumn { kNameColumn = 0, kSizeColumn = 1, kTypeColumn = 2, kModifiedColumn = 3 };
+// The square a thumbnail takes in the Thumbnails style.
+inline constexpr int kFileIconBox = 78;
 
 class PictureFileBrowser : public QWidget {
     Q_OBJECT
@@ -36,7 +41,8 @@ public:
     PictureFileBrowser(ThumbnailCache& cache, QWidget* parent = nullptr);
     ~PictureFileBrowser() override;
 
-    // Lists the pictures of `folder` (stops the thumbnails of the old one first).
+    // Lists the pictures of `folder` in the background (stops the listing and the
+    // thumbnails of the old one first); the list fills when the listing is done.
     void setFolder(const QString& folder);
     const QString& folder() const { return folder_; }
 
@@ -53,24 +59,31 @@ public:
     // The view of the current style.
     QAbstractItemView* view() const;
     ThumbnailLoader* loader() const { return loader_; }
+    // True while the folder is being listed or its thumbnails are being made or wait to
+    // be shown.
+    bool busy() const;
 
 signals:
     void fileActivated(const QString& path);
     void contextMenuRequested(const QPoint& globalPos);
+    // The folder's files are in the list (its thumbnails follow).
+    void folderListed(const QString& folder);
 
 private:
-    void showThumbnail(int index, const QImage& image);
-    void applyDecorations();
+    void showFiles(const QString& folder, const std::vector<PictureFileEntry>& files);
+    void queueThumbnail(int index, const QImage& image);
+    void flushThumbnails();
 
-    QStandardItemModel* model_ = nullptr;
+    FileListModel* model_ = nullptr;
     QStackedWidget* stack_ = nullptr;
     QListView* iconView_ = nullptr;
     QTreeView* detailView_ = nullptr;
+    FolderLister* lister_ = nullptr;
     ThumbnailLoader* loader_ = nullptr;
     QString folder_;
     FileListStyle style_ = FileListStyle::Thumbnails;
-    std::vector<QStandardItem*> loading_;  // the current loader run's items, by index
-    QPixmap placeholder_;
+    std::vector<std::pair<int, QPixmap>> arrived_;  // thumbnails waiting for the next tick
+    QTimer flushTimer_;
 };
 
 }  // namespace tellavine::ui

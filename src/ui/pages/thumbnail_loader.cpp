@@ -3,6 +3,9 @@
 #include "imaging/codec.h"
 
 #include <QMetaObject>
+#include <QPainter>
+
+#include <cstdint>
 
 namespace tellavine::ui {
 
@@ -27,14 +30,28 @@ void rotateBy(Picture& picture, int rotation) {
 }
 
 QImage toImage(const Picture& picture) {
-    QImage image(picture.width(), picture.height(), QImage::Format_RGB888);
+    QImage image(picture.width(), picture.height(), QImage::Format_RGB32);
     for (int y = 0; y < picture.height(); ++y) {
-        std::copy_n(picture.row(y), picture.rowBytes(), image.scanLine(y));
+        const std::uint8_t* from = picture.row(y);
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x, from += 3) to[x] = qRgb(from[0], from[1], from[2]);
     }
     return image;
 }
 
 }  // namespace
+
+QImage fitIntoBox(const QImage& image, QSize box) {
+    QImage square(box, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    if (image.isNull() || box.isEmpty()) return square;
+    const QImage fitted = image.width() > box.width() || image.height() > box.height()
+                              ? image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                              : image;
+    QPainter painter(&square);
+    painter.drawImage((box.width() - fitted.width()) / 2, (box.height() - fitted.height()) / 2, fitted);
+    return square;
+}
 
 QImage makeThumbnail(const ThumbnailRequest& request, ThumbnailCache& cache) {
     if (auto cached = cache.find(request.path, request.rotation)) return toImage(*cached);
@@ -48,8 +65,10 @@ QImage makeThumbnail(const ThumbnailRequest& request, ThumbnailCache& cache) {
     return toImage(*cache.store(request.path, std::move(load.picture), request.rotation));
 }
 
-ThumbnailLoader::ThumbnailLoader(ThumbnailCache& cache, QObject* parent)
-    : QObject(parent), cache_(cache), thread_([this] { work(); }) {}
+ThumbnailLoader::ThumbnailLoader(ThumbnailCache& cache, QObject* parent) : ThumbnailLoader(cache, parent, QSize()) {}
+
+ThumbnailLoader::ThumbnailLoader(ThumbnailCache& cache, QObject* parent, QSize iconBox)
+    : QObject(parent), cache_(cache), iconBox_(iconBox), thread_([this] { work(); }) {}
 
 ThumbnailLoader::~ThumbnailLoader() {
     {
@@ -109,6 +128,7 @@ void ThumbnailLoader::work() {
         }
         for (std::size_t i = 0; i < items.size() && current(generation); ++i) {
             QImage image = makeThumbnail(items[i], cache_);
+            if (iconBox_.isValid() && !image.isNull()) image = fitIntoBox(image, iconBox_);
             const int index = static_cast<int>(i);
             // Queued on the UI thread; dropped there when a newer run has begun.
             QMetaObject::invokeMethod(

@@ -33,15 +33,22 @@ struct ThumbnailRequest {
 
 // The thumbnail of a photo: from the cache, or loaded (JPEG reduced in the decoder),
 // turned by `rotation` and fitted into 104 x 78 keeping its proportions, then cached.
-// Null when the file cannot be read.
+// Made in the screen's own format (RGB32), so that turning it into a pixmap on the UI
+// thread converts nothing. Null when the file cannot be read.
 QImage makeThumbnail(const ThumbnailRequest& request, ThumbnailCache& cache);
 // The size a picture of `width` x `height` takes inside the 104 x 78 box.
 QSize thumbnailFit(int width, int height);
+// `image` reduced (never enlarged) to fit `box` and centred on a transparent square of
+// that size: every icon of a list then has the same size, and the list lays them out
+// and labels them alike, upright or not.
+QImage fitIntoBox(const QImage& image, QSize box);
 
 class ThumbnailLoader : public QObject {
     Q_OBJECT
 public:
     explicit ThumbnailLoader(ThumbnailCache& cache, QObject* parent = nullptr);
+    // Reports each thumbnail fitted into `iconBox` (see fitIntoBox), done on this thread.
+    ThumbnailLoader(ThumbnailCache& cache, QObject* parent, QSize iconBox);
     ~ThumbnailLoader() override;
 
     // Ends the current run (if any) and starts one over `items`.
@@ -62,6 +69,7 @@ private:
     bool current(unsigned generation) const;
 
     ThumbnailCache& cache_;
+    const QSize iconBox_;  // invalid: thumbnails as made
     mutable std::mutex mutex_;
     mutable std::condition_variable wake_;
     std::vector<ThumbnailRequest> items_;  // guarded by mutex_: the run waiting to start
