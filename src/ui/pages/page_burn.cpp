@@ -135,7 +135,7 @@ QWidget* CPageBurn::makeTvGroup() {
             [this](int index) { services_.settings->ratioCorrection = index; });
     connect(cropping_, &QSlider::valueChanged, this, [this](int value) {
         services_.settings->tvCrop = value;
-        croppingLabel_->setText(QString::fromStdString(formatText("TV Cropping: %d%%", value)));
+        croppingLabel_->setText(tr("TV Cropping: %1%").arg(value));
     });
     return group;
 }
@@ -265,7 +265,7 @@ void CPageBurn::fillFromSettings() {
     updateTvNotes();
     aspect_->setCurrentIndex(std::clamp(settings.ratioCorrection, 0, 2));
     cropping_->setValue(settings.tvCrop);
-    croppingLabel_->setText(QString::fromStdString(formatText("TV Cropping: %d%%", settings.tvCrop)));
+    croppingLabel_->setText(tr("TV Cropping: %1%").arg(settings.tvCrop));
     volumeLabel_->setText(QString::fromStdString(settings.discName));
     photoFiles_->setChecked(settings.writePhotoFiles);
     audioFiles_->setChecked(settings.writeAudioFiles);
