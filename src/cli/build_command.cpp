@@ -15,6 +15,8 @@
 #include "project/messages.h"
 #include "project/project_commands.h"
 #include "project/settings.h"
+#include "project/strings.h"
+#include "project/text_catalog.h"
 #include "recorder/disc_utilities.h"
 #include "recorder/recorder_devices.h"
 #include "recorder/sgio_transport.h"
@@ -77,7 +79,7 @@ std::string prepare(const BuildCommand& command, BuildOverrides overrides, Prepa
 void waitCancellingOnInterrupt(BuildJob& job, InterruptPipe& interrupts) {
     while (interrupts.waitForWake() == InterruptPipe::Wake::Interrupt) {
         if (!job.cancelled()) {
-            std::fprintf(stderr, "\ntellavine-cli: cancelling...\n");
+            std::fprintf(stderr, "\ntellavine-cli: %s\n", translated("cancelling...").c_str());
             job.cancelEvent->set();
         }
     }
@@ -99,7 +101,7 @@ std::shared_ptr<TerminalProgress> runWithProgress(PreparedBuild& build, Interrup
 // finished when the interrupt came is reported as it ended.
 int reportEnd(const ProgressView& view, const InterruptPipe& interrupts, const std::string& failure) {
     if (view.succeeded) return kExitSuccess;
-    if (interrupts.interrupted()) return fail("cancelled.");
+    if (interrupts.interrupted()) return fail(translated("cancelled."));
     return fail(view.done ? view.status : failure);
 }
 
@@ -124,15 +126,15 @@ int runBuildCommand(const BuildCommand& command) {
     // An existing image is only replaced when the user said so.
     const std::string& cuePath = build.request.cuePath;
     if (std::filesystem::exists(cuePath, ec) &&
-        build.services.showText("Disc image file has already existed, do you want to overwrite and continue?",
+        build.services.showText(translated("Disc image file has already existed, do you want to overwrite and continue?"),
                                 PromptButtons::YesNo) != PromptAnswer::Yes) {
-        return fail("not overwriting " + cuePath + " (use --yes to overwrite).");
+        return fail(fillArguments(translated("not overwriting %1 (use --yes to overwrite)."), {cuePath}));
     }
 
     InterruptPipe interrupts;
     const ProgressView view = runWithProgress(build, interrupts)->view();
     build.job->window.detach();
-    if (const int status = reportEnd(view, interrupts, "An error occurred while processing."); status != kExitSuccess) {
+    if (const int status = reportEnd(view, interrupts, tableText(IDS_PROCESSING_ERROR)); status != kExitSuccess) {
         return status;
     }
     std::printf("%s\n%s\n", build.job->cuePath.c_str(), build.job->binPath.c_str());
@@ -156,7 +158,7 @@ int runBurnCommand(const BuildCommand& command) {
     std::int64_t freeSectors = 0;
     if (!checkDiscBeforeRecording(session->driver(), *build.services.prompt, [&] { runEraseJob(erase); },
                                   freeSectors)) {
-        return fail("no blank disc in the recorder.");
+        return fail(translated("no blank disc in the recorder."));
     }
     const DiscOptions& options = build.request.inputs.options;
     EstimateOptions estimate;
@@ -167,9 +169,8 @@ int runBurnCommand(const BuildCommand& command) {
     // disc that cannot hold the project; the tool refuses instead.
     const std::int64_t neededSectors = estimateDiscSectors(build.project, estimate);
     if (!discHasRoom(freeSectors, neededSectors)) {
-        return fail(formatText("the disc is too small for the project: it needs %lld sectors, the disc has %lld.",
-                               static_cast<long long>(neededSectors + kPregapFrames),
-                               static_cast<long long>(freeSectors)));
+        return fail(fillArguments(translated("the disc is too small for the project: it needs %1 sectors, the disc has %2."),
+                                 {std::to_string(neededSectors + kPregapFrames), std::to_string(freeSectors)}));
     }
 
     build.request.recorder = session->prepareBurn(build.request.recording);
@@ -185,7 +186,7 @@ int runBurnCommand(const BuildCommand& command) {
     waitCancellingOnInterrupt(*build.job, interrupts);
     finisher.join();
     build.job->window.detach();
-    return reportEnd(progress->view(), interrupts, "The burning process failed.");
+    return reportEnd(progress->view(), interrupts, translated("The burning process failed."));
 }
 
 int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
@@ -193,7 +194,7 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
     if (kind == ParsedCommand::Kind::Devices) {
         std::string error;
         auto session = RecorderSession::open(command.device, 0, error, prompt);
-        if (!session) return fail(error + " (the emulated recorder is always there: -d emulated:FILE)");
+        if (!session) return fail(error + translated(" (the emulated recorder is always there: -d emulated:FILE)"));
         if (!command.device.empty()) {
             const auto* device = session->device();
             std::printf("%s\t%s\n", device->devicePath.c_str(), deviceStatusText(*device).c_str());
@@ -214,14 +215,14 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
     BaseDriver& driver = session->driver();
     if (kind == ParsedCommand::Kind::Eject || kind == ParsedCommand::Kind::CloseTray) {
         const bool eject = kind == ParsedCommand::Kind::Eject;
-        if (!driver.loadOrEject(eject)) return fail(eject ? "the tray did not open." : "the tray did not close.");
+        if (!driver.loadOrEject(eject)) return fail(eject ? translated("the tray did not open.") : translated("the tray did not close."));
         return kExitSuccess;
     }
     if (const std::string refusal = eraseRefusal(driver); !refusal.empty()) return fail(refusal);
     if (!command.yes &&
-        prompt->showText("All data on the CD-RW disc will be erased. Do you want to continue?", PromptButtons::YesNo) !=
+        prompt->showText(translated("All data on the CD-RW disc will be erased. Do you want to continue?"), PromptButtons::YesNo) !=
             PromptAnswer::Yes) {
-        return fail("not erasing (use --yes to erase).");
+        return fail(translated("not erasing (use --yes to erase)."));
     }
     EraseJob erase;
     erase.driver = &driver;
@@ -229,8 +230,8 @@ int runDeviceCommand(ParsedCommand::Kind kind, const DeviceCommand& command) {
     if (const EraseOutcome outcome = runEraseJob(erase); !outcome.erased) return fail(outcome.failure);
     bool blank = false;
     std::int64_t freeSectors = 0;
-    if (!driver.readDiscStatus(blank, freeSectors) || !blank) return fail("the disc could not be erased.");
-    std::printf("The disc is blank (%lld sectors free).\n", static_cast<long long>(freeSectors));
+    if (!driver.readDiscStatus(blank, freeSectors) || !blank) return fail(translated("the disc could not be erased."));
+    std::printf("%s\n", fillArguments(translated("The disc is blank (%1 sectors free)."), {std::to_string(freeSectors)}).c_str());
     return kExitSuccess;
 }
 

@@ -116,6 +116,10 @@ void addDeviceCommand(CLI::App& app, const std::string& name, const std::string&
 void defineCommands(CLI::App& app, ParsedCommand& parsed) {
     app.require_subcommand(1);
     app.footer(kGeneralFooter);
+    // Taken out by takeLanguageOption before parsing; here for the help text.
+    app.add_option_function<std::string>(
+        "--language", [](const std::string&) {},
+        "the language of the messages: en or de (default: config.ini's [Options] Language, else LANGUAGE or LANG)");
 
     CLI::App& create = *app.add_subcommand("new", "make a project from a folder: each sub-folder is an album");
     create.footer(
@@ -177,6 +181,27 @@ CLI::App makeApp() {
     return CLI::App("Author Video CDs of photo slideshows.", "tellavine-cli");
 }
 
+// Removes "--language X" or "--language=X" wherever it stands: it belongs to no command.
+// False when the option has no value.
+bool takeLanguageOption(std::vector<std::string>& arguments, std::string& language) {
+    for (auto at = arguments.begin(); at != arguments.end();) {
+        if (*at == "--") break;
+        if (*at == "--language") {
+            if (at + 1 == arguments.end()) return false;
+            language = *(at + 1);
+            at = arguments.erase(at, at + 2);
+        } else if (at->rfind("--language=", 0) == 0) {
+            language = at->substr(std::string("--language=").size());
+            at = arguments.erase(at);
+        } else {
+            ++at;
+        }
+    }
+    return true;
+}
+
+ParsedCommand parseCommandWords(const std::vector<std::string>& arguments);
+
 }  // namespace
 
 std::string usageText() {
@@ -186,7 +211,18 @@ std::string usageText() {
     return app.help();
 }
 
-ParsedCommand parseCommandLine(const std::vector<std::string>& arguments) {
+ParsedCommand parseCommandLine(const std::vector<std::string>& givenArguments) {
+    std::vector<std::string> arguments = givenArguments;
+    std::string language;
+    if (!takeLanguageOption(arguments, language)) return usage("--language needs a value");
+    ParsedCommand parsed = parseCommandWords(arguments);
+    parsed.language = language;
+    return parsed;
+}
+
+namespace {
+
+ParsedCommand parseCommandWords(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return usage("no command given");
     const std::string& first = arguments[0];
     if (first == "help") return parseCommandLine({"--help"});
@@ -218,5 +254,7 @@ ParsedCommand parseCommandLine(const std::vector<std::string>& arguments) {
     parsed.kind = kind->second;
     return parsed;
 }
+
+}  // namespace
 
 }  // namespace tellavine::cli

@@ -77,6 +77,7 @@ struct ParsedCommand {
     std::string helpText;  // for Help: the general text, or one command's
     std::string error;     // for Usage
     std::string command;   // for Usage: the command whose options were wrong
+    std::string language;  // --language, before or after the command word; empty when not given
     BuildCommand build;
     NewCommand create;
     ShowCommand show;

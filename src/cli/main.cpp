@@ -2,6 +2,9 @@
 #include "cli/build_command.h"
 #include "cli/cli_options.h"
 #include "cli/project_command.h"
+#include "platform/folders.h"
+#include "project/language.h"
+#include "project/text_catalog.h"
 
 #include <cstdio>
 #include <string>
@@ -15,10 +18,26 @@ namespace tellavine::cli {
 int runInspectCommand(const InspectCommand& command);
 }
 
+namespace {
+
+// Chooses the language of the messages; false (with a message) for an unknown --language.
+bool chooseMessageLanguage(const std::string& option) {
+    const std::string& dataDir = tellavine::appFolders().programDir;
+    if (!option.empty() && !tellavine::languageAvailable(option, dataDir)) {
+        std::fprintf(stderr, "tellavine-cli: --language: no texts for '%s' (there are en and de).\n", option.c_str());
+        return false;
+    }
+    tellavine::useLanguage(tellavine::startUpLanguage(option, tellavine::appFolders()), dataDir);
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace tellavine::cli;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const ParsedCommand parsed = parseCommandLine(arguments);
+    if (!chooseMessageLanguage(parsed.language)) return kExitUsage;
     switch (parsed.kind) {
         case ParsedCommand::Kind::Help:
             std::fputs(parsed.helpText.c_str(), stdout);
@@ -47,6 +66,7 @@ int main(int argc, char** argv) {
             break;
     }
     const std::string help = parsed.command.empty() ? "--help" : parsed.command + " --help";
-    std::fprintf(stderr, "tellavine-cli: %s\nTry 'tellavine-cli %s'.\n", parsed.error.c_str(), help.c_str());
+    std::fprintf(stderr, "tellavine-cli: %s\n%s\n", parsed.error.c_str(),
+                 tellavine::fillArguments(tellavine::translated("Try 'tellavine-cli %1'."), {help}).c_str());
     return kExitUsage;
 }

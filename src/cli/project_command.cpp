@@ -6,6 +6,7 @@
 #include "pipeline/disc_estimate.h"
 #include "platform/regular_file.h"
 #include "platform/text.h"
+#include "project/text_catalog.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -80,7 +81,7 @@ int runNewCommand(const NewCommand& command) {
         const std::string file = programFilePath(session.programDir, *command.templatePath);
         std::error_code ec;
         if (!std::filesystem::is_regular_file(file, ec)) {
-            return fail("there is no menu template " + *command.templatePath + " in " + session.programDir + ".");
+            return fail(fillArguments(translated("there is no menu template %1 in %2."), {*command.templatePath, session.programDir}));
         }
         if (auto problem = menuTemplateProblem(file); !problem.empty()) return fail(problem);
         MenuSettings menu = project.menu();

@@ -6,6 +6,7 @@
 #include "platform/folders.h"
 #include "platform/text.h"
 #include "project/project_commands.h"
+#include "project/text_catalog.h"
 
 #include <filesystem>
 
@@ -32,7 +33,7 @@ void prepareProject(Project& project, const CliSession& session) {
 std::string readProjectFile(Project& project, const std::string& path, const CliSession& session,
                             MissingTemplate missing) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return "cannot read the project file " + path + ".";
+    if (!std::filesystem::is_regular_file(path, ec)) return fillArguments(translated("cannot read the project file %1%2."), {path, ""});
     project.clear();
     project.setFilePath(path);
     std::string damage;
@@ -48,7 +49,7 @@ std::string readProjectSource(Project& project, const std::string& path, const F
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return makeProjectFromFolder(project, path, folder.options);
     if (folder.given) {
-        return "--sort, --play-time and --captions make a project from a folder; " + path + " is not a folder.";
+        return fillArguments(translated("--sort, --play-time and --captions make a project from a folder; %1 is not a folder."), {path});
     }
     return readProjectFile(project, path, session);
 }
@@ -56,7 +57,7 @@ std::string readProjectSource(Project& project, const std::string& path, const F
 std::string existingFileProblem(const std::string& path, bool yes) {
     std::error_code ec;
     if (yes || !std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return {};
-    return "not replacing " + path + " (use --yes to replace it).";
+    return fillArguments(translated("not replacing %1 (use --yes to replace it)."), {path});
 }
 
 }  // namespace tellavine::cli

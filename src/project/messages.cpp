@@ -56,8 +56,10 @@ PromptAnswer EngineServices::showText(const std::string& text, PromptButtons but
     return prompt->showText(text, buttons);
 }
 
+// A chosen language's table replaces the built-in texts of every message, not only of
+// those shown through showTableMessage.
 PromptAnswer EngineServices::showMessage(int stringId, PromptButtons buttons) const {
-    return showText(builtInString(stringId), buttons);
+    return showText(tableText(stringId), buttons);
 }
 
 PromptAnswer EngineServices::showTableMessage(int stringId, PromptButtons buttons) const {

@@ -3,6 +3,7 @@
 #include "platform/text.h"
 #include "project/messages.h"
 #include "project/strings.h"
+#include "project/text_catalog.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -249,7 +250,8 @@ void Project::setStatusCallback(std::function<void(const std::string&)> callback
 }
 
 std::string Project::statusLine() const {
-    return formatText("Total : %d Albums, %d Photos", albumCount(), totalPhotoCount());
+    return fillArguments(translated("Total : %1 Albums, %2 Photos"),
+                         {std::to_string(albumCount()), std::to_string(totalPhotoCount())});
 }
 
 void Project::changed() {

@@ -3,6 +3,7 @@
 #include "platform/text.h"
 #include "project/messages.h"
 #include "project/strings.h"
+#include "project/text_catalog.h"
 
 namespace tellavine {
 
@@ -48,7 +49,7 @@ bool confirmDiscardingChanges(Project& project, const std::function<bool()>& sav
 }
 
 std::string projectWindowTitle(const Project& project) {
-    if (project.filePath().empty()) return "Tellavine - [New Project]";
+    if (project.filePath().empty()) return "Tellavine - [" + translated("New Project") + "]";
     std::string name = fileNamePart(project.filePath());
     if (const auto dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) name.resize(dot);
     return formatText("Tellavine - [%s]", name.c_str());

@@ -53,6 +53,7 @@ AppSettings readSettings(const ProfileDocument& file, const AppFolders& folders)
     s.ratioCorrection = file.getInt(kGeneral, "nRatioCorrection", 1);
     if (s.ratioCorrection < 0 || s.ratioCorrection > 2) s.ratioCorrection = 1;
     s.fullRangeStills = file.getInt(kOptions, "FullRangeStills", 0) == 1;
+    s.language = file.getString(kOptions, "Language", "", 63);
     s.updateUrl = file.getString(kUpdate, "Url", "", 1023);
     s.window.maximized = file.getInt(kWindow, "bMaximized", 1) != 0;
     s.window.x = std::max(0, file.getInt(kWindow, "x", 0));

@@ -38,6 +38,7 @@ struct AppSettings {
     int ratioCorrection = 1;
     // "Options"
     bool fullRangeStills = false;  // FullRangeStills=1: stills in full-range levels (no dialog)
+    std::string language;          // Language: "de", "en"; empty: from LANGUAGE/LANG (no dialog)
     // "Update"
     std::string updateUrl;  // Url: the update server's address; empty: no update check
     // "Window"

@@ -64,6 +64,23 @@ TEST(CliOptions, OptionsTakeTheirValueAfterAnEqualsSign) {
     EXPECT_EQ(parsed.build.folder.options.captions, CaptionSource::FileName);
 }
 
+TEST(CliOptions, LanguageStandsBeforeOrAfterTheCommand) {
+    const auto before = parseCommandLine({"--language", "de", "show", "a.ovp"});
+    ASSERT_EQ(before.kind, Kind::Show) << before.error;
+    EXPECT_EQ(before.language, "de");
+    EXPECT_EQ(before.show.projectPath, "a.ovp");
+    const auto after = parseCommandLine({"build", "a.ovp", "-o", "d.cue", "--language=de"});
+    ASSERT_EQ(after.kind, Kind::Build) << after.error;
+    EXPECT_EQ(after.language, "de");
+    EXPECT_EQ(after.build.cuePath, "d.cue");
+    EXPECT_EQ(parseCommandLine({"--language", "de", "--help"}).kind, Kind::Help);
+    EXPECT_EQ(parseCommandLine({"show", "a.ovp"}).language, "");
+    const auto noValue = parseCommandLine({"show", "a.ovp", "--language"});
+    EXPECT_EQ(noValue.kind, Kind::Usage);
+    EXPECT_NE(noValue.error.find("--language"), std::string::npos);
+    EXPECT_NE(usageText().find("--language"), std::string::npos);
+}
+
 TEST(CliOptions, NewShowAndImport) {
     const auto created = parseCommandLine({"new", "Pictures/Holiday", "-o", "h.ovp", "--template", "template/modern.ini",
                                            "--sort", "name", "--yes"});

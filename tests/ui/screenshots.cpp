@@ -17,6 +17,7 @@
 #include "ui/dialogs/folder_browser.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/pages/numbered_message.h"
+#include "ui/app/catalog_translator.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/editor_file_browser.h"
 #include "ui/pages/editor_photo_list.h"
@@ -109,8 +110,6 @@ void takeMenuScreenshots(MainWindow& window, const testing::TempDir& dir, const 
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
-    QDir().mkpath(out);
     testing::TempDir dir;
     AppFolders folders;
     folders.programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
@@ -120,6 +119,12 @@ int main(int argc, char* argv[]) {
     folders.defaultTempDir = dir.folder() + "Temp/";
     setAppFolders(folders);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
+    // `ui_screenshots OUTDIR --language de` takes the pictures in German.
+    QStringList arguments = QApplication::arguments();
+    QString problem;
+    if (!installLanguage(arguments, problem)) return 2;
+    const QString out = arguments.size() > 1 ? arguments.at(1) : QStringLiteral("screenshots");
+    QDir().mkpath(out);
     auto prompt = std::make_shared<testing::RecordingPrompt>();
     prompt->setAnswer(PromptAnswer::Yes);
 

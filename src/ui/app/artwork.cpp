@@ -2,6 +2,7 @@
 
 #include "tellavine_version.h"
 
+#include <QCoreApplication>
 #include <QLinearGradient>
 #include <algorithm>
 #include <QPainter>
@@ -272,12 +273,12 @@ QPixmap drawAboutPicture() {
     p.setFont(body);
     p.setPen(QColor(210, 222, 245));
     p.drawText(QRect(178, 108, 230, 80), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               QStringLiteral("Version %1.%2 (build %3)\nPhoto albums on Video CD,\nready for any DVD or VCD player.")
+               QCoreApplication::translate("Tellavine", "Version %1.%2 (build %3)\nPhoto albums on Video CD,\nready for any DVD or VCD player.")
                    .arg(kProgramRelease / 100)
                    .arg(kProgramRelease % 100)
                    .arg(kProgramBuild));
     p.setPen(QColor(150, 165, 200));
-    p.drawText(QRect(0, 212, 420, 20), Qt::AlignCenter, QStringLiteral("Click to close"));
+    p.drawText(QRect(0, 212, 420, 20), Qt::AlignCenter, QCoreApplication::translate("Tellavine", "Click to close"));
     return pixmap;
 }
 

@@ -1,7 +1,8 @@
-// The desktop program: `tellavine [project.ovp]`.
+// The desktop program: `tellavine [--language de] [project.ovp]`.
 
 #include "pipeline/disc_pipeline.h"
 #include "ui/app/artwork.h"
+#include "ui/app/catalog_translator.h"
 #include "ui/app/qt_prompt.h"
 #include "ui/app/termination_signals.h"
 #include "ui/controls/splash_window.h"
@@ -13,12 +14,20 @@
 #include <QApplication>
 #include <QStringList>
 
+#include <cstdio>
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellavine"));
     QApplication::setApplicationVersion(QString::fromLatin1(tellavine::kProgramVersionText));
     QApplication::setDesktopFileName(QStringLiteral("org.tellavine.Tellavine"));
     tellavine::ui::closeWindowsOnTerminationSignals();
+    QStringList arguments = QApplication::arguments();
+    QString problem;
+    if (!tellavine::ui::installLanguage(arguments, problem)) {
+        std::fprintf(stderr, "tellavine: %s\n", problem.toLocal8Bit().constData());
+        return 2;
+    }
 
     tellavine::ui::MainWindowServices services;
     services.prompt = std::make_shared<tellavine::ui::QtPrompt>();
@@ -27,7 +36,6 @@ int main(int argc, char* argv[]) {
         return tellavine::makeDiscPipeline(std::move(recorder));
     };
 
-    const QStringList arguments = QApplication::arguments();
     tellavine::ui::MainWindow window(services, arguments.size() > 1 ? arguments.at(1) : QString());
     window.show();
     tellavine::ui::SplashWindow::show(&window, tellavine::ui::drawAboutPicture());

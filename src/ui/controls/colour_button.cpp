@@ -3,6 +3,7 @@
 #include "project/messages.h"
 #include "ui/controls/colour_palette.h"
 
+#include <QCoreApplication>
 #include <QColorDialog>
 #include <algorithm>
 #include <QGuiApplication>
@@ -68,7 +69,7 @@ ColourPopup::ColourPopup(QWidget* parent) : QFrame(parent, Qt::Popup) {
         grid->addWidget(swatch, i / 4, i % 4);
     }
     column->addLayout(grid);
-    QString otherText = QStringLiteral("Other...");
+    QString otherText = QCoreApplication::translate("Tellavine", "Other...");
     for (const auto& [id, text] : applyDialogTexts("COLOR_WINDOW", {ColourPalette::kOtherButtonId}).controls) {
         if (id == ColourPalette::kOtherButtonId) otherText = QString::fromStdString(text);
     }

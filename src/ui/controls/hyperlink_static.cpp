@@ -2,6 +2,7 @@
 
 #include "ui/app/qt_prompt.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -13,22 +14,22 @@ namespace tellavine::ui {
 
 QString linkFailureReason(int result) {
     switch (result) {
-    case 0: return QStringLiteral("The operating system is out\nof memory or resources.");
-    case 2: return QStringLiteral("The specified file was not found.");
-    case 3: return QStringLiteral("The specified path was not found.");
-    case 5: return QStringLiteral("The operating system denied\naccess to the specified file.");
-    case 8: return QStringLiteral("There was not enough memory to complete the operation.");
-    case 11: return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
-    case 26: return QStringLiteral("A sharing violation occurred. ");
-    case 27: return QStringLiteral("The filename association is\nincomplete or invalid.");
-    case 28: return QStringLiteral("The DDE transaction could not\nbe completed because the request timed out.");
-    case 29: return QStringLiteral("The DDE transaction failed.");
+    case 0: return QCoreApplication::translate("Tellavine", "The operating system is out\nof memory or resources.");
+    case 2: return QCoreApplication::translate("Tellavine", "The specified file was not found.");
+    case 3: return QCoreApplication::translate("Tellavine", "The specified path was not found.");
+    case 5: return QCoreApplication::translate("Tellavine", "The operating system denied\naccess to the specified file.");
+    case 8: return QCoreApplication::translate("Tellavine", "There was not enough memory to complete the operation.");
+    case 11: return QCoreApplication::translate("Tellavine", "The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+    case 26: return QCoreApplication::translate("Tellavine", "A sharing violation occurred. ");
+    case 27: return QCoreApplication::translate("Tellavine", "The filename association is\nincomplete or invalid.");
+    case 28: return QCoreApplication::translate("Tellavine", "The DDE transaction could not\nbe completed because the request timed out.");
+    case 29: return QCoreApplication::translate("Tellavine", "The DDE transaction failed.");
     case 30:
         return QStringLiteral(
             "The DDE transaction could not\nbe completed because other DDE transactions\nwere being processed.");
-    case 31: return QStringLiteral("There is no application associated\nwith the given filename extension.");
-    case 32: return QStringLiteral("The specified dynamic-link library was not found.");
-    default: return QStringLiteral("Unknown Error (%1) occurred.").arg(result);
+    case 31: return QCoreApplication::translate("Tellavine", "There is no application associated\nwith the given filename extension.");
+    case 32: return QCoreApplication::translate("Tellavine", "The specified dynamic-link library was not found.");
+    default: return QCoreApplication::translate("Tellavine", "Unknown Error (%1) occurred.").arg(result);
     }
 }
 

@@ -6,6 +6,12 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+namespace {
+
+QString twoDigits(int number) { return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')); }
+
+}  // namespace
+
 namespace tellavine::ui {
 
 AlbumListModel::AlbumListModel(const Project& project, QObject* parent) : QAbstractListModel(parent), project_(project) {}
@@ -21,8 +27,10 @@ QVariant AlbumListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole || role == Qt::AccessibleTextRole) {
         if (album < 0) return tr("Slide No.1");
         const Album& entry = project_.album(album);
-        QString text = QString::fromStdString(formatText("%02d  Name: %s  Total Photos: %02d", album + 1,
-                                                         entry.name.c_str(), static_cast<int>(entry.slides.size())));
+        // One arg() call for all three, so a "%1" in an album's name stays as typed.
+        QString text = tr("%1  Name: %2  Total Photos: %3")
+                           .arg(twoDigits(album + 1), QString::fromStdString(entry.name),
+                                twoDigits(static_cast<int>(entry.slides.size())));
         if (role == Qt::ToolTipRole && entry.hasMusic()) text += QStringLiteral("\n") + QString::fromStdString(entry.musicPath);
         return text;
     }
@@ -120,10 +128,10 @@ void AlbumRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const int musicRoom = album.hasMusic() ? note_.width() + 8 : 0;
     const QRect textRect(numberRect.right() + 6, r.top() + 8, r.right() - numberRect.right() - 12 - musicRoom, r.height() - 16);
     const QFontMetrics metrics(option.font);
-    const QString name = metrics.elidedText(QString::fromStdString("Name: " + album.name), Qt::ElideRight, textRect.width());
+    const QString name = metrics.elidedText(tr("Name: %1").arg(QString::fromStdString(album.name)), Qt::ElideRight, textRect.width());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignTop, name);
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignBottom,
-               QString::fromStdString(formatText("Total Photos: %02d", static_cast<int>(album.slides.size()))));
+               tr("Total Photos: %1").arg(twoDigits(static_cast<int>(album.slides.size()))));
     if (album.hasMusic()) p.drawPixmap(r.right() - note_.width() - 6, r.top() + (r.height() - note_.height()) / 2, note_);
     p.restore();
 }

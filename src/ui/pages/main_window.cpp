@@ -176,12 +176,12 @@ void MainWindow::createActions() {
         QKeySequence shortcut;
         void (CPageEditor::*run)();
     } editCommands[] = {
-        {kNewAlbumCommand, "&New Album", QKeySequence(tr("Ctrl+B")), &CPageEditor::newAlbum},
-        {kDeleteAlbumCommand, "&Delete Album", {}, &CPageEditor::deleteAlbum},
-        {kAlbumPropertiesCommand, "Album &Properties...", {}, &CPageEditor::albumProperties},
-        {kAddPicturesCommand, "&Add Pictures...", {}, &CPageEditor::addPicturesWithDialog},
-        {kDeletePicturesCommand, "Delete", QKeySequence(Qt::Key_Delete), &CPageEditor::removeSelectedPhotos},
-        {kSelectAllCommand, "Select All", QKeySequence(tr("Ctrl+A")), &CPageEditor::selectAllFiles},
+        {kNewAlbumCommand, QT_TR_NOOP("&New Album"), QKeySequence(tr("Ctrl+B")), &CPageEditor::newAlbum},
+        {kDeleteAlbumCommand, QT_TR_NOOP("&Delete Album"), {}, &CPageEditor::deleteAlbum},
+        {kAlbumPropertiesCommand, QT_TR_NOOP("Album &Properties..."), {}, &CPageEditor::albumProperties},
+        {kAddPicturesCommand, QT_TR_NOOP("&Add Pictures..."), {}, &CPageEditor::addPicturesWithDialog},
+        {kDeletePicturesCommand, QT_TR_NOOP("Delete"), QKeySequence(Qt::Key_Delete), &CPageEditor::removeSelectedPhotos},
+        {kSelectAllCommand, QT_TR_NOOP("Select All"), QKeySequence(tr("Ctrl+A")), &CPageEditor::selectAllFiles},
     };
     for (const auto& entry : editCommands) {
         const auto run = entry.run;
@@ -199,10 +199,10 @@ void MainWindow::createActions() {
         const char* shortcut;
         Page page;
     } pages[] = {
-        {kShowEditorCommand, "Album Editor", "Ctrl+E", Page::Editor},
-        {kShowMenuCommand, "Disc Menu Window", "Ctrl+M", Page::DiscMenu},
-        {kShowPreviewCommand, "&Preview Window", "Ctrl+P", Page::Preview},
-        {kShowBurnCommand, "CD Recorder Window", "Ctrl+R", Page::Burn},
+        {kShowEditorCommand, QT_TR_NOOP("Album Editor"), QT_TR_NOOP("Ctrl+E"), Page::Editor},
+        {kShowMenuCommand, QT_TR_NOOP("Disc Menu Window"), QT_TR_NOOP("Ctrl+M"), Page::DiscMenu},
+        {kShowPreviewCommand, QT_TR_NOOP("&Preview Window"), QT_TR_NOOP("Ctrl+P"), Page::Preview},
+        {kShowBurnCommand, QT_TR_NOOP("CD Recorder Window"), QT_TR_NOOP("Ctrl+R"), Page::Burn},
     };
     for (const auto& entry : pages) {
         QAction* action = addCommand(entry.command, tr(entry.text), QKeySequence(tr(entry.shortcut)));
@@ -273,16 +273,16 @@ void MainWindow::createToolBar() {
         Artwork picture;
         const char* tooltip;
     } buttons[] = {
-        {kNewProjectCommand, "New", Artwork::NewProject, nullptr},
-        {kOpenCommand, "Open", Artwork::OpenProject, nullptr},
-        {kSaveCommand, "Save", Artwork::SaveProject, nullptr},
+        {kNewProjectCommand, QT_TR_NOOP("New"), Artwork::NewProject, nullptr},
+        {kOpenCommand, QT_TR_NOOP("Open"), Artwork::OpenProject, nullptr},
+        {kSaveCommand, QT_TR_NOOP("Save"), Artwork::SaveProject, nullptr},
         {0, nullptr, Artwork::Cd, nullptr},
-        {kShowEditorCommand, "Editor", Artwork::Editor, "View editor panel"},
-        {kShowMenuCommand, "Disc Menu", Artwork::DiscMenu, "View disc menu"},
-        {kShowPreviewCommand, "Preview", Artwork::Preview, "View preview panel"},
-        {kShowBurnCommand, "Burn CD", Artwork::BurnCd, "View burn panel"},
+        {kShowEditorCommand, QT_TR_NOOP("Editor"), Artwork::Editor, QT_TR_NOOP("View editor panel")},
+        {kShowMenuCommand, QT_TR_NOOP("Disc Menu"), Artwork::DiscMenu, QT_TR_NOOP("View disc menu")},
+        {kShowPreviewCommand, QT_TR_NOOP("Preview"), Artwork::Preview, QT_TR_NOOP("View preview panel")},
+        {kShowBurnCommand, QT_TR_NOOP("Burn CD"), Artwork::BurnCd, QT_TR_NOOP("View burn panel")},
         {0, nullptr, Artwork::Cd, nullptr},
-        {kHelpContentsCommand, "Help", Artwork::Help, "Open online help document"},
+        {kHelpContentsCommand, QT_TR_NOOP("Help"), Artwork::Help, QT_TR_NOOP("Open online help document")},
     };
     for (const auto& button : buttons) {
         if (button.command == 0) {

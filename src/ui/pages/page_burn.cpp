@@ -43,12 +43,12 @@ struct ActionSpec {
 };
 
 constexpr ActionSpec kActions[] = {
-    {kEraseCommand, Artwork::EraseDisc, "Erase", "Erase CD-RW disc"},
-    {kEjectCommand, Artwork::EjectDisc, "Eject", "Eject CD"},
-    {kCloseTrayCommand, Artwork::CloseTray, "Close", "Close CD-ROM"},
-    {kSimulateCommand, Artwork::Simulate, "Simulate",
+    {kEraseCommand, Artwork::EraseDisc, QT_TR_NOOP("Erase"), QT_TR_NOOP("Erase CD-RW disc")},
+    {kEjectCommand, Artwork::EjectDisc, QT_TR_NOOP("Eject"), QT_TR_NOOP("Eject CD")},
+    {kCloseTrayCommand, Artwork::CloseTray, QT_TR_NOOP("Close"), QT_TR_NOOP("Close CD-ROM")},
+    {kSimulateCommand, Artwork::Simulate, QT_TR_NOOP("Simulate"),
      "Test burning CD. No data will be written to the CD-R/RW disc and the CD-R/RW disc will remain blank."},
-    {kBurnCommand, Artwork::Burn, "Burn Now", "Burn the CD-R/RW or write to disc image file."},
+    {kBurnCommand, Artwork::Burn, QT_TR_NOOP("Burn Now"), QT_TR_NOOP("Burn the CD-R/RW or write to disc image file.")},
 };
 
 }  // namespace
@@ -135,7 +135,7 @@ QWidget* CPageBurn::makeTvGroup() {
             [this](int index) { services_.settings->ratioCorrection = index; });
     connect(cropping_, &QSlider::valueChanged, this, [this](int value) {
         services_.settings->tvCrop = value;
-        croppingLabel_->setText(QString::fromStdString(formatText("TV Cropping: %d%%", value)));
+        croppingLabel_->setText(tr("TV Cropping: %1%").arg(value));
     });
     return group;
 }
@@ -265,7 +265,7 @@ void CPageBurn::fillFromSettings() {
     updateTvNotes();
     aspect_->setCurrentIndex(std::clamp(settings.ratioCorrection, 0, 2));
     cropping_->setValue(settings.tvCrop);
-    croppingLabel_->setText(QString::fromStdString(formatText("TV Cropping: %d%%", settings.tvCrop)));
+    croppingLabel_->setText(tr("TV Cropping: %1%").arg(settings.tvCrop));
     volumeLabel_->setText(QString::fromStdString(settings.discName));
     photoFiles_->setChecked(settings.writePhotoFiles);
     audioFiles_->setChecked(settings.writeAudioFiles);

@@ -3,6 +3,8 @@
 #include "imaging/exif_date.h"
 #include "platform/text.h"
 #include "project/strings.h"
+#include "project/messages.h"
+#include "project/text_catalog.h"
 #include "ui/controls/image_button.h"
 #include "ui/controls/shell_folder_tree.h"
 #include "ui/pages/editor_album_list.h"
@@ -106,7 +108,7 @@ CPageEditor::~CPageEditor() {
 }
 
 void CPageEditor::tell(const char* text) const {
-    services_.engine.showText(text);
+    services_.engine.showText(translated(text));
 }
 
 // --- building the page ------------------------------------------------------------
@@ -117,30 +119,30 @@ void CPageEditor::createCommands() {
         const char* text;
         std::function<void()> run;
     } commands[] = {
-        {kRemoveCommand, "Remove", [this] { removeSelectedPhotos(); }},
-        {kRemoveAllCommand, "Remove All", [this] { removeAllPhotos(); }},
-        {kRotateClockwiseCommand, "Rotate 90 Clockwise", [this] { rotateSelectedPhotos(true); }},
-        {kRotateCounterClockwiseCommand, "Rotate 90 Counter-Clockwise", [this] { rotateSelectedPhotos(false); }},
-        {kAddTextCommand, "Add Text On Pictures...", [this] { addTextToSelectedPhotos(); }},
-        {kViewPictureCommand, "View Picture", [this] { viewSelectedPhoto(); }},
-        {kSortByDateTakenCommand, "Sort by Date Taken", [this] { sortPhotosByDateTaken(); }},
-        {kThumbnailsCommand, "Thumbnails", [this] { chooseListStyle(FileListStyle::Thumbnails); }},
-        {kListCommand, "List", [this] { chooseListStyle(FileListStyle::List); }},
-        {kDetailsCommand, "Details", [this] { chooseListStyle(FileListStyle::Details); }},
-        {kSmallIconsCommand, "Small Icons", [this] { chooseListStyle(FileListStyle::SmallIcons); }},
-        {kLargeIconsCommand, "Large Icons", [this] { chooseListStyle(FileListStyle::LargeIcons); }},
-        {kAddToAlbumCommand, "Add to Album", [this] { addSelectedFiles(); }},
-        {kAddAllCommand, "Add All ", [this] { addAllFiles(); }},
-        {kSelectAllFilesCommand, "Select All", [this] { selectAllFiles(); }},
-        {kViewFileCommand, "View Picture", [this] { viewSelectedFile(); }},
-        {kNewAlbumMenuCommand, "New Album", [this] { newAlbum(); }},
-        {kDeleteAlbumMenuCommand, "Delete Album", [this] { deleteAlbum(); }},
-        {kRenameAlbumCommand, "Rename Album", [this] { renameAlbum(); }},
-        {kSetMusicCommand, "Set Backgound Music...", [this] { setAlbumMusic(); }},
-        {kClearMusicCommand, "Clear Background Music", [this] { clearAlbumMusic(); }},
-        {kPlayMusicCommand, "Play Background Music", [this] { playAlbumMusic(); }},
-        {kStopMusicCommand, "Stop Playing", [this] { emit stopMusicRequested(); }},
-        {kAlbumPropertiesMenuCommand, "Album Properties", [this] { albumProperties(); }},
+        {kRemoveCommand, QT_TR_NOOP("Remove"), [this] { removeSelectedPhotos(); }},
+        {kRemoveAllCommand, QT_TR_NOOP("Remove All"), [this] { removeAllPhotos(); }},
+        {kRotateClockwiseCommand, QT_TR_NOOP("Rotate 90 Clockwise"), [this] { rotateSelectedPhotos(true); }},
+        {kRotateCounterClockwiseCommand, QT_TR_NOOP("Rotate 90 Counter-Clockwise"), [this] { rotateSelectedPhotos(false); }},
+        {kAddTextCommand, QT_TR_NOOP("Add Text On Pictures..."), [this] { addTextToSelectedPhotos(); }},
+        {kViewPictureCommand, QT_TR_NOOP("View Picture"), [this] { viewSelectedPhoto(); }},
+        {kSortByDateTakenCommand, QT_TR_NOOP("Sort by Date Taken"), [this] { sortPhotosByDateTaken(); }},
+        {kThumbnailsCommand, QT_TR_NOOP("Thumbnails"), [this] { chooseListStyle(FileListStyle::Thumbnails); }},
+        {kListCommand, QT_TR_NOOP("List"), [this] { chooseListStyle(FileListStyle::List); }},
+        {kDetailsCommand, QT_TR_NOOP("Details"), [this] { chooseListStyle(FileListStyle::Details); }},
+        {kSmallIconsCommand, QT_TR_NOOP("Small Icons"), [this] { chooseListStyle(FileListStyle::SmallIcons); }},
+        {kLargeIconsCommand, QT_TR_NOOP("Large Icons"), [this] { chooseListStyle(FileListStyle::LargeIcons); }},
+        {kAddToAlbumCommand, QT_TR_NOOP("Add to Album"), [this] { addSelectedFiles(); }},
+        {kAddAllCommand, QT_TR_NOOP("Add All "), [this] { addAllFiles(); }},
+        {kSelectAllFilesCommand, QT_TR_NOOP("Select All"), [this] { selectAllFiles(); }},
+        {kViewFileCommand, QT_TR_NOOP("View Picture"), [this] { viewSelectedFile(); }},
+        {kNewAlbumMenuCommand, QT_TR_NOOP("New Album"), [this] { newAlbum(); }},
+        {kDeleteAlbumMenuCommand, QT_TR_NOOP("Delete Album"), [this] { deleteAlbum(); }},
+        {kRenameAlbumCommand, QT_TR_NOOP("Rename Album"), [this] { renameAlbum(); }},
+        {kSetMusicCommand, QT_TR_NOOP("Set Backgound Music..."), [this] { setAlbumMusic(); }},
+        {kClearMusicCommand, QT_TR_NOOP("Clear Background Music"), [this] { clearAlbumMusic(); }},
+        {kPlayMusicCommand, QT_TR_NOOP("Play Background Music"), [this] { playAlbumMusic(); }},
+        {kStopMusicCommand, QT_TR_NOOP("Stop Playing"), [this] { emit stopMusicRequested(); }},
+        {kAlbumPropertiesMenuCommand, QT_TR_NOOP("Album Properties"), [this] { albumProperties(); }},
     };
     for (const auto& entry : commands) {
         auto* action = new QAction(tr(entry.text), this);
@@ -183,7 +185,7 @@ QWidget* CPageEditor::makeButtonRow(const std::vector<int>& commands) {
         descriptor.controlId = id;
         button->create(descriptor);
         button->setObjectName(QStringLiteral("button%1").arg(id));
-        button->setToolTip(spec->tooltip ? QString::fromLatin1(builtInString(spec->tooltip))
+        button->setToolTip(spec->tooltip ? QString::fromStdString(tableText(spec->tooltip))
                                          : tr("Add All Pictures to Current Slideshow"));
         buttons_[id] = button;
         layout->addWidget(button);

@@ -36,9 +36,9 @@ constexpr int kFileButtonWidth = 126;
 constexpr int kFileButtonHeight = 30;
 
 // Qt separates the patterns of a filter with spaces; the dialog ignores letter case.
-constexpr const char* kMusicFilter = "Music Files(*.mp3 *.wav);;MP3 (*.mp3);;Wave(*.wav)";
+constexpr const char* kMusicFilter = QT_TR_NOOP("Music Files(*.mp3 *.wav);;MP3 (*.mp3);;Wave(*.wav)");
 constexpr const char* kPictureFilter =
-    "All Images Formats(*.jpg *.jpeg *.tif *.tiff *.bmp *.pcx);;JPEG (*.jpg *.jpeg);;TIFF(*.tif *.tiff);;Bitmap(*.bmp)";
+    QT_TR_NOOP("All Images Formats(*.jpg *.jpeg *.tif *.tiff *.bmp *.pcx);;JPEG (*.jpg *.jpeg);;TIFF(*.tif *.tiff);;Bitmap(*.bmp)");
 
 struct ButtonSpec {
     int id;
@@ -50,12 +50,12 @@ struct ButtonSpec {
 };
 
 constexpr ButtonSpec kButtons[] = {
-    {kMenuMusicButton, MenuButtonSign::Music, "Music", "Set the background music of the disc menu", kFileButtonWidth,
+    {kMenuMusicButton, MenuButtonSign::Music, QT_TR_NOOP("Music"), QT_TR_NOOP("Set the background music of the disc menu"), kFileButtonWidth,
      kFileButtonHeight},
-    {kMenuBackgroundButton, MenuButtonSign::Picture, "Background", "Set the background image of the disc menu",
+    {kMenuBackgroundButton, MenuButtonSign::Picture, QT_TR_NOOP("Background"), QT_TR_NOOP("Set the background image of the disc menu"),
      kFileButtonWidth, kFileButtonHeight},
-    {kNextMenuButton, MenuButtonSign::Next, "Next", "Next menu", kStepButtonWidth, kStepButtonHeight},
-    {kPreviousMenuButton, MenuButtonSign::Previous, "Previous", "Previous menu", kStepButtonWidth, kStepButtonHeight},
+    {kNextMenuButton, MenuButtonSign::Next, QT_TR_NOOP("Next"), QT_TR_NOOP("Next menu"), kStepButtonWidth, kStepButtonHeight},
+    {kPreviousMenuButton, MenuButtonSign::Previous, QT_TR_NOOP("Previous"), QT_TR_NOOP("Previous menu"), kStepButtonWidth, kStepButtonHeight},
 };
 
 QString startFolder(const std::string& current) {

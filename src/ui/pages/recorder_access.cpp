@@ -1,6 +1,7 @@
 #include "ui/pages/recorder_access.h"
 
 #include "platform/text.h"
+#include "project/text_catalog.h"
 
 namespace tellavine::ui {
 
@@ -21,7 +22,7 @@ std::string RecorderDevice::listText() const {
 }
 
 std::string RecorderDevice::paneText() const {
-    return formatText("Device: %s  %s", trimmed(vendor).c_str(), trimmed(product).c_str());
+    return fillArguments(translated("Device: %1  %2"), {trimmed(vendor), trimmed(product)});
 }
 
 }  // namespace tellavine::ui

@@ -17,11 +17,11 @@ struct RemoteButtonPlace {
 
 // The keys' places on the remote's face.
 constexpr RemoteButtonPlace kButtons[] = {
-    {30001, 16, 47, 132, 29, "Click to preview album 1"}, {30002, 55, 47, 132, 29, "Click to preview album 2"},
-    {30003, 94, 47, 132, 29, "Click to preview album 3"}, {30004, 16, 90, 132, 29, "Click to preview album 4"},
-    {30005, 55, 90, 132, 29, "Click to preview album 5"}, {30006, 94, 90, 132, 29, "Click to preview album 6"},
-    {30007, 16, 133, 132, 29, "Click to preview album 7"}, {30008, 55, 133, 132, 29, "Click to preview album 8"},
-    {30009, 94, 133, 132, 29, "Click to preview album 9"}, {30010, 19, 179, 192, 30, "Start preview"},
+    {30001, 16, 47, 132, 29, QT_TR_NOOP("Click to preview album 1")}, {30002, 55, 47, 132, 29, QT_TR_NOOP("Click to preview album 2")},
+    {30003, 94, 47, 132, 29, QT_TR_NOOP("Click to preview album 3")}, {30004, 16, 90, 132, 29, QT_TR_NOOP("Click to preview album 4")},
+    {30005, 55, 90, 132, 29, QT_TR_NOOP("Click to preview album 5")}, {30006, 94, 90, 132, 29, QT_TR_NOOP("Click to preview album 6")},
+    {30007, 16, 133, 132, 29, QT_TR_NOOP("Click to preview album 7")}, {30008, 55, 133, 132, 29, QT_TR_NOOP("Click to preview album 8")},
+    {30009, 94, 133, 132, 29, QT_TR_NOOP("Click to preview album 9")}, {30010, 19, 179, 192, 30, QT_TR_NOOP("Start preview")},
     {30011, 75, 179, 192, 30, "Stop preview"},            {30012, 19, 219, 192, 30, "Select previous menu"},
     {30013, 75, 219, 192, 30, "Select next menu"},
 };

@@ -67,9 +67,9 @@ void MiniPlayer::createControls() {
         PlayerKey key;
         const char* tooltip;
     } buttons[] = {
-        {kPlayerPlay, 188, 63, 80, 16, PlayerKey::Play, "Play selected item"},
-        {kPlayerStop, 209, 63, 80, 16, PlayerKey::Stop, "Stop Playing"},
-        {kPlayerClose, 230, 3, 28, 7, PlayerKey::Close, "Close"},
+        {kPlayerPlay, 188, 63, 80, 16, PlayerKey::Play, QT_TR_NOOP("Play selected item")},
+        {kPlayerStop, 209, 63, 80, 16, PlayerKey::Stop, QT_TR_NOOP("Stop Playing")},
+        {kPlayerClose, 230, 3, 28, 7, PlayerKey::Close, QT_TR_NOOP("Close")},
     };
     for (const auto& place : buttons) {
         auto* button = new ImageButton(this);

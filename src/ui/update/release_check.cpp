@@ -1,6 +1,7 @@
 #include "ui/update/release_check.h"
 
 #include "platform/profile.h"
+#include "project/text_catalog.h"
 #include "tellavine_version.h"
 
 namespace tellavine::ui {
@@ -37,17 +38,17 @@ std::string updateServerFile(const std::string& address, const std::string& name
 }
 
 std::string checkingText() {
-    return "\n\nChecking new version of Tellavine online, please waiting...";
+    return translated("\n\nChecking new version of Tellavine online, please waiting...");
 }
 
 std::string newReleaseText(const ReleaseNumber& offered) {
-    return "A new version is available.\nVersion:" + std::to_string(offered.version / 100) + "." +
-           std::to_string(offered.version % 100) + "\nBuild:" + std::to_string(offered.build) +
-           "\nPlease download it by clicking the following link and upgrade.";
+    return translated("A new version is available.\nVersion:") + std::to_string(offered.version / 100) + "." +
+           std::to_string(offered.version % 100) + translated("\nBuild:") + std::to_string(offered.build) +
+           translated("\nPlease download it by clicking the following link and upgrade.");
 }
 
 std::string latestReleaseText() {
-    return "\n\nCongratulations! You are currently running the latest version.";
+    return translated("\n\nCongratulations! You are currently running the latest version.");
 }
 
 std::string checkFailedText(const std::string& address, const std::string& reason) {
@@ -57,8 +58,9 @@ std::string checkFailedText(const std::string& address, const std::string& reaso
         while (!why.empty() && (static_cast<unsigned char>(reason[why.size()]) & 0xC0) == 0x80) why.pop_back();
     }
     if (!why.ends_with('\n')) why += '\n';
-    return "Error while getting version information from " + address + " due to the following reason:\n" + why +
-           "Please make sure your internet connection is working.";
+    return translated("Error while getting version information from ") + address +
+           translated(" due to the following reason:\n") + why +
+           translated("Please make sure your internet connection is working.");
 }
 
 }  // namespace tellavine::ui

@@ -4,6 +4,7 @@
 #include "platform/folders.h"
 #include "tellavine_version.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -15,7 +16,7 @@ namespace tellavine::ui {
 namespace {
 
 QString sizeLimitReason(qint64 maxBytes) {
-    return QStringLiteral("The version file is larger than %1 KiB.").arg(maxBytes / 1024);
+    return QCoreApplication::translate("Tellavine", "The version file is larger than %1 KiB.").arg(maxBytes / 1024);
 }
 
 }  // namespace
@@ -23,7 +24,7 @@ QString sizeLimitReason(qint64 maxBytes) {
 VersionDownload::VersionDownload(QObject* parent) : QObject(parent) {
     deadline_.setSingleShot(true);
     connect(&deadline_, &QTimer::timeout, this, [this] {
-        stop(QStringLiteral("The server did not answer within %1 seconds.").arg(limits_.timeoutMs / 1000.0));
+        stop(QCoreApplication::translate("Tellavine", "The server did not answer within %1 seconds.").arg(limits_.timeoutMs / 1000.0));
     });
 }
 
@@ -84,7 +85,7 @@ void VersionDownload::transferEnded() {
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(content_.constData()),
                                  static_cast<std::size_t>(content_.size()));
     if (const int error = replaceFileContent(localPath_.toStdString(), bytes); error != 0) {
-        return emit finished(QStringLiteral("Cannot write %1: %2").arg(localPath_, QString::fromLocal8Bit(std::strerror(error))));
+        return emit finished(QCoreApplication::translate("Tellavine", "Cannot write %1: %2").arg(localPath_, QString::fromLocal8Bit(std::strerror(error))));
     }
     emit finished(QString());
 }
