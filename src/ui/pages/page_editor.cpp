@@ -104,7 +104,10 @@ CPageEditor::CPageEditor(EditorPageServices services, QWidget* parent)
 }
 
 CPageEditor::~CPageEditor() {
-    photoLoader_->stop();
+    // The loader threads use cache_, a member: they must end (their destructors join
+    // them) before it goes, not later among the child objects Qt deletes after it.
+    delete photoLoader_;
+    delete browser_;
 }
 
 void CPageEditor::tell(const char* text) const {
