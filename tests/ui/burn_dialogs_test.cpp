@@ -7,6 +7,7 @@
 #include "recorder/emulated_transport.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "test_folders.h"
 #include "ui/controls/shell_folder_tree.h"
 #include "ui/dialogs/erase_dialog.h"
 #include "ui/dialogs/folder_browser.h"
@@ -72,11 +73,7 @@ private:
 private slots:
     void initTestCase() {
         dir_ = std::make_unique<testing::TempDir>();
-        AppFolders folders;
-        folders.programDir = QDir::currentPath().toStdString() + "/";
-        folders.settingsDir = dir_->folder();
-        folders.defaultTempDir = dir_->folder() + "Temp/";
-        setAppFolders(folders);
+        const AppFolders folders = testing::useTestFolders(*dir_);
         testing::writeFile(folders.settingsFile(), "[GENERAL]\nWaitTime=7\n[Window]\nbMaximized=0\n");
         prompt_ = std::make_shared<RecordingPrompt>();
     }

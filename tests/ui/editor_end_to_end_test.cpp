@@ -8,7 +8,8 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
-#include "next_dialog.h"
+#include "test_folders.h"
+#include "when_modal.h"
 #include "ui/controls/image_button.h"
 #include "ui/dialogs/add_text_dialog.h"
 #include "ui/dialogs/album_name_dialog.h"
@@ -74,11 +75,7 @@ class EditorEndToEndTest : public QObject {
 private slots:
     void photosToDiscThroughThePages() {
         testing::TempDir dir;
-        AppFolders folders;
-        folders.programDir = QDir::currentPath().toStdString() + "/";
-        folders.settingsDir = dir.folder();
-        folders.defaultTempDir = dir.folder() + "Temp/";
-        setAppFolders(folders);
+        const AppFolders folders = testing::useTestFolders(dir);
         testing::writeFile(folders.settingsFile(), "[GENERAL]\nbWritePhotoFile=1\nbWriteAudioFile=1\nPAL=0\n");
         const std::string music = dir.file("walk.wav");
         writeWav(music, 3);
@@ -100,7 +97,7 @@ private slots:
         QTRY_COMPARE(browser.count(), 11);
 
         // Album 1: three photos, the second turned, the first with a caption.
-        onNextDialog<AlbumNameDialog>([](AlbumNameDialog* dialog) {
+        testing::whenModal<AlbumNameDialog>([](AlbumNameDialog* dialog) {
             dialog->nameEdit()->setText(QStringLiteral("Garden Walk"));
             dialog->accept();
         });
@@ -112,21 +109,21 @@ private slots:
         page->photoList()->selectRows({1});
         QTest::mouseClick(page->button(kRotateClockwiseButton), Qt::LeftButton);
         page->photoList()->selectRows({0});
-        onNextDialog<AddTextDialog>([](AddTextDialog* dialog) {
+        testing::whenModal<AddTextDialog>([](AddTextDialog* dialog) {
             dialog->textEdit()->setText(QStringLiteral("Our garden"));
             dialog->accept();
         });
         page->command(kAddTextCommand)->trigger();
 
         // Album 2: two photos over music, set in the album's properties.
-        onNextDialog<AlbumNameDialog>([](AlbumNameDialog* dialog) {
+        testing::whenModal<AlbumNameDialog>([](AlbumNameDialog* dialog) {
             dialog->nameEdit()->setText(QStringLiteral("Meadow"));
             dialog->accept();
         });
         QTest::mouseClick(page->button(kNewSlideShowButton), Qt::LeftButton);
         selectFiles(browser, {"green_meadow.jpg", "dune.jpg"});
         QTest::mouseClick(page->button(kAddPicturesButton), Qt::LeftButton);
-        onNextDialog<AlbumPropertiesDialog>([music](AlbumPropertiesDialog* dialog) {
+        testing::whenModal<AlbumPropertiesDialog>([music](AlbumPropertiesDialog* dialog) {
             dialog->musicEdit()->setText(QString::fromStdString(music));
             dialog->accept();
         });

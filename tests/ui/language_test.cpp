@@ -7,6 +7,7 @@
 #include "project/strings.h"
 #include "project/text_catalog.h"
 #include "support/temp_dir.h"
+#include "test_folders.h"
 #include "ui/app/catalog_translator.h"
 #include "ui/app/qt_prompt.h"
 #include "ui/pages/main_window.h"
@@ -67,13 +68,7 @@ private:
 private slots:
     void initTestCase() {
         dir_ = std::make_unique<testing::TempDir>();
-        AppFolders folders;
-        folders.programDir = QDir::currentPath().toStdString() + "/";  // bin/ holds lang/
-        folders.settingsDir = dir_->folder();
-        folders.stateDir = dir_->folder();
-        folders.cacheDir = dir_->folder() + "Temp/";
-        folders.defaultTempDir = dir_->folder() + "Temp/";
-        setAppFolders(folders);
+        const AppFolders folders = testing::useTestFolders(*dir_);
         // The setting says English; the option outweighs it.
         testing::writeFile(folders.settingsFile(), "[Options]\nLanguage=en\n[Window]\nbMaximized=0\n");
 

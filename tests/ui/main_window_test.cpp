@@ -9,6 +9,7 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "test_folders.h"
 #include "ui/app/qt_prompt.h"
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/image_button.h"
@@ -119,13 +120,7 @@ private:
 private slots:
     void initTestCase() {
         dir_ = std::make_unique<testing::TempDir>();
-        AppFolders folders;
-        folders.programDir = QDir::currentPath().toStdString() + "/";
-        folders.settingsDir = dir_->folder();
-        folders.stateDir = dir_->folder();
-        folders.cacheDir = dir_->folder() + "Temp/";
-        folders.defaultTempDir = dir_->folder() + "Temp/";
-        setAppFolders(folders);
+        const AppFolders folders = testing::useTestFolders(*dir_);
         testing::writeFile(folders.settingsFile(),
                            "[GENERAL]\nbWritePhotoFile=0\nbWriteAudioFile=0\nPAL=0\n"
                            "[Window]\nbMaximized=0\nx=10\ny=10\nwidth=1000\nheight=700\n");

@@ -6,6 +6,7 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "test_folders.h"
 #include "ui/controls/disc_usage_gauge.h"
 #include "ui/controls/image_button.h"
 #include "ui/dialogs/album_name_dialog.h"
@@ -97,11 +98,7 @@ private:
 private slots:
     void initTestCase() {
         dir_ = std::make_unique<testing::TempDir>();
-        AppFolders folders;
-        folders.programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
-        folders.settingsDir = dir_->folder();
-        folders.defaultTempDir = dir_->folder() + "Temp/";
-        setAppFolders(folders);
+        const AppFolders folders = testing::useTestFolders(*dir_);
         testing::writeFile(folders.settingsFile(),
                            "[GENERAL]\nbWritePhotoFile=0\nbWriteAudioFile=0\nPAL=0\n"
                            "[Window]\nbMaximized=0\nx=10\ny=10\nwidth=1000\nheight=700\n");

@@ -6,7 +6,8 @@
 #include "support/exif_jpeg.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
-#include "next_dialog.h"
+#include "test_folders.h"
+#include "when_modal.h"
 #include "ui/dialogs/album_name_dialog.h"
 #include "ui/controls/image_button.h"
 #include "ui/controls/shell_folder_tree.h"
@@ -134,11 +135,7 @@ private:
 private slots:
     void initTestCase() {
         dir_ = std::make_unique<testing::TempDir>();
-        AppFolders folders;
-        folders.programDir = QDir::currentPath().toStdString() + "/";
-        folders.settingsDir = dir_->folder();
-        folders.defaultTempDir = dir_->folder() + "Temp/";
-        setAppFolders(folders);
+        testing::useTestFolders(*dir_);
         photos_ = folder("Holiday");
         for (int i = 1; i <= 5; ++i) writePhoto(photos_ + "/p" + std::to_string(i) + ".jpg", 64 + i, 48);
     }
@@ -376,7 +373,7 @@ private slots:
         CPageEditor page({&fixture.project, &fixture.settings, fixture.services});
         page.albumList()->selectAlbum(1);
         const auto rename = [&](const QString& name) {
-            onNextDialog<AlbumNameDialog>([name](AlbumNameDialog* dialog) {
+            testing::whenModal<AlbumNameDialog>([name](AlbumNameDialog* dialog) {
                 dialog->nameEdit()->setText(name);
                 dialog->accept();
                 if (dialog->isVisible()) dialog->reject();  // refused: the dialog stayed open

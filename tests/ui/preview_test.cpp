@@ -5,6 +5,7 @@
 #include "compose/menu_template.h"
 #include "platform/folders.h"
 #include "support/temp_dir.h"
+#include "test_folders.h"
 #include "ui/controls/image_button.h"
 #include "ui/pages/main_window.h"
 #include "ui/pages/page_preview.h"
@@ -112,12 +113,7 @@ private:
 private slots:
     void initTestCase() {
         dir_ = std::make_unique<testing::TempDir>();
-        programDir_ = QDir::currentPath().toStdString() + "/";
-        AppFolders folders;
-        folders.programDir = programDir_;
-        folders.settingsDir = dir_->folder();
-        folders.defaultTempDir = dir_->folder() + "Temp/";
-        setAppFolders(folders);
+        programDir_ = testing::useTestFolders(*dir_).programDir;
     }
 
     void keysFollowTheMenuPageAndTheAlbumCount() {

@@ -8,6 +8,7 @@
 #include "project/project_commands.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "test_folders.h"
 #include "pipeline/recorder_session.h"
 #include "recorder/emulated_transport.h"
 #include "ui/app/artwork.h"
@@ -111,13 +112,7 @@ void takeMenuScreenshots(MainWindow& window, const testing::TempDir& dir, const 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     testing::TempDir dir;
-    AppFolders folders;
-    folders.programDir = QCoreApplication::applicationDirPath().toStdString() + "/";
-    folders.settingsDir = dir.folder();
-    folders.stateDir = dir.folder();
-    folders.cacheDir = dir.folder() + "Temp/";
-    folders.defaultTempDir = dir.folder() + "Temp/";
-    setAppFolders(folders);
+    const AppFolders folders = testing::useTestFolders(dir);
     testing::writeFile(folders.settingsFile(), "[Window]\nbMaximized=0\n");
     // `ui_screenshots OUTDIR --language de` takes the pictures in German.
     QStringList arguments = QApplication::arguments();

@@ -29,13 +29,13 @@ constexpr int kButtonWidth = 82;
 constexpr int kButtonHeight = 30;
 constexpr int kButtonPitch = 33;
 
-struct ButtonSpec {
+struct ButtonEntry {
     PhotoViewerDialog::Command command;
     const char* face;
     int tooltipId;
     const char* objectName;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {PhotoViewerDialog::kClose, QT_TRANSLATE_NOOP("PhotoViewerDialog", "Close"), IDS_CLOSE_DIALOG, "close"},
     {PhotoViewerDialog::kRotateClockwise, QT_TRANSLATE_NOOP("PhotoViewerDialog", "\u21bb 90 CW"),
      IDS_VIEWER_ROTATE_CLOCKWISE, "rotateClockwise"},
@@ -122,16 +122,16 @@ PhotoViewerDialog::PhotoViewerDialog(Project* project, int album, int slide, con
     area_->installEventFilter(this);
 
     for (int i = 0; i < 5; ++i) {
-        const ButtonSpec& spec = kButtons[i];
+        const ButtonEntry& entry = kButtons[i];
         auto* button = new ImageButton(this);
         ImageButtonDescriptor descriptor;
         descriptor.stripWidth = kButtonWidth * 4;
         descriptor.height = kButtonHeight;
-        descriptor.strip = makeButtonStrip(buttonFace(tr(spec.face), font()));
-        descriptor.tooltipId = spec.tooltipId;
-        descriptor.controlId = spec.command;
+        descriptor.strip = makeButtonStrip(buttonFace(tr(entry.face), font()));
+        descriptor.tooltipId = entry.tooltipId;
+        descriptor.controlId = entry.command;
         button->create(descriptor);
-        button->setObjectName(QString::fromLatin1(spec.objectName));
+        button->setObjectName(QString::fromLatin1(entry.objectName));
         buttons_[i] = button;
     }
     connect(buttons_[0], &QAbstractButton::clicked, this, &PhotoViewerDialog::accept);

@@ -42,13 +42,13 @@ QString thumbnailKey(const std::string& path, int rotation) {
     return QString::fromStdString(path) + QLatin1Char('\n') + QString::number(rotation);
 }
 
-struct ButtonSpec {
+struct ButtonEntry {
     int command;
     EditorArtwork face;
     int tooltip;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {kNewSlideShowButton, EditorArtwork::NewAlbum, IDS_NEW_SLIDESHOW},
     {kDeleteSlideShowButton, EditorArtwork::DeleteAlbum, IDS_DELETE_SLIDESHOW},
     {kSlideShowPropertyButton, EditorArtwork::AlbumProperties, IDS_SLIDESHOW_PROPERTY},
@@ -177,19 +177,19 @@ QWidget* CPageEditor::makeButtonRow(const std::vector<int>& commands) {
     layout->setContentsMargins(0, 2, 0, 2);
     layout->setSpacing(2);
     for (int id : commands) {
-        const ButtonSpec* spec = std::find_if(std::begin(kButtons), std::end(kButtons),
-                                              [id](const ButtonSpec& each) { return each.command == id; });
+        const ButtonEntry* entry = std::find_if(std::begin(kButtons), std::end(kButtons),
+                                                [id](const ButtonEntry& each) { return each.command == id; });
         auto* button = new ImageButton(row);
         ImageButtonDescriptor descriptor;
         descriptor.stripWidth = kButtonFace * 4;
         descriptor.height = kButtonFace;
-        descriptor.strip = makeButtonStrip(drawEditorButtonFace(spec->face, kButtonFace));
-        descriptor.tooltipId = spec->tooltip;
+        descriptor.strip = makeButtonStrip(drawEditorButtonFace(entry->face, kButtonFace));
+        descriptor.tooltipId = entry->tooltip;
         descriptor.controlId = id;
         button->create(descriptor);
         button->setObjectName(QStringLiteral("button%1").arg(id));
-        button->setToolTip(spec->tooltip ? QString::fromStdString(tableText(spec->tooltip))
-                                         : tr("Add All Pictures to Current Slideshow"));
+        button->setToolTip(entry->tooltip ? QString::fromStdString(tableText(entry->tooltip))
+                                          : tr("Add All Pictures to Current Slideshow"));
         buttons_[id] = button;
         layout->addWidget(button);
     }

@@ -40,7 +40,7 @@ constexpr const char* kMusicFilter = QT_TR_NOOP("Music Files(*.mp3 *.wav);;MP3 (
 constexpr const char* kPictureFilter =
     QT_TR_NOOP("All Images Formats(*.jpg *.jpeg *.tif *.tiff *.bmp *.pcx);;JPEG (*.jpg *.jpeg);;TIFF(*.tif *.tiff);;Bitmap(*.bmp)");
 
-struct ButtonSpec {
+struct ButtonEntry {
     int id;
     MenuButtonSign sign;
     const char* caption;
@@ -49,7 +49,7 @@ struct ButtonSpec {
     int height;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {kMenuMusicButton, MenuButtonSign::Music, QT_TR_NOOP("Music"), QT_TR_NOOP("Set the background music of the disc menu"), kFileButtonWidth,
      kFileButtonHeight},
     {kMenuBackgroundButton, MenuButtonSign::Picture, QT_TR_NOOP("Background"), QT_TR_NOOP("Set the background image of the disc menu"),
@@ -139,17 +139,17 @@ void CPageMenu::createCommands() {
 }
 
 void CPageMenu::createButtons() {
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonEntry& entry : kButtons) {
         auto* button = new ImageButton(this);
         ImageButtonDescriptor descriptor;
-        descriptor.stripWidth = spec.width * 4;
-        descriptor.height = spec.height;
-        descriptor.strip = makeButtonStrip(drawMenuButtonFace(spec.sign, tr(spec.caption), spec.width, spec.height));
-        descriptor.controlId = spec.id;
+        descriptor.stripWidth = entry.width * 4;
+        descriptor.height = entry.height;
+        descriptor.strip = makeButtonStrip(drawMenuButtonFace(entry.sign, tr(entry.caption), entry.width, entry.height));
+        descriptor.controlId = entry.id;
         button->create(descriptor);
-        button->setToolTip(tr(spec.tooltip));
-        button->setObjectName(QStringLiteral("button%1").arg(spec.id));
-        buttons_[spec.id] = button;
+        button->setToolTip(tr(entry.tooltip));
+        button->setObjectName(QStringLiteral("button%1").arg(entry.id));
+        buttons_[entry.id] = button;
     }
     // The two file menus open with their top-left corner on the button's.
     connect(button(kMenuMusicButton), &QAbstractButton::clicked, this,

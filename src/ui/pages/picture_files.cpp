@@ -1,6 +1,7 @@
 #include "ui/pages/picture_files.h"
 
 #include "imaging/codec.h"
+#include "pipeline/folder_project.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,29 +11,8 @@
 namespace tellavine::ui {
 
 bool namesInOrder(const QString& a, const QString& b) {
-    // A run of digits without its leading zeros (one zero stays for a run of zeros).
-    auto number = [](const QString& text, qsizetype& at) {
-        const qsizetype start = at;
-        while (at < text.size() && text[at].isDigit()) ++at;
-        qsizetype first = start;
-        while (first + 1 < at && text[first] == QLatin1Char('0')) ++first;
-        return QStringView(text).mid(first, at - first);
-    };
-    qsizetype i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (a[i].isDigit() && b[j].isDigit()) {
-            // Runs of digits compare by their value: "photo 2" before "photo 10".
-            const QStringView valueA = number(a, i), valueB = number(b, j);
-            if (valueA.size() != valueB.size()) return valueA.size() < valueB.size();
-            if (const int order = valueA.compare(valueB); order != 0) return order < 0;
-            continue;
-        }
-        const QString foldedA = QString(a[i]).toCaseFolded(), foldedB = QString(b[j]).toCaseFolded();
-        if (foldedA != foldedB) return foldedA < foldedB;
-        ++i, ++j;
-    }
-    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
-    return a < b;  // the same but for letter case or zeros: still one fixed order
+    // The same order as a folder made into a project on the command line.
+    return naturalLess(a.toStdString(), b.toStdString());
 }
 
 bool isPictureFile(const QString& path) {
