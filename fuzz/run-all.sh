@@ -11,6 +11,9 @@
 # wait tens of seconds for the processor (a rerun tells a real hang from that).
 # Configure the build tree as the comment atop fuzz/CMakeLists.txt says. Crashes land in
 # OUT_DIR/<harness>/ as crash-*, leak-*, timeout-* or oom-* files, logs in OUT_DIR/<harness>.log.
+# FUZZ_CPU_SECONDS=S ends each harness once it has had S seconds of processor time, SECONDS
+# of wall time then being only a ceiling: at nice 19 on a shared machine a harness gets a
+# small share of a core, and what counts is the processor time it had.
 set -uo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build/fuzz}" && pwd)
@@ -49,6 +52,26 @@ harnesses=(
 )
 
 unit_timeout=${FUZZ_UNIT_TIMEOUT:-300}
+cpu_limit=${FUZZ_CPU_SECONDS:-}
+
+# Interrupts the harness that /usr/bin/time process $1 runs once the harness has had
+# $cpu_limit seconds of user + system time (libFuzzer then prints its final statistics
+# and exits); returns when the run ends either way.
+stop_at_cpu_limit() {
+  local timer=$1 ticks harness used
+  ticks=$(getconf CLK_TCK)
+  while kill -0 "$timer" 2>/dev/null; do
+    harness=$(pgrep -P "$timer" | head -1)
+    # utime and stime are fields 14 and 15, counted after the parenthesised command name.
+    if [[ -n $harness ]] &&
+       used=$(awk -v t="$ticks" '{ sub(/^.*\) /, ""); print int(($12 + $13) / t) }' "/proc/$harness/stat" 2>/dev/null) &&
+       (( used >= cpu_limit )); then
+      kill -INT "$harness" 2>/dev/null
+      return 0
+    fi
+    sleep 10
+  done
+}
 jobs=${FUZZ_JOBS:-${#harnesses[@]}}
 running=0
 for entry in "${harnesses[@]}"; do
@@ -66,10 +89,13 @@ for entry in "${harnesses[@]}"; do
   fi
   mkdir -p "$out/$name/corpus"
   # /usr/bin/time writes the processor seconds (user + system) of the run to <harness>.cpu.
-  (cd "$out/$name" &&
-   exec nice -n 19 /usr/bin/time -f '%U %S' -o "$out/$name.cpu" \
+  (cd "$out/$name" || exit
+   nice -n 19 /usr/bin/time -f '%U %S' -o "$out/$name.cpu" \
      "$binary" corpus "$seeds" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=1536 \
-     -timeout="$unit_timeout" -print_final_stats=1 >"$out/$name.log" 2>&1) &
+     -timeout="$unit_timeout" -print_final_stats=1 >"$out/$name.log" 2>&1 &
+   timer=$!
+   if [[ -n $cpu_limit ]]; then stop_at_cpu_limit "$timer"; fi
+   wait "$timer") &
   running=$((running + 1))
 done
 wait
