@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/project_command.h"
 #include "platform/folders.h"
+#include "platform/heap_reuse.h"
 #include "project/language.h"
 #include "project/text_catalog.h"
 
@@ -35,6 +36,7 @@ bool chooseMessageLanguage(const std::string& option) {
 
 int main(int argc, char** argv) {
     using namespace tellavine::cli;
+    tellavine::reuseLargeBlocksInHeap();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const ParsedCommand parsed = parseCommandLine(arguments);
     if (!chooseMessageLanguage(parsed.language)) return kExitUsage;

@@ -1,5 +1,6 @@
 #include "encode/mpeg_worker_client.h"
 
+#include "encode/worker_environment.h"
 #include "platform/folders.h"
 
 #include <fcntl.h>
@@ -132,8 +133,10 @@ bool MpegWorkerClient::startWorker(std::string& failure) {
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
     posix_spawnattr_setpgroup(&attributes, 0);
+    WorkerEnvironment environment(environ);
     pid_t pid = 0;
-    const int spawned = ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, &attributes, arguments, environ);
+    const int spawned =
+        ::posix_spawn(&pid, options_.executablePath.c_str(), &actions, &attributes, arguments, environment.block());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     ::close(ends[1]);

@@ -14,6 +14,7 @@
 #include "mpegworker/fatal_error.h"
 #include "mpegworker/still_encoding.h"
 #include "mpegworker/stills_multiplexing.h"
+#include "platform/heap_reuse.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -98,6 +99,7 @@ Reply runJob(const std::vector<std::uint8_t>& payload, DctChoice dct) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    tellavine::reuseLargeBlocksInHeap();
     const auto settings = settingsFrom(argc, argv);
     if (settings.describeTransforms) return describeTransforms(settings.dct);
     // Keep the channel on private descriptors, and give the libraries' stray

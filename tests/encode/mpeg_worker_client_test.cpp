@@ -5,6 +5,7 @@
 #include "encode/mpeg_worker_client.h"
 
 #include "encode/still_encoder.h"
+#include "encode/worker_environment.h"
 #include "support/temp_dir.h"
 #include "video_fixtures.h"
 
@@ -172,6 +173,38 @@ TEST_F(MpegWorkerClientTest, WorkerInheritsOnlyItsStandardStreams) {
     EXPECT_FALSE(ec) << ec.message();
     EXPECT_EQ(std::count(inherited.begin(), inherited.end(), dir.file("held.tmp")), 0) << inherited.size();
 }
+
+struct EnvironmentCase {
+    const char* parentTunables;  // nullptr: none
+    const char* workerTunables;
+};
+
+class WorkerEnvironmentTest : public ::testing::TestWithParam<EnvironmentCase> {};
+
+TEST_P(WorkerEnvironmentTest, AsksForHugePagesUnlessTheUserChose) {
+    std::vector<std::string> parent = {"PATH=/usr/bin", "LANG=de_DE.UTF-8"};
+    if (GetParam().parentTunables) parent.push_back(GetParam().parentTunables);
+    std::vector<char*> block;
+    for (auto& entry : parent) block.push_back(entry.data());
+    block.push_back(nullptr);
+
+    WorkerEnvironment environment(block.data());
+    const auto& entries = environment.entries();
+    EXPECT_EQ(std::vector<std::string>(entries.begin(), entries.begin() + 2), std::vector<std::string>(parent.begin(), parent.begin() + 2));
+    EXPECT_EQ(entries.back(), GetParam().workerTunables);
+    EXPECT_EQ(entries.size(), 3u);
+    char* const* spawned = environment.block();
+    for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_STREQ(spawned[i], entries[i].c_str());
+    EXPECT_EQ(spawned[entries.size()], nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tunables, WorkerEnvironmentTest,
+    ::testing::Values(EnvironmentCase{nullptr, "GLIBC_TUNABLES=glibc.malloc.hugetlb=1"},
+                      EnvironmentCase{"GLIBC_TUNABLES=", "GLIBC_TUNABLES=glibc.malloc.hugetlb=1"},
+                      EnvironmentCase{"GLIBC_TUNABLES=glibc.malloc.arena_max=2",
+                                      "GLIBC_TUNABLES=glibc.malloc.arena_max=2:glibc.malloc.hugetlb=1"},
+                      EnvironmentCase{"GLIBC_TUNABLES=glibc.malloc.hugetlb=0", "GLIBC_TUNABLES=glibc.malloc.hugetlb=0"}));
 
 TEST(DefaultWorkerPathTest, IsBesideTheRunningProgram) {
     EXPECT_EQ(defaultMpegWorkerPath(), std::string(TELLAVINE_BINARY_DIR) + "/bin/tellavine-mpegworker");

@@ -1,6 +1,7 @@
 // The desktop program: `tellavine [--language de] [project.ovp]`.
 
 #include "pipeline/disc_pipeline.h"
+#include "platform/heap_reuse.h"
 #include "ui/app/artwork.h"
 #include "ui/app/catalog_translator.h"
 #include "ui/app/qt_prompt.h"
@@ -17,6 +18,7 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    tellavine::reuseLargeBlocksInHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tellavine"));
     QApplication::setApplicationVersion(QString::fromLatin1(tellavine::kProgramVersionText));
