@@ -64,7 +64,8 @@ public:
 
 private:
     File file_;
-    std::uint64_t position_ = 0;  // where the next write lands
+    std::uint64_t position_ = 0;     // where the next write lands
+    std::uint64_t unsubmitted_ = 0;  // bytes written since the kernel was last asked to write back
 };
 
 // Where a sink's sectors go.
