@@ -1,7 +1,6 @@
 #include "encode/slide_stage.h"
 
 #include "compose/slide_frame.h"
-#include "encode/frame_prefetcher.h"
 #include "encode/multiplexer.h"
 #include "encode/music_stage.h"
 #include "encode/still_encoder.h"
@@ -96,30 +95,46 @@ std::vector<FrameOrder> stageFrameOrders(Project& project, const BuildInputs& in
     return orders;
 }
 
+// The lanes' workers: none when the build thread encodes (one worker), else one each.
+// With one, the next photo is composed while the build thread encodes this one; with
+// more, each lane composes and encodes alternate photos while the build thread writes
+// and multiplexes them in order.
+std::vector<std::unique_ptr<MpegWorkerClient>> laneWorkers(const SlideStageOptions& stageOptions) {
+    const int count = stageOptions.encodingWorkers > 0 ? stageOptions.encodingWorkers : defaultEncodingWorkers();
+    std::vector<std::unique_ptr<MpegWorkerClient>> workers;
+    for (int i = 0; count > 1 && i < count; ++i) workers.push_back(std::make_unique<MpegWorkerClient>());
+    return workers;
+}
+
+std::vector<MpegWorkerClient*> lanesOf(const std::vector<std::unique_ptr<MpegWorkerClient>>& workers) {
+    std::vector<MpegWorkerClient*> lanes;
+    for (const auto& worker : workers) lanes.push_back(worker.get());
+    return lanes;
+}
+
 }  // namespace
 
 std::string stockStillPath(const BuildInputs& inputs) {
     return inputs.programDir + (inputs.options.tvStandard == TvStandard::PAL ? "temp_x.npal" : "temp_x.ntsc");
 }
 
+SlidePhotoLanes::SlidePhotoLanes(const BuildInputs& inputs, const SlideStageOptions& stageOptions)
+    : workers_(laneWorkers(stageOptions)),
+      frames_(stageFrameOrders(*inputs.project, inputs), lanesOf(workers_), stillFormatOf(inputs.options)) {}
+
 bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions) {
+    SlidePhotoLanes lanes(inputs, stageOptions);
+    return encodeAlbumSlides(job, inputs, lanes);
+}
+
+bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, SlidePhotoLanes& lanes) {
     // Drawing captions writes anchored positions back into the slides; the modal
     // progress window keeps the user from editing them meanwhile.
     Project& project = *inputs.project;
     const int total = project.totalPhotoCount();
     int done = 0;
     const std::string& temp = inputs.tempDir;
-    // With one worker the next photo is composed while the worker encodes this one;
-    // with more, each has a lane that composes and encodes alternate photos while this
-    // thread writes and multiplexes them in order.
-    const int workerCount = stageOptions.encodingWorkers > 0 ? stageOptions.encodingWorkers : defaultEncodingWorkers();
-    std::vector<std::unique_ptr<MpegWorkerClient>> laneWorkers;
-    std::vector<MpegWorkerClient*> lanes;
-    for (int i = 0; workerCount > 1 && i < workerCount; ++i) {
-        laneWorkers.push_back(std::make_unique<MpegWorkerClient>());
-        lanes.push_back(laneWorkers.back().get());
-    }
-    FramePrefetcher frames(stageFrameOrders(project, inputs), lanes, stillFormatOf(inputs.options));
+    FramePrefetcher& frames = lanes.frames();
 
     for (int n = 1; n <= project.albumCount(); ++n) {
         Album& album = project.album(n - 1);

@@ -10,9 +10,13 @@
 // the photo order as if each photo were done in turn.
 
 #include "compose/still_frame.h"
+#include "encode/frame_prefetcher.h"
+#include "encode/mpeg_worker_client.h"
 #include "project/build_job.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace tellavine {
 
@@ -23,6 +27,23 @@ struct SlideStageOptions {
 };
 
 bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, const SlideStageOptions& stageOptions = {});
+
+// The stage's photo lanes, started ahead of the stage: they decode, compose and encode
+// the first photos while the build thread still does the disc menu, so a build's two
+// cores are busy from the start. The project must not change until the stage has run
+// (the modal progress window sees to that); destroying unused lanes stops them.
+class SlidePhotoLanes {
+public:
+    explicit SlidePhotoLanes(const BuildInputs& inputs, const SlideStageOptions& stageOptions = {});
+    FramePrefetcher& frames() { return frames_; }
+
+private:
+    std::vector<std::unique_ptr<MpegWorkerClient>> workers_;  // declared first: they outlive the lanes
+    FramePrefetcher frames_;
+};
+
+// The stage with lanes started ahead for the same project and options.
+bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs, SlidePhotoLanes& lanes);
 
 // The stock normal-resolution still of the build's TV standard.
 std::string stockStillPath(const BuildInputs& inputs);

@@ -62,10 +62,16 @@ public:
     bool encodeDiscMenu(BuildJob& job, const BuildInputs& inputs) override {
         // Projects that cannot make a playable disc are refused before any work.
         if (!checkProjectForBuild(job, inputs)) return false;
-        return tellavine::encodeDiscMenu(job, inputs);
+        photoLanes_ = std::make_unique<SlidePhotoLanes>(inputs);
+        if (tellavine::encodeDiscMenu(job, inputs)) return true;
+        photoLanes_.reset();
+        return false;
     }
     bool encodeAlbumSlides(BuildJob& job, const BuildInputs& inputs) override {
-        return tellavine::encodeAlbumSlides(job, inputs);
+        if (!photoLanes_) photoLanes_ = std::make_unique<SlidePhotoLanes>(inputs);
+        const bool encoded = tellavine::encodeAlbumSlides(job, inputs, *photoLanes_);
+        photoLanes_.reset();
+        return encoded;
     }
     std::unique_ptr<BuildSink> createImageSink(BuildJob& job, const BuildInputs& inputs) override {
         vcd::SinkTarget target;
@@ -84,6 +90,7 @@ public:
 
 private:
     std::shared_ptr<vcd::RecorderHooks> recorder_;
+    std::unique_ptr<SlidePhotoLanes> photoLanes_;  // started with the disc menu, used by the slides
 };
 
 }  // namespace
