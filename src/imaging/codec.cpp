@@ -155,6 +155,17 @@ PictureType detectPictureType(std::span<const std::uint8_t> data) {
     return PictureType::Unknown;
 }
 
+unsigned reductionDivisor(unsigned width, unsigned height, const DecodeOptions& options) {
+    for (unsigned divisor : {8u, 4u, 2u}) {
+        const bool wideEnough = options.minimumWidth > 0 && width >= divisor * unsigned(options.minimumWidth);
+        // The reduced size rounds up, so whole multiples are enough for both sides.
+        const bool largeEnough = options.minimumWidth == 0 && options.minimumSide > 0 &&
+                                 std::min(width, height) >= divisor * unsigned(options.minimumSide);
+        if (wideEnough || largeEnough) return divisor;
+    }
+    return 1;
+}
+
 namespace {
 
 bool decodeAs(PictureType type, std::span<const std::uint8_t> data, const DecodeOptions& options,
@@ -169,7 +180,7 @@ bool decodeAs(PictureType type, std::span<const std::uint8_t> data, const Decode
         case PictureType::Pcx: return decodePcx(data, out, error);
         case PictureType::Tga: return decodeTga(data, out, error);
         case PictureType::Wbmp: return decodeWbmp(data, out, error);
-        case PictureType::Jpeg2000: return decodeJpeg2000(data, out, error);
+        case PictureType::Jpeg2000: return decodeJpeg2000(data, options, out, error, &fullSize);
         case PictureType::Heif: return decodeHeif(data, options, out, error);
         case PictureType::Webp: return decodeWebp(data, options, out, error);
         case PictureType::Wmf:

@@ -53,12 +53,13 @@ bool hasReadablePictureExtension(const std::string& path);
 PictureType detectPictureType(std::span<const std::uint8_t> data);
 
 struct DecodeOptions {
-    // JPEG only: decode at 1/2, 1/4 or 1/8 when the picture is at least that many times
-    // wider than this (0 = full size).
+    // JPEG and JPEG 2000 only: decode at 1/2, 1/4 or 1/8 when the picture is at least
+    // that many times wider than this (0 = full size).
     int minimumWidth = 0;
-    // JPEG only, when minimumWidth is 0: decode at 1/2, 1/4 or 1/8 while both sides of
-    // the reduced picture stay at least this long (0 = full size). The reduction happens
-    // in the DCT, which is much cheaper than decoding everything and shrinking after.
+    // JPEG and JPEG 2000 only, when minimumWidth is 0: decode at 1/2, 1/4 or 1/8 while
+    // both sides of the reduced picture stay at least this long (0 = full size). The
+    // reduction happens in the decoder (JPEG's DCT, JPEG 2000's resolution levels), which
+    // is much cheaper than decoding everything and shrinking after.
     int minimumSide = 0;
     // Turn camera photos upright from their EXIF (JPEG, WebP, HEIF without rotation
     // boxes) or orientation tag (TIFF). A HEIF's own rotation and mirror boxes are
@@ -70,6 +71,9 @@ struct PictureSize {
     int width = 0;
     int height = 0;
 };
+
+// The divisor (1, 2, 4 or 8) a picture of this size decodes at under `options`.
+unsigned reductionDivisor(unsigned width, unsigned height, const DecodeOptions& options);
 
 struct PictureLoad {
     Picture picture;
@@ -109,7 +113,8 @@ bool decodeBmp(std::span<const std::uint8_t> data, Picture& out, std::string& er
 bool decodePcx(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeTga(std::span<const std::uint8_t> data, Picture& out, std::string& error);
 bool decodeWbmp(std::span<const std::uint8_t> data, Picture& out, std::string& error);
-bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::string& error);
+bool decodeJpeg2000(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error,
+                    PictureSize* fullSize = nullptr);
 bool decodeHeif(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
 bool decodeWebp(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error);
 

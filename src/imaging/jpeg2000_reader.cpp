@@ -53,9 +53,30 @@ bool fail(std::string& error, const char* why) {
     return false;
 }
 
+// How many times the codestream can halve the picture: one less than the fewest
+// resolution levels of any component (0 when the codec cannot say).
+unsigned availableReductions(opj_codec_t* codec, unsigned components) {
+    opj_codestream_info_v2_t* info = opj_get_cstr_info(codec);
+    if (!info) return 0;
+    unsigned levels = 0;
+    if (info->m_default_tile_info.tccp_info) {
+        levels = ~0u;
+        for (unsigned c = 0; c < components && c < info->nbcomps; ++c)
+            levels = std::min<unsigned>(levels, info->m_default_tile_info.tccp_info[c].numresolutions);
+    }
+    opj_destroy_cstr_info(&info);
+    return levels == 0 || levels == ~0u ? 0 : levels - 1;
+}
+
+// Picture coordinates at a reduction by 2^level round up, as the codestream's do.
+std::int64_t reducedCoordinate(std::uint32_t coordinate, unsigned level) {
+    return (static_cast<std::int64_t>(coordinate) + (std::int64_t{1} << level) - 1) >> level;
+}
+
 }  // namespace
 
-bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::string& error) {
+bool decodeJpeg2000(std::span<const std::uint8_t> data, const DecodeOptions& options, Picture& out, std::string& error,
+                    PictureSize* fullSize) {
     static constexpr std::uint8_t kCodestream[] = {0xFF, 0x4F, 0xFF, 0x51};
     const bool raw = data.size() >= 4 && std::memcmp(data.data(), kCodestream, 4) == 0;
     std::unique_ptr<opj_codec_t, CodecFree> codec(opj_create_decompress(raw ? OPJ_CODEC_J2K : OPJ_CODEC_JP2));
@@ -83,8 +104,19 @@ bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::strin
     if (!pictureSizeAllowed(width, height) || image->numcomps == 0) return fail(error, "the picture size is missing or too large");
     // Grey, grey + alpha, RGB, RGB + alpha; more planes would multiply the memory needed.
     if (image->numcomps > 4) return fail(error, "more than four colour components");
+    // A picture many times larger than needed is decoded from fewer resolution levels.
+    const opj_image_t area = *image;  // the full picture's corners, before decoding changes anything
+    unsigned level = 0;
+    for (unsigned divisor = reductionDivisor(static_cast<unsigned>(width), static_cast<unsigned>(height), options);
+         divisor > 1; divisor /= 2)
+        ++level;
+    level = std::min(level, availableReductions(codec.get(), image->numcomps));
+    if (level > 0 && !opj_set_decoded_resolution_factor(codec.get(), level)) level = 0;
     if (!opj_decode(codec.get(), stream.get(), image.get()) || !opj_end_decompress(codec.get(), stream.get()))
         return fail(error, "the picture data is damaged");
+    const std::int64_t pictureWidth = reducedCoordinate(area.x1, level) - reducedCoordinate(area.x0, level);
+    const std::int64_t pictureHeight = reducedCoordinate(area.y1, level) - reducedCoordinate(area.y0, level);
+    if (!pictureSizeAllowed(pictureWidth, pictureHeight)) return fail(error, "the picture size is missing or too large");
 
     const int channels = image->numcomps >= 3 ? 3 : 1;
     for (int c = 0; c < channels; ++c) {
@@ -92,7 +124,7 @@ bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::strin
         if (!comp.data || comp.w == 0 || comp.h == 0 || comp.dx == 0 || comp.dy == 0 || comp.prec == 0 || comp.prec > 31)
             return fail(error, "a colour component is missing");
     }
-    Picture picture = Picture::create(static_cast<int>(width), static_cast<int>(height));
+    Picture picture = Picture::create(static_cast<int>(pictureWidth), static_cast<int>(pictureHeight));
     for (int c = 0; c < channels; ++c) {
         const opj_image_comp_t& comp = image->comps[c];
         const std::int64_t offset = comp.sgnd ? (1LL << (comp.prec - 1)) : 0;
@@ -113,6 +145,7 @@ bool decodeJpeg2000(std::span<const std::uint8_t> data, Picture& out, std::strin
         }
     }
     out = std::move(picture);
+    if (fullSize) *fullSize = {static_cast<int>(width), static_cast<int>(height)};
     return true;
 }
 

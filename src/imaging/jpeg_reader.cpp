@@ -133,17 +133,11 @@ void decodeJpegCore(JpegJob& job) {
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     job.fullWidth = cinfo.image_width;
     job.fullHeight = cinfo.image_height;
-    for (unsigned divisor : {8u, 4u, 2u}) {
-        const bool wideEnough = job.minimumWidth > 0 && cinfo.image_width >= divisor * unsigned(job.minimumWidth);
-        // The reduced size rounds up, so whole multiples are enough for both sides.
-        const bool largeEnough = job.minimumWidth == 0 && job.minimumSide > 0 &&
-                                 std::min(cinfo.image_width, cinfo.image_height) >= divisor * unsigned(job.minimumSide);
-        if (wideEnough || largeEnough) {
-            cinfo.scale_num = 1;
-            cinfo.scale_denom = divisor;
-            break;
-        }
-    }
+    DecodeOptions reduction;
+    reduction.minimumWidth = job.minimumWidth;
+    reduction.minimumSide = job.minimumSide;
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = reductionDivisor(cinfo.image_width, cinfo.image_height, reduction);
     jpeg_start_decompress(&cinfo);
     const int width = static_cast<int>(cinfo.output_width);
     const int height = static_cast<int>(cinfo.output_height);

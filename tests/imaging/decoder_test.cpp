@@ -152,6 +152,31 @@ TEST(PictureDecoding, ReductionByShorterSideKeepsBothSidesAndReportsTheFullSizeU
     EXPECT_EQ(png.fullSize.height, png.picture.height());
 }
 
+TEST(PictureDecoding, Jpeg2000DecodesFromFewerResolutionLevelsWhenThePictureIsLarge) {
+    testing::TempDir dir;
+    const std::string big = dir.file("big.jp2");
+    ASSERT_TRUE(testing::runImageMagick("'" + pictureFixture("png_rgb.png").file + "' -resize 1601x1200! -quality 50 '" + big + "'"));
+    const auto bytes = readBytes(big);
+    DecodeOptions whole;
+    const PictureLoad full = decodePicture(bytes, PictureType::Unknown, whole);
+    ASSERT_TRUE(full.ok());
+    for (const auto& [side, width, height] : {std::tuple{300, 401, 300}, std::tuple{301, 801, 600}, std::tuple{601, 1601, 1200}}) {
+        SCOPED_TRACE(side);
+        DecodeOptions options;
+        options.minimumSide = side;
+        const PictureLoad load = decodePicture(bytes, PictureType::Unknown, options);
+        ASSERT_TRUE(load.ok());
+        EXPECT_EQ(load.picture.width(), width);
+        EXPECT_EQ(load.picture.height(), height);
+        EXPECT_EQ(load.fullSize.width, 1601);
+        EXPECT_EQ(load.fullSize.height, 1200);
+        // The reduced picture is the picture: close to the full one shrunk alike.
+        Picture shrunk = full.picture.clone();
+        shrunk.resample(width, height);
+        EXPECT_LE(testing::meanError(load.picture, shrunk.pixels(), width, height), 3.0);
+    }
+}
+
 TEST(PictureDecoding, DamagedFilesFailOrDecodeButNeverCrash) {
     for (const auto& fixture : pictureFixtures()) {
         SCOPED_TRACE(fixture.file);
