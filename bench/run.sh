@@ -32,7 +32,7 @@ else
           -DTELLAVINE_BUILD_TESTS=OFF -DTELLAVINE_BUILD_UI=OFF >/dev/null
 fi
 cmake --build "$build" -j"$(nproc)" --target bench_vcd_sectors bench_vcd_layout bench_slide_frame encode_bench \
-      slide_stage_bench bench_project tellavine-mpegworker tellavine-cli tellavine_data >/dev/null
+      slide_stage_bench still_quality_bench bench_project tellavine-mpegworker tellavine-cli tellavine_data >/dev/null
 bin=$build/bin
 
 # The transforms that code the stills: the worker names those that coded a still. The
@@ -123,6 +123,9 @@ for i in $(seq 1 $album_count); do
 done | xargs -P "$(nproc)" -L 1 sh -c \
     'ffmpeg -nostdin -loglevel error -i "$0" -vf "scale=4000:3000,noise=alls=10:allf=u:all_seed=$2" -q:v 3 "$1"'
 photos=("${album[@]:0:$photo_count}")
+
+# What the fast DCT and the reduced JPEG decoding cost in quality, on six of the photos.
+"$bin/still_quality_bench" "${album[@]:0:6}" | tee "$work/quality.txt"
 
 for _ in $(seq "$stage_runs"); do
     start=$(now)
@@ -232,6 +235,13 @@ ratio() {  # name, numerator, denominator, goal text
     echo "# goal $1 $4"
 }
 echo "# ratios"
+difference() {  # name, minuend, subtrahend, goal text
+    python3 -c "print(f'$1 {float(\"$2\") - float(\"$3\"):.2f} dB')"
+    echo "# goal $1 $4"
+}
+difference fast_minus_reference_dct_psnr "$(figure still_psnr_fast_dct)" "$(figure still_psnr_reference_dct)" ">= -0.3 dB"
+difference reduced_minus_whole_decoding_psnr "$(figure still_psnr_fast_dct)" "$(figure still_psnr_whole_decoding)" \
+    "(for information: both shortcuts against neither)"
 ratio build_100_two_lanes_vs_5_s "$(figure build_100_two_lanes)" 5 "<= 1"
 ratio build_100_one_lane_vs_ffmpeg_one_core "$(figure build_100_one_lane)" "$(figure ffmpeg_100_one_core)" \
     "<= 0.3 (time per photo on one core)"
