@@ -42,6 +42,11 @@ YCbCrSample convertPixelStudio(std::uint8_t red, std::uint8_t green, std::uint8_
 void decimateLine(const std::uint8_t* in, int count, std::size_t inStride, std::uint8_t* out,
                   std::size_t outStride);
 
+// Halves a plane of `height` rows of `width` samples vertically with the same filter,
+// top and bottom rows repeated: (height + 1) / 2 rows into `out`, which must not overlap
+// `in`. Works across whole rows, so it is the fast way to filter every column.
+void decimateRows(const std::uint8_t* in, int width, int height, std::uint8_t* out);
+
 // The picture must have positive, even width and height and a complete pixel array.
 // Throws std::bad_alloc when the planes cannot be allocated.
 YCbCrFrame convertToYCbCr420(const StillPicture& picture, StillLevels levels);

@@ -1,7 +1,6 @@
 #include "imaging/picture.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -115,114 +114,6 @@ void applyOrientation(Picture& picture, int orientation) {
         case 8: picture.rotateLeft(); break;
         default: break;
     }
-}
-
-namespace {
-
-// One output sample of an area average: the source indices it covers and their weights.
-struct Span {
-    int first = 0;
-    std::vector<float> weights;
-};
-
-// For each of `outSize` cells, the fractional coverage of the `inSize` source cells.
-std::vector<Span> areaSpans(int inSize, int outSize) {
-    std::vector<Span> spans(static_cast<std::size_t>(outSize));
-    const double scale = static_cast<double>(inSize) / outSize;
-    for (int o = 0; o < outSize; ++o) {
-        const double begin = o * scale, end = (o + 1) * scale;
-        Span& span = spans[static_cast<std::size_t>(o)];
-        span.first = static_cast<int>(begin);
-        const int last = std::min(inSize - 1, static_cast<int>(std::ceil(end)) - 1);
-        for (int i = span.first; i <= last; ++i) {
-            const double covered = std::min(end, i + 1.0) - std::max(begin, static_cast<double>(i));
-            span.weights.push_back(static_cast<float>(covered / scale));
-        }
-    }
-    return spans;
-}
-
-Picture areaAverage(const Picture& src, int width, int height) {
-    // Separable: average along rows into a float buffer, then along columns.
-    const std::vector<Span> xs = areaSpans(src.width(), width);
-    const std::vector<Span> ys = areaSpans(src.height(), height);
-    std::vector<float> horizontal(static_cast<std::size_t>(width) * src.height() * 3);
-    for (int y = 0; y < src.height(); ++y) {
-        const std::uint8_t* in = src.row(y);
-        float* out = horizontal.data() + static_cast<std::size_t>(y) * width * 3;
-        for (int x = 0; x < width; ++x) {
-            const Span& span = xs[static_cast<std::size_t>(x)];
-            float r = 0, g = 0, b = 0;
-            const std::uint8_t* p = in + static_cast<std::size_t>(span.first) * 3;
-            for (float weight : span.weights) {
-                r += weight * p[0];
-                g += weight * p[1];
-                b += weight * p[2];
-                p += 3;
-            }
-            out[x * 3] = r;
-            out[x * 3 + 1] = g;
-            out[x * 3 + 2] = b;
-        }
-    }
-    Picture out = Picture::create(width, height);
-    std::vector<float> sum(static_cast<std::size_t>(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        const Span& span = ys[static_cast<std::size_t>(y)];
-        std::fill(sum.begin(), sum.end(), 0.0f);
-        for (std::size_t k = 0; k < span.weights.size(); ++k) {
-            const float weight = span.weights[k];
-            const float* in = horizontal.data() + (span.first + k) * static_cast<std::size_t>(width) * 3;
-            for (std::size_t i = 0; i < sum.size(); ++i) sum[i] += weight * in[i];
-        }
-        std::uint8_t* dst = out.row(y);
-        for (std::size_t i = 0; i < sum.size(); ++i)
-            dst[i] = static_cast<std::uint8_t>(std::clamp(sum[i] + 0.5f, 0.0f, 255.0f));
-    }
-    return out;
-}
-
-Picture bilinear(const Picture& src, int width, int height) {
-    Picture out = Picture::create(width, height);
-    const double sx = static_cast<double>(src.width()) / width;
-    const double sy = static_cast<double>(src.height()) / height;
-    std::vector<int> x0(static_cast<std::size_t>(width)), x1(x0.size());
-    std::vector<float> fx(x0.size());
-    for (int x = 0; x < width; ++x) {
-        const double pos = std::clamp((x + 0.5) * sx - 0.5, 0.0, src.width() - 1.0);
-        x0[x] = static_cast<int>(pos);
-        x1[x] = std::min(x0[x] + 1, src.width() - 1);
-        fx[x] = static_cast<float>(pos - x0[x]);
-    }
-    for (int y = 0; y < height; ++y) {
-        const double pos = std::clamp((y + 0.5) * sy - 0.5, 0.0, src.height() - 1.0);
-        const int y0 = static_cast<int>(pos);
-        const int y1 = std::min(y0 + 1, src.height() - 1);
-        const float fy = static_cast<float>(pos - y0);
-        const std::uint8_t* top = src.row(y0);
-        const std::uint8_t* bottom = src.row(y1);
-        std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) {
-                const float t = top[x0[x] * 3 + c] + fx[x] * (top[x1[x] * 3 + c] - top[x0[x] * 3 + c]);
-                const float b = bottom[x0[x] * 3 + c] + fx[x] * (bottom[x1[x] * 3 + c] - bottom[x0[x] * 3 + c]);
-                dst[x * 3 + c] = static_cast<std::uint8_t>(std::clamp(t + fy * (b - t) + 0.5f, 0.0f, 255.0f));
-            }
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
-bool Picture::resample(int width, int height) {
-    if (!valid() || !pictureSizeAllowed(width, height)) return false;
-    if (width == width_ && height == height_) return true;
-    if (width < width_ && height < height_)
-        *this = areaAverage(*this, width, height);
-    else
-        *this = bilinear(*this, width, height);
-    return true;
 }
 
 void Picture::mix(const Picture& source, int x, int yFromBottom) {

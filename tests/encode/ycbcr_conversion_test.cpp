@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace tellavine {
@@ -108,6 +109,57 @@ TEST(DecimateLineTest, RepeatsEdgeSamplesAndFollowsTheStride) {
     const int first = 5 * (100 + 106) + 11 * (100 + 105) - 21 * (100 + 104) - 37 * (100 + 103) + 70 * (100 + 102) +
                       228 * (100 + 101) + 256;
     EXPECT_EQ(fromRamp[0], first >> 9);
+}
+
+// Bytes from a fixed generator over the whole range, so sums run past both clipping ends.
+std::vector<std::uint8_t> noise(std::size_t count, std::uint32_t seed) {
+    std::vector<std::uint8_t> bytes(count);
+    for (auto& byte : bytes) byte = static_cast<std::uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+    return bytes;
+}
+
+// The filter at even position i with every index clamped: the reference for the fast
+// paths, which clamp only near the ends of a line.
+int clampedFilter(const std::vector<std::uint8_t>& line, int i) {
+    const auto at = [&](int k) { return int{line[std::clamp(i + k, 0, static_cast<int>(line.size()) - 1)]}; };
+    constexpr int kTaps[6] = {228, 70, -37, -21, 11, 5};  // for at(-t) + at(t + 1)
+    int sum = 256;
+    for (int t = 0; t < 6; ++t) sum += kTaps[t] * (at(-t) + at(t + 1));
+    return std::clamp(sum >> 9, 0, 255);
+}
+
+TEST(DecimateLineTest, EdgesAndInteriorMatchTheClampedFilterAtEveryLength) {
+    // Lengths up to 40 cover lines with no unclamped position at all, and interiors
+    // longer than a vector with a remainder.
+    constexpr std::size_t kStride = 3;
+    for (int count = 1; count <= 40; ++count) {
+        const auto line = noise(static_cast<std::size_t>(count), static_cast<std::uint32_t>(count));
+        std::vector<std::uint8_t> spread(line.size() * kStride);
+        for (std::size_t i = 0; i < line.size(); ++i) spread[i * kStride] = line[i];
+        const auto outputs = static_cast<std::size_t>(count + 1) / 2;
+        std::vector<std::uint8_t> packed(outputs), strided(outputs * kStride);
+        decimateLine(line.data(), count, 1, packed.data(), 1);
+        decimateLine(spread.data(), count, kStride, strided.data(), kStride);
+        for (std::size_t o = 0; o < outputs; ++o) {
+            const int expected = clampedFilter(line, static_cast<int>(o) * 2);
+            EXPECT_EQ(packed[o], expected) << "length " << count << ", output " << o;
+            EXPECT_EQ(strided[o * kStride], expected) << "length " << count << ", output " << o << ", stride 3";
+        }
+    }
+}
+
+TEST(DecimateRowsTest, MatchesTheLineFilterDownEveryColumn) {
+    for (const int width : {1, 7, 37}) {
+        for (int height = 1; height <= 30; ++height) {
+            const auto plane = noise(static_cast<std::size_t>(width) * height, static_cast<std::uint32_t>(width * 100 + height));
+            const auto size = static_cast<std::size_t>(width) * ((height + 1) / 2);
+            std::vector<std::uint8_t> rows(size), columns(size);
+            decimateRows(plane.data(), width, height, rows.data());
+            for (int column = 0; column < width; ++column)
+                decimateLine(&plane[column], height, width, &columns[column], width);
+            EXPECT_EQ(rows, columns) << width << " x " << height;
+        }
+    }
 }
 
 TEST(ConvertToYCbCr420Test, ReadsBottomUpRowsInEitherPixelOrder) {
