@@ -76,7 +76,7 @@ struct MetaItems {
     std::map<std::uint32_t, std::vector<unsigned>> itemProperties;  // "ipma": 1-based indexes
     std::map<std::uint32_t, std::string> itemTypes;          // "infe" version 2 and 3
     std::map<std::uint32_t, ItemLocation> itemLocations;     // "iloc"
-    std::span<const std::uint8_t> itemData;                  // "idat"
+    std::span<const std::uint8_t> itemData;                  // from the start of "idat" on
 };
 
 // An iloc field of 0, 4 or 8 bytes; nothing for other sizes.
@@ -148,7 +148,7 @@ void readItemLocations(std::span<const std::uint8_t> iloc, MetaItems& items) {
             if (!sizedField(reader, indexSize)) return;
             const auto offset = sizedField(reader, offsetSize);
             const auto length = sizedField(reader, lengthSize);
-            if (!offset || !length) return;
+            if (!offset || !length || *offset > UINT64_MAX - *baseOffset) return;
             location.extents.emplace_back(*baseOffset + *offset, *length);
         }
         if (!reader.failed()) items.itemLocations[item] = std::move(location);
@@ -167,12 +167,17 @@ std::optional<MetaItems> readMetaItems(std::span<const std::uint8_t> file) {
     }
     if (const auto iinf = child(metaBoxes, "iinf")) readItemTypes(iinf->body, items);
     if (const auto iloc = child(metaBoxes, "iloc")) readItemLocations(iloc->body, items);
-    if (const auto idat = child(metaBoxes, "idat")) items.itemData = idat->body;
+    // libheif 1.15 reads idat items past the box's end (up to its header's size), so
+    // what follows it is read here too: whatever libheif decodes is checked.
+    if (const auto idat = child(metaBoxes, "idat"))
+        items.itemData = file.subspan(static_cast<std::size_t>(idat->body.data() - file.data()));
     return items;
 }
 
-// The first `maxBytes` of the item's bytes, its extents joined; nothing when one lies
-// outside the file (or idat). Extents may repeat the same bytes, hence the limit.
+// The first `maxBytes` of the item's bytes, its extents joined; nothing when one starts
+// outside the file (or idat). An extent running past the end is cut there: such a file
+// is damaged, but its start is what a lenient reader would take. Extents may repeat the
+// same bytes, hence the limit.
 std::optional<std::vector<std::uint8_t>> itemBytes(const MetaItems& items, std::uint32_t item,
                                                    std::span<const std::uint8_t> file, std::size_t maxBytes) {
     const auto location = items.itemLocations.find(item);
@@ -180,8 +185,8 @@ std::optional<std::vector<std::uint8_t>> itemBytes(const MetaItems& items, std::
     const std::span<const std::uint8_t> source = location->second.constructionMethod == 0 ? file : items.itemData;
     std::vector<std::uint8_t> bytes;
     for (const auto& [offset, length] : location->second.extents) {
-        if (offset > source.size() || length > source.size() - offset) return std::nullopt;
-        const auto taken = std::min<std::uint64_t>(length, maxBytes - bytes.size());
+        if (offset > source.size()) return std::nullopt;
+        const auto taken = std::min<std::uint64_t>({length, source.size() - offset, maxBytes - bytes.size()});
         const auto extent = source.subspan(static_cast<std::size_t>(offset), static_cast<std::size_t>(taken));
         bytes.insert(bytes.end(), extent.begin(), extent.end());
     }

@@ -1,5 +1,6 @@
 #pragma once
-// What a HEIF or AVIF file says about how its picture stands, read from its boxes.
+// What a HEIF or AVIF file says about how its picture stands and how large it is coded,
+// read from its boxes.
 
 #include <cstdint>
 #include <optional>

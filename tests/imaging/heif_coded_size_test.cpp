@@ -167,7 +167,8 @@ std::vector<std::uint8_t> imageSpatialExtents(std::uint32_t width, std::uint32_t
 
 // A file with one item of `itemType`, every property associated with it, and its data in
 // "mdat" (iloc version 0, 32-bit offsets).
-std::vector<std::uint8_t> heifWithOneItem(const char* itemType, const std::vector<std::vector<std::uint8_t>>& properties,
+std::vector<std::uint8_t> heifWithOneItem(const char* itemType,
+                                          const std::vector<std::vector<std::uint8_t>>& properties,
                                           std::span<const std::uint8_t> data) {
     const auto ftyp = box("ftyp", std::vector<std::uint8_t>{'h', 'e', 'i', 'c', 0, 0, 0, 0, 'm', 'i', 'f', '1'});
     auto metaWithDataAt = [&](std::uint32_t dataOffset) {
@@ -250,7 +251,8 @@ TEST(HeifCodedSize, AStreamOrCanvasLargerThanTheItemDeclaresIsFoundBeforeDecodin
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         std::vector<std::vector<std::uint8_t>> properties = {imageSpatialExtents(48, 32)};
-        if (!c.configuredSequence.empty()) properties.push_back(box("hvcC", decoderConfiguration({c.configuredSequence})));
+        if (!c.configuredSequence.empty())
+            properties.push_back(box("hvcC", decoderConfiguration({c.configuredSequence})));
         const auto file = heifWithOneItem(c.itemType, properties, c.data);
         const auto refusal = heifCodedPictureLargerThanDeclared(file);
         if (!c.refusal) {
