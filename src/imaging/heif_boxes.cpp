@@ -29,7 +29,7 @@ std::optional<Box> boxAt(std::span<const std::uint8_t> within, std::size_t at) {
     std::uint64_t size = bigEndian(within.subspan(at, 4));
     std::size_t header = 8;
     if (size == 1) {
-        if (at > within.size() - 16) return std::nullopt;
+        if (within.size() < 16 || at > within.size() - 16) return std::nullopt;
         size = bigEndian(within.subspan(at + 8, 8));
         header = 16;
     } else if (size == 0) {
