@@ -40,6 +40,8 @@ bool fail(std::string& error, const char* why) {
     return false;
 }
 
+bool fail(std::string& error, const std::string& why) { return fail(error, why.c_str()); }
+
 bool fail(std::string& error, const heif_error& result) {
     error = std::string("HEIF: ") + (result.message && *result.message ? result.message : "the file is damaged");
     return false;
@@ -64,6 +66,9 @@ int exifOrientationOf(const heif_image_handle* handle) {
 bool decodeHeif(std::span<const std::uint8_t> data, const DecodeOptions& decodeOptions, Picture& out,
                 std::string& error) {
     if (data.empty()) return fail(error, "empty file");
+    // Before libheif sees the file: it would decode such a stream, or build such a grid,
+    // at its full size before the size could be checked.
+    if (const auto why = heifCodedPictureLargerThanDeclared(data)) return fail(error, *why);
     startLibraryOnce();
     Context context(heif_context_alloc());
     if (!context) return fail(error, "out of memory");
@@ -96,7 +101,8 @@ bool decodeHeif(std::span<const std::uint8_t> data, const DecodeOptions& decodeO
     const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
     const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
     // libheif 1.15 hands back whatever size the coded stream has; a stream larger than the
-    // picture the file declares is damaged (or made to waste memory), not a photo.
+    // picture the file declares is damaged (or made to waste memory), not a photo. Most
+    // such files are refused before decoding; this catches what the boxes did not tell.
     if (width != heif_image_handle_get_width(handle.get()) || height != heif_image_handle_get_height(handle.get()))
         return fail(error, "the picture data does not have the size the file declares");
     int stride = 0;
