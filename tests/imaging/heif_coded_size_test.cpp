@@ -23,7 +23,9 @@ public:
                 bytes_.push_back(0);
                 used_ = 0;
             }
-            bytes_.back() |= static_cast<std::uint8_t>((value >> i & 1) << (7 - used_));
+            // Fields wider than the value (88-bit sub-layer profiles) are zero above bit 63.
+            const unsigned bit = i < 64 ? static_cast<unsigned>(value >> i & 1) : 0;
+            bytes_.back() |= static_cast<std::uint8_t>(bit << (7 - used_));
             ++used_;
         }
     }
