@@ -180,9 +180,9 @@ peak_kb() {
         awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }'
 }
 # An MPEG worker grows with every still (its encoder library leaks) until it reaches its
-# memory budget and a fresh one takes over, about 50 photos into a build; from there the
-# peak no longer depends on the album's length. 20 photos stay below that ceiling (for
-# information); 100 against $memory_photos is the figure that shows whether memory grows.
+# memory budget and a fresh one takes over, some dozens of photos into a build; from there
+# the peak no longer depends on the album's length. 20 photos may stay below that ceiling
+# (for information); 100 against $memory_photos is the figure that shows whether memory grows.
 echo "peak_memory_20_photos $(peak_kb 20) KB" | tee "$work/memory.txt"
 echo "peak_memory_100_photos $(peak_kb 100) KB" | tee -a "$work/memory.txt"
 echo "peak_memory_${memory_photos}_photos $(peak_kb "$memory_photos") KB" | tee -a "$work/memory.txt"
