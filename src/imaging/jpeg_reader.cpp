@@ -57,8 +57,7 @@ void limitScans(j_common_ptr common) {
 struct JpegJob {
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
-    int minimumWidth = 0;
-    int minimumSide = 0;
+    DecodeOptions reduction;  // how far the DCT may reduce the picture
     unsigned fullWidth = 0, fullHeight = 0;
     Picture* picture = nullptr;
     std::vector<std::uint8_t>* scanline = nullptr;
@@ -133,11 +132,8 @@ void decodeJpegCore(JpegJob& job) {
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     job.fullWidth = cinfo.image_width;
     job.fullHeight = cinfo.image_height;
-    DecodeOptions reduction;
-    reduction.minimumWidth = job.minimumWidth;
-    reduction.minimumSide = job.minimumSide;
     cinfo.scale_num = 1;
-    cinfo.scale_denom = reductionDivisor(cinfo.image_width, cinfo.image_height, reduction);
+    cinfo.scale_denom = reductionDivisor(cinfo.image_width, cinfo.image_height, job.reduction);
     jpeg_start_decompress(&cinfo);
     const int width = static_cast<int>(cinfo.output_width);
     const int height = static_cast<int>(cinfo.output_height);
@@ -196,8 +192,7 @@ bool decodeJpeg(std::span<const std::uint8_t> data, const DecodeOptions& options
     JpegJob job;
     job.data = data.data();
     job.size = data.size();
-    job.minimumWidth = options.minimumWidth;
-    job.minimumSide = options.minimumSide;
+    job.reduction = options;
     job.picture = &picture;
     job.scanline = &scanline;
     job.exif = &exif;
